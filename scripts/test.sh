@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds the sanitizer (ASan + UBSan) configuration and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/ensure-packages.sh g++ cmake ninja-build libgtest-dev libgmock-dev
+cmake --preset dev >/dev/null
+cmake --build --preset dev
+ctest --preset dev

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "items/FileItem.h"
+#include "items/TextRecord.h"
+
+namespace velmora {
+
+// The files, folders and wildcard patterns a synchronisation leaves alone. A value type:
+// copying it copies the two lists of handles (the items are shared).
+class ExclusionSet : public TextRecord {
+public:
+    explicit ExclusionSet(PathStyle style = PathStyle::Posix) : style_(style) {}
+
+    // Appended unless the set already excludes the path (explicit entries or wildcards).
+    void addExplicit(std::string_view pathText);
+    void addExplicit(const FileItemPtr& item);
+    // Appended unless an entry with an equal full path is already there.
+    void addWildcard(std::string_view patternText);
+    // Sorts both lists and releases spare capacity; call after the last addition.
+    void finish();
+    // Removes every explicit entry with the item's full path; wildcards stay.
+    void removeExplicit(const FileItem& item);
+
+    bool isExcluded(const FileItem& candidate) const;
+    bool isExcluded(std::string_view pathText) const;
+
+    const std::vector<FileItemPtr>& explicitEntries() const { return explicit_; }
+    const std::vector<FileItemPtr>& wildcards() const { return wildcards_; }
+    bool empty() const { return explicit_.empty() && wildcards_.empty(); }
+    PathStyle pathStyle() const { return style_; }
+
+    // The exclusion sections of a profile file.
+    bool write(std::ostream& out) const override;
+    bool read(std::istream& in) override;
+
+private:
+    PathStyle style_;
+    std::vector<FileItemPtr> explicit_;
+    std::vector<FileItemPtr> wildcards_;
+};
+
+// '?' matches one byte, '*' any run; ASCII case is ignored. Compares in place, no copies.
+bool matchesPattern(std::string_view pattern, std::string_view name);
+
+} // namespace velmora

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "items/DateValue.h"
+#include "items/TimeValue.h"
+
+namespace velmora {
+
+// How path texts are split. Posix: '/' is the only separator, '\\' and ':' belong to names.
+// Windows: '\\', '/' and a trailing ':' are separators and "\\\\server" names a server.
+enum class PathStyle { Posix, Windows };
+
+enum ItemKind : std::int32_t { kFolder = 1, kFile = 2 };
+enum ItemState : std::int32_t { kPlain = 0, kExcluded = 2, kOverwrite = 4, kAdd = 6, kDelete = 8 };
+
+// One file or folder path, split into its folder part (with trailing separator) and name.
+struct FileItem {
+    std::string folder;
+    std::string name;
+    DateValue date;
+    TimeValue time;
+    std::int32_t kind = kFolder;
+    std::int32_t state = kPlain;
+    std::uint64_t size = 0;
+    bool forwardSlash = false; // the separator this item appends is '/' rather than '\\'
+    bool failed = false;
+
+    // Splits a path text into folder and name and sets kind and forwardSlash from it.
+    // An empty text empties folder and name and leaves kind alone.
+    void setPath(std::string_view text, PathStyle style = PathStyle::Posix);
+
+    std::string fullPath() const { return folder + name; }
+    // The full path plus one separator for a folder (unless the full path is "/").
+    std::string displayPath() const;
+    // The full path plus its separator: the form to which child names are appended.
+    std::string folderForm() const;
+    char separator() const { return forwardSlash ? '/' : '\\'; }
+};
+
+using FileItemPtr = std::shared_ptr<FileItem>;
+
+// A new item from a path text; kind starts as folder, as an exclusion's item does.
+FileItemPtr makeItem(std::string_view text, PathStyle style = PathStyle::Posix);
+
+} // namespace velmora

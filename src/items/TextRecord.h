@@ -1,0 +1,26 @@
+#pragma once
+
+#include <istream>
+#include <ostream>
+#include <string>
+
+namespace velmora {
+
+// A record kept in one of the program's text files (profile, batch, exclusion sections).
+class TextRecord {
+public:
+    virtual ~TextRecord() = default;
+    virtual bool write(std::ostream& out) const = 0;
+    virtual bool read(std::istream& in) = 0;
+
+    // The version number found in the file read last (profile or batch); the exclusion reader
+    // consults it while the same file is read. Process-wide.
+    static double lastReadVersion();
+    static void setLastReadVersion(double version);
+
+    // Reads one key: characters up to and including '=' (at most 1023), every white-space
+    // character removed wherever it stands. Empty when the stream ended before any character.
+    static std::string readKey(std::istream& in);
+};
+
+} // namespace velmora

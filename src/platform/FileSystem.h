@@ -1,0 +1,66 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/Clock.h"
+
+namespace velmora::platform {
+
+// What the program needs to know of a path, from lstat (links are never followed).
+struct FileAttributes {
+    std::uint32_t mode = 0; // permission bits and file type, as st_mode
+    bool isDirectory = false;
+    bool isLink = false;
+    bool readOnly = false; // no write bit at all: (mode & 0222) == 0
+    std::uint64_t size = 0;
+};
+
+// One entry of a folder listing. Links are entries of their own (isDirectory false);
+// FIFOs, sockets and device files never appear.
+struct DirEntry {
+    std::string name;
+    bool isDirectory = false;
+    bool isLink = false;
+    std::uint64_t size = 0; // full 64 bits
+    LocalTime modified;     // last modification, local time
+};
+
+// Every file-system operation of the program. Each returns 0 on success or the errno value of
+// the failure, so that results can cross threads without touching errno.
+// The real implementation is realFileSystem(); tests substitute their own to inject faults.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    virtual int getAttributes(const std::string& path, FileAttributes& out) = 0;
+    // Sets the permission bits (mode & 07777). Never follows a link.
+    virtual int setAttributes(const std::string& path, std::uint32_t mode) = 0;
+
+    // Copies a file (or recreates a link) through a temporary sibling renamed into place when
+    // complete; keeps the source's permission bits and modification time (nanoseconds).
+    // A read-only existing target fails with EACCES whoever runs us. With failIfExists an
+    // existing target fails with EEXIST. When `abandoned` becomes true the copy stops at the
+    // next chance, removes its temporary file and returns ECANCELED without touching the target.
+    virtual int copyFile(const std::string& source, const std::string& target, bool failIfExists,
+                         const std::atomic<bool>* abandoned = nullptr) = 0;
+    // rename; across file systems a copy then a delete. Fails with EEXIST when the target exists.
+    virtual int moveFile(const std::string& source, const std::string& target) = 0;
+    // unlink; a read-only file fails with EACCES (our own check).
+    virtual int deleteFile(const std::string& path) = 0;
+    // mkdir(path, 0777) under the umask.
+    virtual int createFolder(const std::string& path) = 0;
+    // rmdir; a read-only folder fails with EACCES (our own check).
+    virtual int removeFolder(const std::string& path) = 0;
+
+    // Lists a folder (path with or without its trailing '/'), calling onEntry for each entry
+    // other than "." and ".."; onEntry returns false to stop early (still a success).
+    // A folder that cannot be opened returns its errno: never an empty success.
+    virtual int listFolder(const std::string& path, const std::function<bool(const DirEntry&)>& onEntry) = 0;
+};
+
+FileSystem& realFileSystem();
+
+} // namespace velmora::platform
