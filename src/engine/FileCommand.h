@@ -1,0 +1,68 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/LastReason.h"
+
+namespace velmora {
+
+class FrontEndPort;
+namespace platform {
+class FileSystem;
+}
+
+// One copy, move or delete, shared by the waiting caller and its worker.
+struct FileCommand {
+    enum class Kind { Copy, Move, Delete };
+    Kind kind = Kind::Copy;
+    std::string source;
+    std::string target; // empty for delete
+    bool failIfExists = false;
+    bool overwriteReadOnly = false;
+    bool copyAttributes = false;
+    std::atomic<bool> abandoned{false}; // set by the waiting side on timeout or stop
+    std::atomic<bool> finished{false};
+    bool result = false; // valid once finished
+};
+
+// Runs file commands on worker threads under the command timeout while the caller's thread
+// keeps pumping the front end; Stop or the timeout abandon the worker, which then removes
+// its temporary file and leaves later commands alone. Folder creation and removal run directly.
+class FileCommands {
+public:
+    FileCommands(platform::FileSystem& fileSystem, FrontEndPort& frontEnd, const std::atomic<bool>& stopRequest,
+                 LastReason& reason);
+
+    void setTimeout(std::uint32_t seconds) { timeoutSeconds_ = seconds; } // 0 = no limit
+    void setCopyAttributes(bool on) { copyAttributes_ = on; }
+    // Called on the caller's thread each time a command ends (the progress update).
+    void setListener(std::function<void()> listener) { listener_ = std::move(listener); }
+
+    bool copyFile(const std::string& source, const std::string& target, bool failIfExists, bool overwriteReadOnly);
+    bool moveFile(const std::string& source, const std::string& target, bool overwriteReadOnly);
+    bool deleteFile(const std::string& path, bool overwriteReadOnly);
+    // An existing folder is a success and keeps its attributes; attributes < 0 leaves the
+    // new folder's mode to the umask. Sets no reason.
+    bool createFolder(const std::string& path, std::int64_t attributes = -1);
+    bool removeFolder(const std::string& path, bool overwriteReadOnly);
+
+    platform::FileSystem& fileSystem() { return fs_; }
+    LastReason& reason() { return reason_; }
+
+private:
+    bool run(const std::shared_ptr<FileCommand>& command);
+
+    platform::FileSystem& fs_;
+    FrontEndPort& frontEnd_;
+    const std::atomic<bool>& stopRequest_;
+    LastReason& reason_;
+    std::uint32_t timeoutSeconds_ = 300;
+    bool copyAttributes_ = false;
+    std::function<void()> listener_;
+};
+
+} // namespace velmora

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "engine/FileCommand.h"
+#include "engine/LocationAccess.h"
+
+namespace velmora {
+
+// A location on a mounted file system (local disk or network share).
+class LocalLocationAccess : public LocationAccess {
+public:
+    // workDone is the run's progress counter, to which copies add the bytes they copy.
+    LocalLocationAccess(FileCommands& commands, FrontEndPort& frontEnd, const std::atomic<bool>& stopRequest,
+                        std::uint64_t& workDone);
+
+    void setReadOnlyOverwrite(bool on) { overwriteReadOnly_ = on; }
+
+    void setExclusions(const ExclusionSet* first, const ExclusionSet* second) override;
+    bool listFolder(const std::string& folderPath, std::vector<FileItemPtr>& items) override;
+    bool readFolder(const std::string& folderPath, std::vector<FileItemPtr>& files,
+                    std::vector<FileItemPtr>& folders) override;
+    bool isAvailable() const override { return true; }
+    bool isExcludedByFirst(const FileItem& item) const override;
+    bool isExcludedBySecond(const FileItem& item) const override;
+    bool usesForwardSlashes() const override { return true; }
+    bool copyFile(const FileItem& source, const FileItem& target) override;
+    bool deleteFile(const FileItem& item) override;
+    bool createFolder(const FileItem& item, std::int64_t attributes) override;
+
+    // The errno of the last failed listing (0 after a success). A failed listing also sets
+    // the reason text of the file commands.
+    int lastListError() const { return lastListError_; }
+
+private:
+    FileCommands& commands_;
+    FrontEndPort& frontEnd_;
+    const std::atomic<bool>& stopRequest_;
+    std::uint64_t& workDone_;
+    const ExclusionSet* first_ = nullptr;
+    const ExclusionSet* second_ = nullptr;
+    bool overwriteReadOnly_ = false;
+    int lastListError_ = 0;
+};
+
+} // namespace velmora
