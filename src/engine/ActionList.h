@@ -20,8 +20,8 @@ struct ActionList {
         foldersToDelete.clear();
     }
     bool empty() const {
-        return filesToOverwrite.empty() && filesToAdd.empty() && foldersToAdd.empty() && filesToDelete.empty() &&
-               foldersToDelete.empty();
+        return filesToOverwrite.empty() && filesToAdd.empty() && foldersToAdd.empty() &&
+               filesToDelete.empty() && foldersToDelete.empty();
     }
 };
 

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "engine/LastReason.h"
+
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
-
-#include "engine/LastReason.h"
 
 namespace velmora {
 
@@ -25,24 +27,33 @@ struct FileCommand {
     bool overwriteReadOnly = false;
     bool copyAttributes = false;
     std::atomic<bool> abandoned{false}; // set by the waiting side on timeout or stop
-    std::atomic<bool> finished{false};
-    bool result = false; // valid once finished
+
+    // Written by the worker, read by the waiting side under the mutex. The worker reports
+    // only here, so an abandoned worker that ends late touches nothing of later commands.
+    std::mutex mutex;
+    std::condition_variable done;
+    std::uint64_t startedMillis = 0; // 0 until the worker runs
+    bool finished = false;
+    bool result = false;
+    int errorNumber = 0;
 };
 
 // Runs file commands on worker threads under the command timeout while the caller's thread
 // keeps pumping the front end; Stop or the timeout abandon the worker, which then removes
 // its temporary file and leaves later commands alone. Folder creation and removal run directly.
+// The file system must outlive every worker, including abandoned ones still inside a call.
 class FileCommands {
 public:
-    FileCommands(platform::FileSystem& fileSystem, FrontEndPort& frontEnd, const std::atomic<bool>& stopRequest,
-                 LastReason& reason);
+    FileCommands(platform::FileSystem& fileSystem, FrontEndPort& frontEnd,
+                 const std::atomic<bool>& stopRequest, LastReason& reason);
 
     void setTimeout(std::uint32_t seconds) { timeoutSeconds_ = seconds; } // 0 = no limit
     void setCopyAttributes(bool on) { copyAttributes_ = on; }
     // Called on the caller's thread each time a command ends (the progress update).
     void setListener(std::function<void()> listener) { listener_ = std::move(listener); }
 
-    bool copyFile(const std::string& source, const std::string& target, bool failIfExists, bool overwriteReadOnly);
+    bool copyFile(const std::string& source, const std::string& target, bool failIfExists,
+                  bool overwriteReadOnly);
     bool moveFile(const std::string& source, const std::string& target, bool overwriteReadOnly);
     bool deleteFile(const std::string& path, bool overwriteReadOnly);
     // An existing folder is a success and keeps its attributes; attributes < 0 leaves the

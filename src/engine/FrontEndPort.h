@@ -1,10 +1,10 @@
 #pragma once
 
+#include "items/FileItem.h"
+
 #include <array>
 #include <string>
 #include <vector>
-
-#include "items/FileItem.h"
 
 namespace velmora {
 
@@ -44,7 +44,8 @@ public:
     virtual void message(const std::string& text) = 0;
     // Yes (true) or No (false).
     virtual bool question(const std::string& text) = 0;
-    virtual DeleteAnswer confirmDelete(const std::string& caption, const std::array<std::string, 4>& lines) = 0;
+    virtual DeleteAnswer confirmDelete(const std::string& caption,
+                                       const std::array<std::string, 4>& lines) = 0;
     // OK (true, with the sets possibly pruned) or Cancel (false).
     virtual bool checkList(CheckListSets& sets) = 0;
     // The end-of-run report; results carry the source, target and headline.

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <map>
-#include <set>
-
 #include "items/FileItem.h"
 #include "items/PathOrder.h"
+
+#include <map>
+#include <set>
 
 namespace velmora {
 

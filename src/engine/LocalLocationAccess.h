@@ -1,10 +1,10 @@
 #pragma once
 
-#include <atomic>
-#include <cstdint>
-
 #include "engine/FileCommand.h"
 #include "engine/LocationAccess.h"
+
+#include <atomic>
+#include <cstdint>
 
 namespace velmora {
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "items/ExclusionSet.h"
+#include "items/FileItem.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "items/ExclusionSet.h"
-#include "items/FileItem.h"
 
 namespace velmora {
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "engine/ItemCollections.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "engine/ItemCollections.h"
 
 namespace velmora {
 
@@ -42,8 +42,9 @@ struct SyncResults {
     // Clears everything a new run starts without (the last report's paths and headline stay).
     void clearForRun() {
         counts = {};
-        for (ItemSet* set : {&overwritten, &added, &addedFolders, &deleted, &deletedFolders, &failedOverwritten,
-                             &failedAdded, &failedAddedFolders, &failedDeleted, &failedDeletedFolders})
+        for (ItemSet* set :
+             {&overwritten, &added, &addedFolders, &deleted, &deletedFolders, &failedOverwritten,
+              &failedAdded, &failedAddedFolders, &failedDeleted, &failedDeletedFolders})
             set->clear();
         problems.clear();
         workTotal = workDone = startMillis = 0;

@@ -19,7 +19,8 @@ bool FakeFrontEnd::question(const std::string& text) {
     return answer;
 }
 
-DeleteAnswer FakeFrontEnd::confirmDelete(const std::string& caption, const std::array<std::string, 4>& lines) {
+DeleteAnswer FakeFrontEnd::confirmDelete(const std::string& caption,
+                                         const std::array<std::string, 4>& lines) {
     confirmations.push_back({caption, lines});
     if (deleteAnswers.empty())
         return DeleteAnswer::Yes;

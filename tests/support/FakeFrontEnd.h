@@ -1,13 +1,13 @@
 #pragma once
 
+#include "engine/FrontEndPort.h"
+#include "engine/SyncResults.h"
+
 #include <atomic>
 #include <deque>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include "engine/FrontEndPort.h"
-#include "engine/SyncResults.h"
 
 namespace velmora::test {
 

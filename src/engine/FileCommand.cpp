@@ -1,0 +1,181 @@
+#include "engine/FileCommand.h"
+
+#include "engine/FrontEndPort.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+
+#include <cerrno>
+#include <chrono>
+#include <system_error>
+#include <thread>
+
+namespace velmora {
+
+namespace {
+
+using platform::FileAttributes;
+using platform::FileSystem;
+
+constexpr std::uint32_t kOwnerWrite = 0200;
+
+// Copy or move with the read-only retry: a read-only target gets its write bit for the
+// second try and its old mode back afterwards, whatever the second try gave.
+int transfer(FileSystem& fs, FileCommand& command) {
+    auto once = [&] {
+        return command.kind == FileCommand::Kind::Copy
+                   ? fs.copyFile(command.source, command.target, command.failIfExists, &command.abandoned)
+                   : fs.moveFile(command.source, command.target);
+    };
+    FileAttributes sourceAttributes;
+    if (command.copyAttributes) {
+        if (int error = fs.getAttributes(command.source, sourceAttributes))
+            return error;
+    }
+    int error = once();
+    if (error && command.overwriteReadOnly && !command.abandoned) {
+        FileAttributes targetAttributes;
+        if (fs.getAttributes(command.target, targetAttributes) == 0 && targetAttributes.readOnly &&
+            !targetAttributes.isDirectory) {
+            fs.setAttributes(command.target, targetAttributes.mode | kOwnerWrite);
+            error = once();
+            fs.setAttributes(command.target, targetAttributes.mode);
+        }
+    }
+    if (error == 0 && command.copyAttributes)
+        error = fs.setAttributes(command.target, sourceAttributes.mode);
+    return error;
+}
+
+int remove(FileSystem& fs, const FileCommand& command) {
+    int error = fs.deleteFile(command.source);
+    if (error && command.overwriteReadOnly && !command.abandoned) {
+        FileAttributes attributes;
+        if (fs.getAttributes(command.source, attributes) == 0 && attributes.readOnly) {
+            fs.setAttributes(command.source, attributes.mode | kOwnerWrite);
+            error = fs.deleteFile(command.source);
+        }
+    }
+    return error;
+}
+
+void work(FileSystem& fs, const std::shared_ptr<FileCommand>& command) {
+    {
+        std::lock_guard lock(command->mutex);
+        command->startedMillis = platform::steadyMillis();
+    }
+    command->done.notify_all();
+    int error = command->kind == FileCommand::Kind::Delete ? remove(fs, *command) : transfer(fs, *command);
+    {
+        std::lock_guard lock(command->mutex);
+        command->errorNumber = error;
+        command->result = error == 0;
+        command->finished = true;
+    }
+    command->done.notify_all();
+}
+
+} // namespace
+
+FileCommands::FileCommands(platform::FileSystem& fileSystem, FrontEndPort& frontEnd,
+                           const std::atomic<bool>& stopRequest, LastReason& reason)
+    : fs_(fileSystem), frontEnd_(frontEnd), stopRequest_(stopRequest), reason_(reason) {}
+
+bool FileCommands::run(const std::shared_ptr<FileCommand>& command) {
+    command->copyAttributes = copyAttributes_;
+    try {
+        std::thread(work, std::ref(fs_), command).detach();
+    } catch (const std::system_error& e) {
+        reason_.setFromError(e.code().value());
+        return false;
+    }
+
+    const std::uint64_t limitMillis = std::uint64_t{timeoutSeconds_} * 1000;
+    std::unique_lock lock(command->mutex);
+    while (!command->finished) {
+        if (stopRequest_) {
+            command->abandoned = true;
+            return false;
+        }
+        if (limitMillis != 0 && command->startedMillis != 0 &&
+            platform::steadyMillis() - command->startedMillis > limitMillis) {
+            command->abandoned = true;
+            lock.unlock();
+            reason_.set("Timed out");
+            return false;
+        }
+        command->done.wait_for(lock, std::chrono::milliseconds(1), [&] { return command->finished; });
+        if (command->finished)
+            break;
+        lock.unlock();
+        frontEnd_.pump();
+        lock.lock();
+    }
+    const bool result = command->result;
+    const int error = command->errorNumber;
+    lock.unlock();
+    if (!result)
+        reason_.setFromError(error);
+    if (listener_)
+        listener_();
+    return result;
+}
+
+bool FileCommands::copyFile(const std::string& source, const std::string& target, bool failIfExists,
+                            bool overwriteReadOnly) {
+    auto command = std::make_shared<FileCommand>();
+    command->kind = FileCommand::Kind::Copy;
+    command->source = source;
+    command->target = target;
+    command->failIfExists = failIfExists;
+    command->overwriteReadOnly = overwriteReadOnly;
+    return run(command);
+}
+
+bool FileCommands::moveFile(const std::string& source, const std::string& target, bool overwriteReadOnly) {
+    auto command = std::make_shared<FileCommand>();
+    command->kind = FileCommand::Kind::Move;
+    command->source = source;
+    command->target = target;
+    command->failIfExists = true;
+    command->overwriteReadOnly = overwriteReadOnly;
+    return run(command);
+}
+
+bool FileCommands::deleteFile(const std::string& path, bool overwriteReadOnly) {
+    auto command = std::make_shared<FileCommand>();
+    command->kind = FileCommand::Kind::Delete;
+    command->source = path;
+    command->overwriteReadOnly = overwriteReadOnly;
+    return run(command);
+}
+
+bool FileCommands::createFolder(const std::string& path, std::int64_t attributes) {
+    platform::FileAttributes existing;
+    if (fs_.getAttributes(path, existing) == 0 && existing.isDirectory)
+        return true;
+    if (int error = fs_.createFolder(path)) {
+        // The caller reports the failure with this reason.
+        reason_.setFromError(error);
+        return false;
+    }
+    if (attributes >= 0)
+        fs_.setAttributes(path, static_cast<std::uint32_t>(attributes));
+    return true;
+}
+
+bool FileCommands::removeFolder(const std::string& path, bool overwriteReadOnly) {
+    int error = fs_.removeFolder(path);
+    if (error && overwriteReadOnly) {
+        platform::FileAttributes attributes;
+        if (fs_.getAttributes(path, attributes) == 0 && attributes.readOnly) {
+            fs_.setAttributes(path, attributes.mode | kOwnerWrite);
+            error = fs_.removeFolder(path);
+        }
+    }
+    if (error == 0)
+        return true;
+    reason_.setFromError(error);
+    return false;
+}
+
+} // namespace velmora

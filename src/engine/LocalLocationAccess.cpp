@@ -1,0 +1,86 @@
+#include "engine/LocalLocationAccess.h"
+
+#include "engine/FrontEndPort.h"
+#include "items/PathOrder.h"
+#include "platform/FileSystem.h"
+
+#include <algorithm>
+
+namespace velmora {
+
+LocalLocationAccess::LocalLocationAccess(FileCommands& commands, FrontEndPort& frontEnd,
+                                         const std::atomic<bool>& stopRequest, std::uint64_t& workDone)
+    : commands_(commands), frontEnd_(frontEnd), stopRequest_(stopRequest), workDone_(workDone) {}
+
+void LocalLocationAccess::setExclusions(const ExclusionSet* first, const ExclusionSet* second) {
+    first_ = first;
+    second_ = second;
+}
+
+bool LocalLocationAccess::listFolder(const std::string& folderPath, std::vector<FileItemPtr>& items) {
+    items.clear();
+    items.reserve(100);
+    const int error = commands_.fileSystem().listFolder(folderPath, [&](const platform::DirEntry& entry) {
+        frontEnd_.pump();
+        if (stopRequest_)
+            return false;
+        auto item = std::make_shared<FileItem>();
+        item->folder = folderPath;
+        item->name = entry.name;
+        item->kind = entry.isDirectory ? kFolder : kFile;
+        item->size = entry.size;
+        item->forwardSlash = true;
+        // A date outside what the packed value holds (before 1980, after 2080) stays empty.
+        item->date.set(entry.modified.day, entry.modified.month, entry.modified.year);
+        item->time.set(entry.modified.hour, entry.modified.minute, entry.modified.second);
+        items.push_back(std::move(item));
+        return true;
+    });
+    lastListError_ = error;
+    if (error) {
+        items.clear();
+        commands_.reason().setFromError(error);
+        return false;
+    }
+    return true;
+}
+
+bool LocalLocationAccess::readFolder(const std::string& folderPath, std::vector<FileItemPtr>& files,
+                                     std::vector<FileItemPtr>& folders) {
+    files.clear();
+    folders.clear();
+    std::vector<FileItemPtr> items;
+    if (!listFolder(folderPath, items))
+        return false;
+    for (FileItemPtr& item : items)
+        (item->kind == kFolder ? folders : files).push_back(std::move(item));
+    auto byName = [](const FileItemPtr& a, const FileItemPtr& b) {
+        return compareNames(a->name, b->name) < 0;
+    };
+    std::sort(files.begin(), files.end(), byName);
+    std::sort(folders.begin(), folders.end(), byName);
+    return true;
+}
+
+bool LocalLocationAccess::isExcludedByFirst(const FileItem& item) const {
+    return first_ && first_->isExcluded(item);
+}
+
+bool LocalLocationAccess::isExcludedBySecond(const FileItem& item) const {
+    return second_ && second_->isExcluded(item);
+}
+
+bool LocalLocationAccess::copyFile(const FileItem& source, const FileItem& target) {
+    workDone_ += source.size;
+    return commands_.copyFile(source.fullPath(), target.fullPath(), false, overwriteReadOnly_);
+}
+
+bool LocalLocationAccess::deleteFile(const FileItem& item) {
+    return commands_.deleteFile(item.fullPath(), overwriteReadOnly_);
+}
+
+bool LocalLocationAccess::createFolder(const FileItem& item, std::int64_t attributes) {
+    return commands_.createFolder(item.fullPath(), attributes);
+}
+
+} // namespace velmora
