@@ -29,15 +29,15 @@ public:
     void nextDay() { addDays(1); }
     // Signed count of days from `other` to this date; 0 when either is empty.
     int daysSince(DateValue other) const;
-    int weekday() const; // 0 Monday .. 6 Sunday
+    int weekday() const; // 0 Monday .. 6 Sunday; -1 for the empty date
 
     static bool isLeapYear(int year);
     static int monthLength(int month, int year);
 
-    // Flags: 0x400 short weekday, 0x800 long weekday, 0x8 day, 0x4 month digits, 0x100 short
-    // month name, 0x200 long month name, 0x2 four-digit year, 0x1 two-digit year. Order 0 is
-    // day-month-year, 1 year-month-day, 2 month-day-year; a month name forces order 0 and a
-    // space separator.
+    // The empty date formats as "". Flags: 0x400 short weekday, 0x800 long weekday, 0x8 day, 0x4 month
+    // digits, 0x100 short month name, 0x200 long month name, 0x2 four-digit year, 0x1 two-digit year. Order 0
+    // is day-month-year, 1 year-month-day, 2 month-day-year; a month name forces order 0 and a space
+    // separator.
     std::string format(unsigned flags, int order = 0, char separator = '/') const;
 
     friend auto operator<=>(DateValue a, DateValue b) { return a.packed_ <=> b.packed_; }

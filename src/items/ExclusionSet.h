@@ -1,12 +1,14 @@
 #pragma once
 
-#include <string_view>
-#include <vector>
-
 #include "items/FileItem.h"
 #include "items/TextRecord.h"
 
+#include <string_view>
+#include <vector>
+
 namespace velmora {
+
+struct PathParts;
 
 // The files, folders and wildcard patterns a synchronisation leaves alone. A value type:
 // copying it copies the two lists of handles (the items are shared).
@@ -17,7 +19,8 @@ public:
     // Appended unless the set already excludes the path (explicit entries or wildcards).
     void addExplicit(std::string_view pathText);
     void addExplicit(const FileItemPtr& item);
-    // Appended unless an entry with an equal full path is already there.
+    // Appended unless an entry with an equal full path is already there. An empty pattern is kept
+    // but excludes nothing.
     void addWildcard(std::string_view patternText);
     // Sorts both lists and releases spare capacity; call after the last addition.
     void finish();
@@ -32,11 +35,17 @@ public:
     bool empty() const { return explicit_.empty() && wildcards_.empty(); }
     PathStyle pathStyle() const { return style_; }
 
-    // The exclusion sections of a profile file.
+    // The exclusion sections of a profile file. An entry that cannot be kept on one line (a line
+    // break in its path, or a trailing CR) is left out, so that it cannot break the file, and
+    // write returns false; everything else is still written.
     bool write(std::ostream& out) const override;
+    // Called right after the key "exclusions" has been read; adds to what the set holds. False
+    // when the stream ended inside a list.
     bool read(std::istream& in) override;
 
 private:
+    bool excludes(const PathParts& candidate) const;
+
     PathStyle style_;
     std::vector<FileItemPtr> explicit_;
     std::vector<FileItemPtr> wildcards_;

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "items/DateValue.h"
+#include "items/TimeValue.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-
-#include "items/DateValue.h"
-#include "items/TimeValue.h"
 
 namespace velmora {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string_view>
-
 #include "items/FileItem.h"
+
+#include <string_view>
 
 namespace velmora {
 
@@ -11,7 +11,9 @@ namespace velmora {
 int comparePaths(std::string_view a, std::string_view b);
 int comparePaths(const FileItem& a, const FileItem& b);
 // Names only, under the same rule (used to sort listings).
-inline int compareNames(std::string_view a, std::string_view b) { return comparePaths(a, b); }
+inline int compareNames(std::string_view a, std::string_view b) {
+    return comparePaths(a, b);
+}
 
 // Orders item handles by full path under the path ordering; for sets and maps of handles.
 struct PathLess {

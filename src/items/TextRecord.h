@@ -21,6 +21,9 @@ public:
     // Reads one key: characters up to and including '=' (at most 1023), every white-space
     // character removed wherever it stands. Empty when the stream ended before any character.
     static std::string readKey(std::istream& in);
+    // The same, telling an empty key ("=" alone) from the end of the stream: false only when no
+    // character could be read (the stream is then failed).
+    static bool readKey(std::istream& in, std::string& key);
 };
 
 } // namespace velmora

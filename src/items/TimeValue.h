@@ -1,10 +1,10 @@
 #pragma once
 
+#include "items/DateValue.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-#include "items/DateValue.h"
 
 namespace velmora {
 
