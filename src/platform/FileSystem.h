@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/Clock.h"
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
-
-#include "platform/Clock.h"
 
 namespace velmora::platform {
 
@@ -14,8 +14,8 @@ struct FileAttributes {
     std::uint32_t mode = 0; // permission bits and file type, as st_mode
     bool isDirectory = false;
     bool isLink = false;
-    bool readOnly = false; // no write bit at all: (mode & 0222) == 0
-    std::uint64_t size = 0;
+    bool readOnly = false;  // no write bit at all: (mode & 0222) == 0
+    std::uint64_t size = 0; // 0 for a folder
 };
 
 // One entry of a folder listing. Links are entries of their own (isDirectory false);
@@ -24,7 +24,7 @@ struct DirEntry {
     std::string name;
     bool isDirectory = false;
     bool isLink = false;
-    std::uint64_t size = 0; // full 64 bits
+    std::uint64_t size = 0; // full 64 bits; 0 for a folder
     LocalTime modified;     // last modification, local time
 };
 
@@ -57,7 +57,9 @@ public:
 
     // Lists a folder (path with or without its trailing '/'), calling onEntry for each entry
     // other than "." and ".."; onEntry returns false to stop early (still a success).
-    // A folder that cannot be opened returns its errno: never an empty success.
+    // A folder that cannot be opened returns its errno: never an empty success. An entry that
+    // cannot be examined (other than one deleted meanwhile) also ends the listing with its errno;
+    // the entries delivered before it are then incomplete and must not be used as the folder's.
     virtual int listFolder(const std::string& path, const std::function<bool(const DirEntry&)>& onEntry) = 0;
 };
 

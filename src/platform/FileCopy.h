@@ -1,0 +1,28 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+// The pieces of a file copy, kept apart from PosixFileSystem so that each can be tried on its own.
+namespace velmora::platform {
+
+// Copies `size` bytes from the current offset of `from` to the current offset of `to`, stopping
+// early at end of file. With `inKernel` it uses copy_file_range and falls back to a read/write
+// loop when the kernel refuses; without it it uses the loop only. Checks `abandoned` before each
+// chunk and answers ECANCELED when it is set. Returns 0 or an errno value.
+int copyBytes(int from, int to, std::uint64_t size, const std::atomic<bool>* abandoned, bool inKernel = true);
+
+// A fresh name ".NAME.velmora-XXXXXX" in the target's folder. NAME is shortened (on a UTF-8
+// character boundary) when the whole would pass the 255-byte limit of a file name.
+std::string temporarySibling(const std::string& target);
+
+// rename that refuses with EEXIST when `target` exists, also on file systems without
+// RENAME_NOREPLACE (where it checks first).
+int renameNoReplace(const std::string& source, const std::string& target);
+
+// The whole copy of a file or link through a temporary sibling; see FileSystem::copyFile.
+int copyThroughTemporary(const std::string& source, const std::string& target, bool failIfExists,
+                         const std::atomic<bool>* abandoned);
+
+} // namespace velmora::platform

@@ -1,0 +1,169 @@
+#include "platform/PosixFileSystem.h"
+
+#include "platform/FileCopy.h"
+#include "platform/FileHandle.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmora::platform {
+
+namespace {
+
+constexpr std::size_t kListBuffer = 64u << 10; // bytes of directory entries per getdents64 call
+
+bool isReadOnly(const struct stat& info) {
+    return !S_ISLNK(info.st_mode) && (info.st_mode & 0222) == 0;
+}
+
+// Folders count no bytes, as the rest of the program expects of them.
+std::uint64_t sizeOf(const struct stat& info) {
+    return S_ISDIR(info.st_mode) ? 0 : static_cast<std::uint64_t>(info.st_size);
+}
+
+bool isListed(mode_t mode) {
+    return S_ISREG(mode) || S_ISDIR(mode) || S_ISLNK(mode);
+}
+
+// "a/b//" -> "a/b", so that a link named with a trailing slash is not looked through.
+std::string withoutTrailingSlashes(const std::string& path) {
+    std::size_t end = path.size();
+    while (end > 1 && path[end - 1] == '/')
+        --end;
+    return path.substr(0, end);
+}
+
+} // namespace
+
+int PosixFileSystem::getAttributes(const std::string& path, FileAttributes& out) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0)
+        return errno;
+    out.mode = info.st_mode;
+    out.isDirectory = S_ISDIR(info.st_mode);
+    out.isLink = S_ISLNK(info.st_mode);
+    out.readOnly = isReadOnly(info);
+    out.size = sizeOf(info);
+    return 0;
+}
+
+int PosixFileSystem::setAttributes(const std::string& path, std::uint32_t mode) {
+    if (::fchmodat(AT_FDCWD, path.c_str(), mode & 07777, AT_SYMLINK_NOFOLLOW) == 0)
+        return 0;
+    const int error = errno;
+    // A link has no permission bits of its own on Linux: there is nothing to set.
+    struct stat info {};
+    if (error == EOPNOTSUPP && ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
+        return 0;
+    return error;
+}
+
+int PosixFileSystem::copyFile(const std::string& source, const std::string& target, bool failIfExists,
+                              const std::atomic<bool>* abandoned) {
+    return copyThroughTemporary(source, target, failIfExists, abandoned);
+}
+
+int PosixFileSystem::moveFile(const std::string& source, const std::string& target) {
+    const int error = renameNoReplace(source, target);
+    if (error != EXDEV)
+        return error;
+    // Another file system: copy, then delete. Folders are not carried across.
+    struct stat info {};
+    if (::lstat(source.c_str(), &info) != 0)
+        return errno;
+    if (S_ISDIR(info.st_mode))
+        return EXDEV;
+    if (int copyError = copyThroughTemporary(source, target, true, nullptr); copyError != 0)
+        return copyError;
+    // Like a rename, a move does not ask whether the source is read-only.
+    if (::unlink(source.c_str()) != 0) {
+        const int unlinkError = errno;
+        ::unlink(target.c_str()); // all or nothing: no second copy left behind
+        return unlinkError;
+    }
+    return 0;
+}
+
+int PosixFileSystem::deleteFile(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0)
+        return errno;
+    if (S_ISDIR(info.st_mode))
+        return EISDIR;
+    if (isReadOnly(info))
+        return EACCES; // our own check, so that root is refused like everyone else
+    return ::unlink(path.c_str()) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::createFolder(const std::string& path) {
+    return ::mkdir(path.c_str(), 0777) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::removeFolder(const std::string& path) {
+    const std::string folder = withoutTrailingSlashes(path);
+    struct stat info {};
+    if (::lstat(folder.c_str(), &info) != 0)
+        return errno;
+    if (!S_ISDIR(info.st_mode))
+        return ENOTDIR;
+    if (isReadOnly(info))
+        return EACCES; // our own check, so that root is refused like everyone else
+    return ::rmdir(folder.c_str()) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::listFolder(const std::string& path,
+                                const std::function<bool(const DirEntry&)>& onEntry) {
+    FileHandle folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC));
+    if (!folder)
+        return errno;
+    auto buffer = std::make_unique<char[]>(kListBuffer);
+    for (;;) {
+        const ssize_t length = ::getdents64(folder.get(), buffer.get(), kListBuffer);
+        if (length < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (length == 0)
+            return 0;
+        for (ssize_t offset = 0; offset < length;) {
+            const auto* raw = reinterpret_cast<const struct dirent64*>(buffer.get() + offset);
+            offset += raw->d_reclen;
+            const char* name = raw->d_name;
+            if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+                continue;
+            // Where the type is known, special files cost no system call at all.
+            if (raw->d_type != DT_REG && raw->d_type != DT_DIR && raw->d_type != DT_LNK &&
+                raw->d_type != DT_UNKNOWN)
+                continue;
+            struct stat info {};
+            if (::fstatat(folder.get(), name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+                if (errno == ENOENT)
+                    continue; // deleted while we listed: as if we had come a moment later
+                return errno;
+            }
+            if (!isListed(info.st_mode))
+                continue;
+            DirEntry entry;
+            entry.name = name;
+            entry.isDirectory = S_ISDIR(info.st_mode);
+            entry.isLink = S_ISLNK(info.st_mode);
+            entry.size = sizeOf(info);
+            entry.modified = toLocalTime(info.st_mtim.tv_sec);
+            if (!onEntry(entry))
+                return 0;
+        }
+    }
+}
+
+FileSystem& realFileSystem() {
+    static PosixFileSystem fileSystem;
+    return fileSystem;
+}
+
+} // namespace velmora::platform
