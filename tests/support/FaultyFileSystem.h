@@ -1,0 +1,90 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+namespace velmora::test {
+
+// The operations of a FileSystem, one fault plan each.
+enum class FsOp {
+    GetAttributes,
+    SetAttributes,
+    CopyFile,
+    MoveFile,
+    DeleteFile,
+    CreateFolder,
+    RemoveFolder,
+    ListFolder
+};
+
+// The fault seam: a FileSystem that passes every call on to another one (the real one by
+// default) unless told to fail or hang it. Calls are counted per operation. Safe to use from
+// worker threads; the destructor releases hung calls and waits until none is inside.
+class FaultyFileSystem : public platform::FileSystem {
+public:
+    explicit FaultyFileSystem(platform::FileSystem& inner = platform::realFileSystem());
+    ~FaultyFileSystem() override;
+
+    // The nth call of `op` from now on (1 = the next one) and the `times - 1` calls after it fail
+    // with `errorNumber` without reaching the inner file system; times < 0 means every one.
+    void failOn(FsOp op, int errorNumber, int nth = 1, int times = 1);
+    void failAlways(FsOp op, int errorNumber) { failOn(op, errorNumber, 1, -1); }
+
+    // Every call of `op` from now on blocks until release(op) (or release()), then goes on to the
+    // inner file system: a hung share that answers at last.
+    void hang(FsOp op);
+    // Every call of `op` waits `delay` (or until released) before it goes on.
+    void hangFor(FsOp op, std::chrono::milliseconds delay);
+    // Lets the hung calls of `op` go on and stops hanging new ones.
+    void release(FsOp op);
+    void release();
+    // Waits until at least one call of `op` is hung; false if none is within `timeout`.
+    bool waitUntilHung(FsOp op, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+    // Calls of `op` so far (failed, hung and passed on alike).
+    int calls(FsOp op) const;
+    // Forgets every plan and count (hung calls are released).
+    void reset();
+
+    int getAttributes(const std::string& path, platform::FileAttributes& out) override;
+    int setAttributes(const std::string& path, std::uint32_t mode) override;
+    int copyFile(const std::string& source, const std::string& target, bool failIfExists,
+                 const std::atomic<bool>* abandoned = nullptr) override;
+    int moveFile(const std::string& source, const std::string& target) override;
+    int deleteFile(const std::string& path) override;
+    int createFolder(const std::string& path) override;
+    int removeFolder(const std::string& path) override;
+    int listFolder(const std::string& path,
+                   const std::function<bool(const platform::DirEntry&)>& onEntry) override;
+
+private:
+    struct Plan {
+        int calls = 0;
+        int errorNumber = 0;
+        int failFrom = 0;  // call number of the first failure; 0 = none planned
+        int failCount = 0; // < 0: for ever
+        bool hangs = false;
+        std::chrono::milliseconds delay{0}; // 0 with hangs: until released
+        long releaseGeneration = 0;
+        int hung = 0;
+    };
+
+    // Counts the call, hangs if told to, and answers the planned errno or 0 to pass it on.
+    int enter(FsOp op);
+    void leave();
+    template <typename Call>
+    int run(FsOp op, Call&& call);
+
+    platform::FileSystem& inner_;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::array<Plan, 8> plans_{};
+    int inside_ = 0;
+    bool closing_ = false;
+};
+
+} // namespace velmora::test
