@@ -1,0 +1,192 @@
+#include "profiles/Profile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <limits>
+#include <string_view>
+
+namespace velmora {
+
+namespace {
+
+constexpr const char* kEol = "\r\n";
+constexpr std::streamsize kMaxSkippedLine = 256;
+
+bool fitsOnOneLine(std::string_view text) {
+    return text.find('\n') == std::string_view::npos && (text.empty() || text.back() != '\r');
+}
+
+// The rest of the line after "=", without its line end (CR LF or LF), which is consumed.
+std::string restOfLine(std::istream& in) {
+    std::string line;
+    std::getline(in, line);
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}
+
+// A value that cannot be parsed leaves the field alone and the stream failed, which ends reading.
+void readFlag(std::istream& in, bool& field) {
+    bool value = false;
+    if (in >> value)
+        field = value;
+}
+
+void readNumber(std::istream& in, std::int32_t& field) {
+    std::int32_t value = 0;
+    if (in >> value)
+        field = value;
+}
+
+// Digits from `at`, saturating so that a long run cannot overflow; -1 when there are none.
+int digitsAt(std::string_view word, std::size_t& at) {
+    if (at >= word.size() || !std::isdigit(static_cast<unsigned char>(word[at])))
+        return -1;
+    int value = 0;
+    while (at < word.size() && std::isdigit(static_cast<unsigned char>(word[at]))) {
+        value = value > 100000 ? value : value * 10 + (word[at] - '0');
+        ++at;
+    }
+    return value;
+}
+
+int digitsOf(std::string_view part) {
+    std::size_t at = 0;
+    const int value = digitsAt(part, at);
+    return value < 0 ? 0 : value;
+}
+
+// The older "adjust_time" value: a time of day as H:M:S, HHMM or HHMMSS. An hour or minute out
+// of range counts as 0, so negative adjustments cannot be written this way.
+void readOldAdjustTime(std::istream& in, Profile& profile) {
+    std::string word;
+    if (!(in >> word))
+        return;
+    // Seconds may follow but an adjustment has none, so they are not looked at.
+    std::size_t at = 0;
+    int hours = std::max(digitsAt(word, at), 0);
+    int minutes = 0;
+    if (at == word.size() && word.size() >= 3) {
+        hours = digitsOf(word.substr(0, 2));
+        minutes = digitsOf(word.substr(2, 2));
+    } else {
+        if (at < word.size() && word[at] == ':')
+            ++at;
+        minutes = std::max(digitsAt(word, at), 0);
+    }
+    profile.adjustTimeHours = hours <= 23 ? hours : 0;
+    profile.adjustTimeMins = minutes <= 59 ? minutes : 0;
+}
+
+const char* flagText(bool value) {
+    return value ? "1" : "0";
+}
+
+} // namespace
+
+std::string versionText(double version) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, version);
+    return std::string(buffer, result.ptr);
+}
+
+void Profile::reset() {
+    const bool keepValid = valid;
+    *this = Profile(exclusions.pathStyle());
+    valid = keepValid;
+}
+
+bool Profile::write(std::ostream& out) const {
+    bool faithful = fitsOnOneLine(location1) && fitsOnOneLine(location2) && fitsOnOneLine(logFilePath);
+    out << "velmora_version=" << versionText(kFileVersion) << kEol;
+    out << "location1=" << location1 << kEol;
+    out << "location2=" << location2 << kEol;
+    out << "delete_files=" << flagText(deleteFiles) << kEol;
+    out << "confirm_deletes=" << flagText(confirmDeletes) << kEol;
+    out << "add_files=" << flagText(addFiles) << kEol;
+    out << "check_sub_folders=" << flagText(checkSubFolders) << kEol;
+    out << "auto_start=" << autoStart << kEol;
+    out << "check_actions=" << flagText(checkActions) << kEol;
+    out << "silent_mode=" << flagText(silentMode) << kEol;
+    out << "exit_on_completion=" << flagText(exitOnCompletion) << kEol;
+    out << "compare_on_time=" << flagText(compareOnTime) << kEol;
+    out << "adjust_time_hours=" << adjustTimeHours << kEol;
+    out << "adjust_time_mins=" << adjustTimeMins << kEol;
+    out << "log_file_on=" << flagText(logFileOn) << kEol;
+    out << "log_file_append=" << flagText(logFileAppend) << kEol;
+    out << "log_file_path=" << logFilePath << kEol;
+    out << "overwrite_read_only=" << flagText(overwriteReadOnly) << kEol;
+    out << "hide_other_button=" << flagText(hideOtherButton) << kEol;
+    out << "copy_attribs=" << flagText(copyAttribs) << kEol;
+    faithful = exclusions.write(out) && faithful;
+    modified = false;
+    return faithful && out.good();
+}
+
+bool Profile::read(std::istream& in) {
+    reset();
+    valid = false;
+    std::string key;
+    while (readKey(in, key)) {
+        if (key == "velmora_version") {
+            double version = 0.0;
+            in >> version;
+            setLastReadVersion(version);
+            valid = true;
+        } else if (key == "location1") {
+            location1 = restOfLine(in);
+        } else if (key == "location2") {
+            location2 = restOfLine(in);
+        } else if (key == "log_file_path") {
+            logFilePath = restOfLine(in);
+        } else if (key == "delete_files") {
+            readFlag(in, deleteFiles);
+        } else if (key == "confirm_deletes") {
+            readFlag(in, confirmDeletes);
+        } else if (key == "add_files") {
+            readFlag(in, addFiles);
+        } else if (key == "check_sub_folders") {
+            readFlag(in, checkSubFolders);
+        } else if (key == "check_actions") {
+            readFlag(in, checkActions);
+        } else if (key == "silent_mode") {
+            readFlag(in, silentMode);
+        } else if (key == "exit_on_completion") {
+            readFlag(in, exitOnCompletion);
+        } else if (key == "log_file_on") {
+            readFlag(in, logFileOn);
+        } else if (key == "log_file_append") {
+            readFlag(in, logFileAppend);
+        } else if (key == "compare_on_time") {
+            readFlag(in, compareOnTime);
+        } else if (key == "overwrite_read_only") {
+            readFlag(in, overwriteReadOnly);
+        } else if (key == "hide_other_button") {
+            readFlag(in, hideOtherButton);
+        } else if (key == "copy_attribs") {
+            readFlag(in, copyAttribs);
+        } else if (key == "adjust_time_hours") {
+            readNumber(in, adjustTimeHours);
+        } else if (key == "adjust_time_mins") {
+            readNumber(in, adjustTimeMins);
+        } else if (key == "auto_start") {
+            readNumber(in, autoStart);
+        } else if (key == "adjust_time") {
+            readOldAdjustTime(in, *this);
+        } else if (key == "exclusions") {
+            exclusions.read(in);
+        } else {
+            in.ignore(kMaxSkippedLine, '\n');
+        }
+        // The version key must come first: anything else is not one of our files.
+        if (!valid)
+            break;
+    }
+    if (!valid)
+        reset();
+    modified = false;
+    return valid;
+}
+
+} // namespace velmora

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "items/ExclusionSet.h"
+#include "items/TextRecord.h"
+
+#include <cstdint>
+#include <string>
+
+namespace velmora {
+
+// Everything that defines one synchronisation, kept in a ".vmp" file of "key=value" lines.
+class Profile : public TextRecord {
+public:
+    // The version this program writes into its profile and batch files.
+    static constexpr double kFileVersion = 1.09;
+
+    explicit Profile(PathStyle style = PathStyle::Posix) : exclusions(style) {}
+
+    // Every field but `valid` back to its default; both exclusion lists emptied.
+    void reset();
+
+    // Writes every line with CR LF, then clears `modified`. False when a value could not be
+    // written faithfully (a text with a line break) or the stream failed: the caller must not
+    // keep what was written.
+    bool write(std::ostream& out) const override;
+    // Reads a profile file; answers `valid`. A file whose first key is not the version key is
+    // rejected and leaves the defaults; a value that cannot be parsed ends the reading there.
+    bool read(std::istream& in) override;
+
+    // Set by every edit the user makes; cleared by reset, write and read.
+    mutable bool modified = false;
+    // Whether the last read found the version key first.
+    bool valid = false;
+
+    bool deleteFiles = true;
+    bool confirmDeletes = false;
+    bool addFiles = true;
+    bool checkSubFolders = true;
+    bool checkActions = true;
+    bool compareOnTime = true;
+    bool silentMode = false;
+    bool exitOnCompletion = false;
+    std::string location1;
+    std::string location2;
+    ExclusionSet exclusions;
+    std::int32_t adjustTimeHours = 0;
+    std::int32_t adjustTimeMins = 0;
+    std::int32_t autoStart = 0; // 0 off, 1 Location 1 to 2, 2 Location 2 to 1
+    std::string logFilePath;
+    bool logFileOn = false;
+    bool logFileAppend = false;
+    bool overwriteReadOnly = false;
+    bool hideOtherButton = false;
+    bool copyAttribs = false;
+};
+
+// The version number in its shortest decimal form ("1.09").
+std::string versionText(double version);
+
+} // namespace velmora
