@@ -1,0 +1,74 @@
+#pragma once
+
+#include "engine/ItemCollections.h"
+#include "platform/Clock.h"
+
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+
+class ErrorReporter;
+class Profile;
+struct SyncResults;
+
+// The plain-text log of one synchronisation: a start header, the options, every error reported
+// while it is open and the results section. Every write is skipped while the log is not open;
+// a failed open or a failed write (disk full) silences the rest of the run without a message.
+class RunLog {
+public:
+    using Clock = std::function<platform::LocalTime()>;
+
+    // The clock gives the local date and time written into the headers.
+    explicit RunLog(Clock clock = platform::localNow);
+
+    // Closes any open log, then opens `path` (created when missing), appending or truncating,
+    // and writes the start header. False on failure; openError() then tells why.
+    bool open(const std::string& path, bool append);
+    bool isOpen() const;
+    // The errno of the last failed open, 0 when it is not known.
+    int openError() const { return openError_; }
+    void close();
+
+    void write(std::string_view text);
+    void write(char c);
+    void writeNumber(std::int64_t value);
+    void writeFlag(bool value); // "on" or "off"
+    void writeRepeated(char c, int count);
+
+    // A new line, 30 '-', two new lines; then the title and two new lines unless it is empty.
+    void sectionHeading(std::string_view title);
+    // 20 '+', the title and 20 '+', one line each.
+    void listHeading(std::string_view title);
+    // For each text, a new line then the text.
+    void writeLines(const std::vector<std::string>& lines);
+    // Each item's full path followed by a new line, in the set's order.
+    void writeItems(const ItemSet& items);
+    // The options block of a profile, one "name: value" line each.
+    void writeOptions(const Profile& profile);
+    // The results section the report writes when it opens: completion time, summary, problems
+    // and the non-empty result sets.
+    void writeResults(const SyncResults& results);
+
+    // The current local date and time as the headers show them: "Sun 07 December 2008 14:05:09".
+    std::string timestamp() const;
+
+private:
+    Clock clock_;
+    std::unique_ptr<std::ofstream> stream_;
+    int openError_ = 0;
+};
+
+// Starts a run's log when the profile asks for one: opens it at the profile's log path and writes
+// the profile path, source, target and options. A log that cannot be opened is reported
+// ("Could not open log file: " and the reason) and the run goes on without one. Answers whether
+// the log is open.
+bool startRunLog(RunLog& log, ErrorReporter& reporter, const Profile& profile, const std::string& source,
+                 const std::string& target, const std::string& profilePath);
+
+} // namespace velmora
