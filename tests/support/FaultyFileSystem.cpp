@@ -1,4 +1,4 @@
-#include "FaultyFileSystem.h"
+#include "support/FaultyFileSystem.h"
 
 namespace velmora::test {
 

@@ -1,4 +1,4 @@
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -109,6 +109,14 @@ std::string TempDir::makeLink(std::string_view relative, std::string_view linkTe
     fs::create_directories(fs::path(full).parent_path());
     if (::symlink(std::string(linkText).c_str(), full.c_str()) != 0)
         fail("cannot make link", full);
+    return full;
+}
+
+std::string TempDir::makeLink(std::string_view relative, std::string_view linkText, std::time_t seconds) {
+    const std::string full = makeLink(relative, linkText);
+    const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    if (::utimensat(AT_FDCWD, full.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
+        fail("cannot set the time of", full);
     return full;
 }
 

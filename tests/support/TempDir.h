@@ -32,6 +32,8 @@ public:
     std::string makeFolder(std::string_view relative);
     // Makes a symbolic link holding `linkText`; returns the full path.
     std::string makeLink(std::string_view relative, std::string_view linkText);
+    // The same, with the link's own modification time.
+    std::string makeLink(std::string_view relative, std::string_view linkText, std::time_t seconds);
     // Sets the permission bits of a path (never through a link).
     void setMode(std::string_view relative, unsigned mode);
     // Lets every user into the folder, for tests that run a part as an unprivileged user.

@@ -1,0 +1,167 @@
+#include "platform/FileCopy.h"
+#include "platform/FileHandle.h"
+#include "platform/FileSystem.h"
+#include "support/TempDir.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using velmora::platform::FileHandle;
+using velmora::platform::realFileSystem;
+using velmora::test::TempDir;
+
+namespace {
+
+struct stat statOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(::lstat(path.c_str(), &info), 0) << path;
+    return info;
+}
+
+// Bytes that differ from one position to the next, so a misplaced chunk shows.
+std::string patterned(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 131 + i / 4096) & 0xFF);
+    return bytes;
+}
+
+} // namespace
+
+TEST(CopyFile, CopiesBytesModeAndModificationTimeToTheNanosecond) {
+    TempDir dir;
+    const std::string bytes = patterned(300'001);
+    const std::string source = dir.writeFile("src/data.bin", bytes, 1'600'000'000, 123'456'789);
+    dir.setMode("src/data.bin", 0640);
+    dir.makeFolder("dst");
+
+    ASSERT_EQ(realFileSystem().copyFile(source, dir.at("dst/data.bin"), false), 0);
+
+    EXPECT_EQ(TempDir::readFile(dir.at("dst/data.bin")), bytes);
+    const struct stat copy = statOf(dir.at("dst/data.bin"));
+    EXPECT_EQ(copy.st_mode & 07777, 0640u);
+    EXPECT_EQ(copy.st_mtim.tv_sec, 1'600'000'000);
+    EXPECT_EQ(copy.st_mtim.tv_nsec, 123'456'789);
+    EXPECT_TRUE(dir.temporaryFiles("dst").empty());
+
+    // An empty file is a file too.
+    const std::string empty = dir.writeFile("src/empty", "", 1'500'000'000, 1);
+    ASSERT_EQ(realFileSystem().copyFile(empty, dir.at("dst/empty"), false), 0);
+    EXPECT_EQ(TempDir::readFile(dir.at("dst/empty")), "");
+    EXPECT_EQ(statOf(dir.at("dst/empty")).st_mtim.tv_nsec, 1);
+}
+
+TEST(CopyFile, DoesNotCarrySetuidOntoACopyOwnedBySomeoneElse) {
+    TempDir dir;
+    const std::string source = dir.writeFile("tool", "#!/bin/sh\n");
+    dir.setMode("tool", 04755);
+    ASSERT_EQ(realFileSystem().copyFile(source, dir.at("copy"), false), 0);
+    EXPECT_EQ(statOf(dir.at("copy")).st_mode & 07777, 0755u);
+}
+
+TEST(CopyFile, OverwritesAWritableTargetButRefusesAReadOnlyOneEvenForRoot) {
+    TempDir dir;
+    const std::string source = dir.writeFile("new", "new contents");
+    const std::string target = dir.writeFile("old", "old contents");
+
+    dir.setMode("old", 0444);
+    EXPECT_EQ(realFileSystem().copyFile(source, target, false), EACCES);
+    EXPECT_EQ(TempDir::readFile(target), "old contents");
+    EXPECT_EQ(statOf(target).st_mode & 07777, 0444u);
+
+    EXPECT_EQ(realFileSystem().copyFile(source, target, true), EEXIST);
+    dir.setMode("old", 0644);
+    EXPECT_EQ(realFileSystem().copyFile(source, target, true), EEXIST);
+    EXPECT_EQ(TempDir::readFile(target), "old contents");
+
+    ASSERT_EQ(realFileSystem().copyFile(source, target, false), 0);
+    EXPECT_EQ(TempDir::readFile(target), "new contents");
+    EXPECT_TRUE(dir.temporaryFiles().empty());
+}
+
+TEST(CopyFile, AFailedOrAbandonedCopyLeavesTheOldTargetWholeAndNoTemporaryFile) {
+    TempDir dir;
+    const std::string bytes = patterned(3 << 20);
+    const std::string source = dir.writeFile("src", bytes);
+    const std::string target = dir.writeFile("dst/file", "the old version", 1'000'000'000);
+
+    std::atomic<bool> abandoned{true};
+    EXPECT_EQ(realFileSystem().copyFile(source, target, false, &abandoned), ECANCELED);
+    EXPECT_EQ(TempDir::readFile(target), "the old version");
+    EXPECT_EQ(statOf(target).st_mtim.tv_sec, 1'000'000'000);
+
+    EXPECT_EQ(realFileSystem().copyFile(dir.at("missing"), target, false), ENOENT);
+    EXPECT_EQ(realFileSystem().copyFile(source, dir.at("no/such/folder/file"), false), ENOENT);
+    EXPECT_EQ(realFileSystem().copyFile(dir.at("dst"), dir.at("folder-copy"), false), EISDIR);
+    EXPECT_EQ(realFileSystem().copyFile(source, dir.at("dst"), false), EISDIR);
+
+    EXPECT_EQ(TempDir::readFile(target), "the old version");
+    EXPECT_EQ(dir.listTree(), (std::vector<std::string>{"dst/", "dst/file", "src"}));
+}
+
+TEST(CopyFile, ByteLoopAndKernelCopyGiveTheSameBytes) {
+    TempDir dir;
+    const std::string bytes = patterned((5 << 20) + 77); // several buffers and an odd tail
+    const std::string source = dir.writeFile("src", bytes);
+    for (bool inKernel : {true, false}) {
+        const std::string target = dir.at(inKernel ? "kernel" : "loop");
+        FileHandle in(::open(source.c_str(), O_RDONLY));
+        FileHandle out(::open(target.c_str(), O_WRONLY | O_CREAT, 0600));
+        ASSERT_EQ(velmora::platform::copyBytes(in.get(), out.get(), bytes.size(), nullptr, inKernel), 0);
+        out.reset();
+        EXPECT_EQ(TempDir::readFile(target), bytes) << (inKernel ? "kernel" : "loop");
+    }
+}
+
+TEST(CopyFile, WorksForNamesTooLongToTakeTheTemporaryMark) {
+    TempDir dir;
+    std::string name(240, 'n');
+    name.replace(236, 2, "\xC3\xA9"); // an e-acute across the cut
+    const std::string source = dir.writeFile("s", "long");
+    ASSERT_EQ(realFileSystem().copyFile(source, dir.at(name), false), 0);
+    EXPECT_EQ(TempDir::readFile(dir.at(name)), "long");
+
+    const std::string temporary = velmora::platform::temporarySibling(dir.at(name));
+    const std::string tempName = temporary.substr(temporary.rfind('/') + 1);
+    EXPECT_LE(tempName.size(), 255u);
+    EXPECT_EQ(tempName.rfind(".nnn", 0), 0u);
+    EXPECT_NE(velmora::platform::temporarySibling(dir.at("x")),
+              velmora::platform::temporarySibling(dir.at("x")));
+}
+
+TEST(CopyFile, CopiesALinkAsALinkAndNeverWritesThroughOne) {
+    TempDir outside;
+    outside.writeFile("keep/precious", "do not touch");
+    const auto outsideBefore = outside.listTree();
+    TempDir dir;
+    const std::string link = dir.makeLink("tree/away", outside.at("keep"));
+    const std::string dangling = dir.makeLink("tree/dangling", "no/such/thing", 1'234'567'890);
+    dir.makeFolder("copy");
+
+    ASSERT_EQ(realFileSystem().copyFile(link, dir.at("copy/away"), false), 0);
+    ASSERT_EQ(realFileSystem().copyFile(dangling, dir.at("copy/dangling"), false), 0);
+    EXPECT_EQ(statOf(dir.at("copy/dangling")).st_mtim.tv_sec, 1'234'567'890);
+
+    // A file copied onto a link replaces the link; the file it pointed at stays as it was.
+    dir.makeLink("copy/pointer", outside.at("keep/precious"));
+    const std::string source = dir.writeFile("plain", "replacement");
+    ASSERT_EQ(realFileSystem().copyFile(source, dir.at("copy/pointer"), false), 0);
+
+    EXPECT_EQ(dir.listTree(), (std::vector<std::string>{
+                                  "copy/",
+                                  "copy/away -> " + outside.at("keep"),
+                                  "copy/dangling -> no/such/thing",
+                                  "copy/pointer",
+                                  "plain",
+                                  "tree/",
+                                  "tree/away -> " + outside.at("keep"),
+                                  "tree/dangling -> no/such/thing",
+                              }));
+    EXPECT_EQ(TempDir::readFile(dir.at("copy/pointer")), "replacement");
+    EXPECT_EQ(outside.listTree(), outsideBefore);
+    EXPECT_EQ(TempDir::readFile(outside.at("keep/precious")), "do not touch");
+}
