@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 #include "support/TempDir.h"
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <gtest/gtest.h>

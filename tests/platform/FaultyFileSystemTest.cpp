@@ -2,6 +2,7 @@
 
 #include "support/TempDir.h"
 
+#include <atomic>
 #include <cerrno>
 #include <future>
 #include <gtest/gtest.h>
