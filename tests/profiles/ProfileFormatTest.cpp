@@ -1,0 +1,235 @@
+#include "profiles/Profile.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace velmora {
+namespace {
+
+std::string crlf(std::initializer_list<const char*> lines) {
+    std::string text;
+    for (const char* line : lines)
+        text += std::string(line) + "\r\n";
+    return text;
+}
+
+const std::string kExample = crlf({
+    "velmora_version=1.09",
+    "location1=C:\\Work\\",
+    "location2=\\\\Server\\Backup\\Work\\",
+    "delete_files=1",
+    "confirm_deletes=0",
+    "add_files=1",
+    "check_sub_folders=1",
+    "auto_start=1",
+    "check_actions=0",
+    "silent_mode=1",
+    "exit_on_completion=1",
+    "compare_on_time=1",
+    "adjust_time_hours=-1",
+    "adjust_time_mins=0",
+    "log_file_on=1",
+    "log_file_append=0",
+    "log_file_path=C:\\Logs\\work.txt",
+    "overwrite_read_only=0",
+    "hide_other_button=1",
+    "copy_attribs=0",
+    "exclusions=",
+    // In the path ordering (ASCII case ignored) notes.txt sorts before Temp.
+    "C:\\Work\\notes.txt",
+    "C:\\Work\\Temp\\",
+    "end_exclusions",
+    "wildcard_exclusions=",
+    "*.tmp",
+    "end_wildcard_exclusions",
+});
+
+Profile readText(const std::string& text, PathStyle style = PathStyle::Posix) {
+    Profile profile(style);
+    std::istringstream in(text);
+    profile.read(in);
+    return profile;
+}
+
+std::string writeText(const Profile& profile) {
+    std::ostringstream out;
+    EXPECT_TRUE(profile.write(out));
+    return out.str();
+}
+
+TEST(ProfileFormat, ExampleFileRoundTripsByteForByte) {
+    const Profile profile = readText(kExample, PathStyle::Windows);
+    ASSERT_TRUE(profile.valid);
+    EXPECT_EQ(profile.location2, "\\\\Server\\Backup\\Work\\");
+    EXPECT_EQ(profile.adjustTimeHours, -1);
+    EXPECT_EQ(profile.autoStart, 1);
+    EXPECT_FALSE(profile.checkActions);
+    EXPECT_TRUE(profile.hideOtherButton);
+    EXPECT_EQ(profile.exclusions.explicitEntries().size(), 2u);
+    EXPECT_EQ(profile.exclusions.wildcards().size(), 1u);
+    EXPECT_EQ(writeText(profile), kExample);
+}
+
+TEST(ProfileFormat, ExclusionsOutOfOrderAreWrittenSorted) {
+    std::string text = kExample;
+    const std::string sorted = "C:\\Work\\notes.txt\r\nC:\\Work\\Temp\\\r\n";
+    const std::string swapped = "C:\\Work\\Temp\\\r\nC:\\Work\\notes.txt\r\n";
+    text.replace(text.find(sorted), sorted.size(), swapped);
+    EXPECT_EQ(writeText(readText(text, PathStyle::Windows)), kExample);
+}
+
+TEST(ProfileFormat, LoneLineFeedsReadLikeCrLf) {
+    std::string text = kExample;
+    std::erase(text, '\r');
+    const Profile profile = readText(text, PathStyle::Windows);
+    ASSERT_TRUE(profile.valid);
+    EXPECT_EQ(profile.location1, "C:\\Work\\");
+    EXPECT_EQ(profile.logFilePath, "C:\\Logs\\work.txt");
+    EXPECT_EQ(writeText(profile), kExample);
+}
+
+TEST(ProfileFormat, WrittenDefaultsReadBackAndWriteClearsModified) {
+    Profile profile;
+    profile.location1 = "/home/ann/work/";
+    profile.location2 = " /mnt/backup with spaces/";
+    profile.adjustTimeMins = -45;
+    profile.compareOnTime = false;
+    profile.copyAttribs = true;
+    profile.exclusions.addExplicit("/home/ann/work/tmp/");
+    profile.exclusions.addWildcard("*.o");
+    profile.modified = true;
+    const std::string text = writeText(profile);
+    EXPECT_FALSE(profile.modified);
+    EXPECT_EQ(text.rfind("velmora_version=1.09\r\n", 0), 0u);
+
+    const Profile back = readText(text);
+    EXPECT_TRUE(back.valid);
+    EXPECT_EQ(back.location2, profile.location2);
+    EXPECT_EQ(back.adjustTimeMins, -45);
+    EXPECT_FALSE(back.compareOnTime);
+    EXPECT_TRUE(back.copyAttribs);
+    EXPECT_EQ(writeText(back), text);
+}
+
+TEST(ProfileFormat, ValueWithLineBreakIsRefusedRatherThanWrittenBroken) {
+    Profile profile;
+    profile.location1 = "/data/odd\nname/";
+    std::ostringstream out;
+    EXPECT_FALSE(profile.write(out));
+}
+
+TEST(ProfileFormat, OnlyTheVersionLineGivesDefaults) {
+    Profile profile = readText("velmora_version=1.09\r\n");
+    EXPECT_TRUE(profile.valid);
+    EXPECT_TRUE(profile.deleteFiles);
+    EXPECT_TRUE(profile.addFiles);
+    EXPECT_TRUE(profile.checkActions);
+    EXPECT_TRUE(profile.compareOnTime);
+    EXPECT_FALSE(profile.logFileOn);
+    EXPECT_EQ(profile.autoStart, 0);
+    EXPECT_TRUE(profile.exclusions.empty());
+    EXPECT_DOUBLE_EQ(TextRecord::lastReadVersion(), 1.09);
+}
+
+TEST(ProfileFormat, FileNotStartingWithVersionIsInvalidAndAtDefaults) {
+    Profile profile;
+    profile.location2 = "/kept/";
+    profile.modified = true;
+    std::istringstream in(crlf({"location1=/a/", "velmora_version=1.09", "delete_files=0"}));
+    EXPECT_FALSE(profile.read(in));
+    EXPECT_FALSE(profile.valid);
+    EXPECT_EQ(profile.location1, "");
+    EXPECT_EQ(profile.location2, "");
+    EXPECT_TRUE(profile.deleteFiles);
+    EXPECT_FALSE(profile.modified);
+
+    EXPECT_FALSE(readText("").valid);
+    EXPECT_FALSE(readText("\r\n\r\n").valid);
+}
+
+struct LineCase {
+    const char* name;
+    std::string lines;
+    void (*check)(const Profile&);
+};
+
+class ProfileExampleLines : public testing::TestWithParam<LineCase> {};
+
+TEST_P(ProfileExampleLines, HaveTheirEffect) {
+    const Profile profile = readText("velmora_version=1.09\r\n" + GetParam().lines);
+    EXPECT_TRUE(profile.valid);
+    GetParam().check(profile);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ProfileExampleLines,
+    testing::Values(LineCase{"BlankLinesBetweenKeys", "\r\n\r\n\r\ndelete_files=0\r\n\r\nadd_files=0\r\n",
+                             [](const Profile& p) {
+                                 EXPECT_FALSE(p.deleteFiles);
+                                 EXPECT_FALSE(p.addFiles);
+                             }},
+                    LineCase{"WhiteSpaceInKeyRemoved", "  delete_files =0\r\n",
+                             [](const Profile& p) { EXPECT_FALSE(p.deleteFiles); }},
+                    LineCase{"StringKeepsLeadingSpace", "location1= C:\\A\r\n",
+                             [](const Profile& p) { EXPECT_EQ(p.location1, " C:\\A"); }},
+                    LineCase{"KeysAreCaseSensitive", "DELETE_FILES=0\r\nadd_files=0\r\n",
+                             [](const Profile& p) {
+                                 EXPECT_TRUE(p.deleteFiles);
+                                 EXPECT_FALSE(p.addFiles); // the line after the unknown key is still read
+                             }},
+                    LineCase{"OldAdjustTimeWithColons", "adjust_time=2:30:00\r\n",
+                             [](const Profile& p) {
+                                 EXPECT_EQ(p.adjustTimeHours, 2);
+                                 EXPECT_EQ(p.adjustTimeMins, 30);
+                             }},
+                    LineCase{"OldAdjustTimeCompact", "adjust_time=0230\r\n",
+                             [](const Profile& p) {
+                                 EXPECT_EQ(p.adjustTimeHours, 2);
+                                 EXPECT_EQ(p.adjustTimeMins, 30);
+                             }},
+                    LineCase{"OldAdjustTimeOutOfRange", "adjust_time_mins=7\r\nadjust_time=25:00\r\n",
+                             [](const Profile& p) {
+                                 EXPECT_EQ(p.adjustTimeHours, 0);
+                                 EXPECT_EQ(p.adjustTimeMins, 0);
+                             }},
+                    LineCase{"UnparsableValueStopsReading",
+                             "confirm_deletes=1\r\ndelete_files=2\r\nadd_files=0\r\n",
+                             [](const Profile& p) {
+                                 EXPECT_TRUE(p.confirmDeletes); // read before: kept
+                                 EXPECT_TRUE(p.addFiles);       // after: default
+                             }},
+                    LineCase{"NumberWithoutDigitsStopsReading", "auto_start=x\r\nsilent_mode=1\r\n",
+                             [](const Profile& p) {
+                                 EXPECT_EQ(p.autoStart, 0);
+                                 EXPECT_FALSE(p.silentMode);
+                             }},
+                    LineCase{"LastOfRepeatedKeyWins", "auto_start=1\r\nauto_start=2\r\n",
+                             [](const Profile& p) { EXPECT_EQ(p.autoStart, 2); }},
+                    LineCase{"OverlongKeyIsUnrecognised", std::string(1500, 'k') + "=1\r\nadd_files=0\r\n",
+                             [](const Profile& p) { EXPECT_FALSE(p.addFiles); }}),
+    [](const testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
+
+TEST(ProfileExclusions, OldFileHasNoWildcardSection) {
+    const Profile profile = readText(crlf({"velmora_version=1.05", "exclusions=", "/a/b", "end_exclusions",
+                                           "wildcard_exclusions=", "*.tmp", "end_wildcard_exclusions"}));
+    EXPECT_TRUE(profile.valid);
+    EXPECT_EQ(profile.exclusions.explicitEntries().size(), 1u);
+    EXPECT_TRUE(profile.exclusions.wildcards().empty());
+}
+
+TEST(ProfileExclusions, FtpEndMarkerAndEmptyLinesAndSecondSection) {
+    const Profile profile = readText(crlf(
+        {"velmora_version=1.09", "exclusions=", "/a/b", "", "end_ftp_exclusions",
+         "wildcard_exclusions=", "*.tmp", "end_wildcard_exclusions", "exclusions=", "/c", "end_exclusions"}));
+    EXPECT_TRUE(profile.valid);
+    const auto& entries = profile.exclusions.explicitEntries();
+    ASSERT_EQ(entries.size(), 3u);
+    int empty = 0;
+    for (const auto& entry : entries)
+        empty += entry->fullPath().empty() ? 1 : 0;
+    EXPECT_EQ(empty, 1);
+    EXPECT_EQ(profile.exclusions.wildcards().size(), 1u);
+}
+
+} // namespace
+} // namespace velmora
