@@ -30,6 +30,7 @@ void ErrorReporter::deliver(std::string_view context, std::string_view message, 
         log_.write(": ");
         log_.write(text);
         log_.write('\n');
+        log_.flush();
     }
 }
 

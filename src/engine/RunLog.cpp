@@ -39,6 +39,7 @@ bool RunLog::open(const std::string& path, bool append) {
     write("\n\nSynchronisation started at:\n");
     write(timestamp());
     write('\n');
+    flush();
     return true;
 }
 
@@ -50,6 +51,11 @@ void RunLog::close() {
     if (stream_ && stream_->is_open())
         stream_->close();
     stream_.reset();
+}
+
+void RunLog::flush() {
+    if (isOpen())
+        stream_->flush();
 }
 
 void RunLog::write(std::string_view text) {
@@ -177,6 +183,7 @@ void RunLog::writeResults(const SyncResults& results) {
         listHeading(title);
         writeItems(*set);
     }
+    flush();
 }
 
 std::string RunLog::timestamp() const {
@@ -212,6 +219,7 @@ bool startRunLog(RunLog& log, ErrorReporter& reporter, const Profile& profile, c
     log.writeOptions(profile);
     log.write('\n');
     log.sectionHeading("Errors");
+    log.flush();
     return log.isOpen();
 }
 

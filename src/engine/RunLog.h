@@ -34,6 +34,8 @@ public:
     // The errno of the last failed open, 0 when it is not known.
     int openError() const { return openError_; }
     void close();
+    // Hands what was written to the system, so that a crash loses little of the log.
+    void flush();
 
     void write(std::string_view text);
     void write(char c);
