@@ -15,6 +15,9 @@ public:
     virtual ~LocationAccess() = default;
 
     virtual void setExclusions(const ExclusionSet* first, const ExclusionSet* second) = 0;
+    // Whether a copy or delete that fails on a read-only target clears the bit and retries;
+    // the run sets it from its options.
+    virtual void setReadOnlyOverwrite(bool on) = 0;
     // One item per entry of the folder (path ends in its separator). An empty folder is an
     // empty success; a folder that cannot be listed is a failure, never an empty list.
     // Pumps the front end between entries and stops early on the stop request.
