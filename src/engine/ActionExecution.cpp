@@ -1,0 +1,258 @@
+#include "engine/ActionExecution.h"
+
+#include "engine/TargetItem.h"
+
+#include <utility>
+#include <vector>
+
+namespace velmora {
+
+namespace {
+
+constexpr std::uint64_t kActionWork = 1024;
+
+} // namespace
+
+void ActionExecution::estimateWork() {
+    const ActionList& actions = run_.actions;
+    std::uint64_t total = 0;
+    for (const ItemMap* files : {&actions.filesToOverwrite, &actions.filesToAdd})
+        for (const auto& [source, target] : *files)
+            total += source->size + kActionWork;
+    total += kActionWork * actions.filesToDelete.size();
+    for (const auto& [source, target] : actions.foldersToAdd)
+        total += treeWork(run_.source, *source, true);
+    for (const FileItemPtr& folder : actions.foldersToDelete)
+        total += treeWork(run_.target, *folder, false);
+    run_.results.workTotal = total;
+}
+
+std::uint64_t ActionExecution::treeWork(LocationAccess& access, const FileItem& folder, bool copying) {
+    std::uint64_t work = kActionWork;
+    std::vector<FileItemPtr> entries;
+    if (!access.listFolder(folder.folderForm(), entries))
+        return work;
+    for (const FileItemPtr& entry : entries) {
+        if (entry->kind == kFolder)
+            work += treeWork(access, *entry, copying);
+        else
+            work += kActionWork + (copying ? entry->size : 0);
+    }
+    return work;
+}
+
+void ActionExecution::processFiles() {
+    ActionList& actions = run_.actions;
+    SyncResults& results = run_.results;
+
+    for (const auto& [source, target] : actions.filesToOverwrite) {
+        if (run_.stopRequested())
+            break;
+        copyPlanned(source, target, true);
+    }
+
+    // A file that takes the place of a folder to delete can only be added once the folder is
+    // gone, so those adds wait for the folder deletes.
+    std::vector<std::pair<FileItemPtr, FileItemPtr>> afterFolderDeletes;
+    for (const auto& [source, target] : actions.filesToAdd) {
+        if (run_.stopRequested())
+            break;
+        if (actions.foldersToDelete.contains(target))
+            afterFolderDeletes.emplace_back(source, target);
+        else
+            copyPlanned(source, target, false);
+    }
+
+    for (const FileItemPtr& target : actions.filesToDelete) {
+        if (run_.stopRequested())
+            break;
+        if (!announce("Deleting file: " + target->fullPath()))
+            break;
+        if (run_.target.deleteFile(*target)) {
+            ++results.counts.deletedFiles;
+            results.deleted.insert(target);
+        } else {
+            recordFailure("CSynchroniserDlg::processFiles (delete): Could not delete file: " +
+                              target->fullPath(),
+                          target, results.failedDeleted);
+        }
+        results.workDone += kActionWork;
+    }
+
+    for (const FileItemPtr& folder : actions.foldersToDelete) {
+        if (run_.stopRequested())
+            break;
+        if (!announce("Deleting folder: " + folder->fullPath()))
+            break;
+        deleteDirectory(folder);
+    }
+
+    for (const auto& [source, target] : afterFolderDeletes) {
+        if (run_.stopRequested())
+            break;
+        copyPlanned(source, target, false);
+    }
+
+    for (const auto& [source, target] : actions.foldersToAdd) {
+        if (run_.stopRequested())
+            break;
+        if (!announce("Adding folder: " + target->fullPath()))
+            break;
+        copyDirectory(source, target);
+    }
+
+    progress_.setActivity("Done");
+}
+
+void ActionExecution::copyPlanned(const FileItemPtr& source, const FileItemPtr& target, bool overwrite) {
+    SyncResults& results = run_.results;
+    if (!announce((overwrite ? "Overwriting file: " : "Adding file: ") + target->fullPath()))
+        return;
+    if (run_.target.copyFile(*source, *target)) {
+        if (overwrite) {
+            ++results.counts.overwrittenFiles;
+            results.overwritten.insert(target);
+        } else {
+            ++results.counts.addedFiles;
+            results.added.insert(target);
+        }
+    } else if (overwrite) {
+        recordFailure("CSynchroniserDlg::processFiles (overwrite): Could not copy file: " +
+                          target->fullPath(),
+                      target, results.failedOverwritten);
+    } else {
+        recordFailure("CSynchroniserDlg::processFiles (add): Could not copy file: " + target->fullPath(),
+                      target, results.failedAdded);
+    }
+    results.workDone += kActionWork;
+}
+
+void ActionExecution::deleteDirectory(const FileItemPtr& folder) {
+    SyncResults& results = run_.results;
+    std::vector<FileItemPtr> entries;
+    if (!run_.target.listFolder(folder->folderForm(), entries)) {
+        // What the folder holds is unknown, so it is left alone with the listing's reason.
+        recordFailure("CSynchroniserDlg::deleteDirectory: Could not delete folder: " + folder->fullPath(),
+                      folder, results.failedDeletedFolders);
+        results.workDone += kActionWork;
+        return;
+    }
+    for (const FileItemPtr& entry : entries) {
+        run_.frontEnd.pump();
+        if (run_.stopRequested())
+            break;
+        if (run_.target.isExcludedBySecond(*entry))
+            continue;
+        entry->state = kDelete;
+        if (entry->kind == kFolder)
+            deleteDirectory(entry);
+        else
+            deleteTreeFile(entry);
+    }
+    // An interrupted tree keeps its folder.
+    if (run_.stopRequested())
+        return;
+
+    if (!announce("Deleting folder: " + folder->fullPath()))
+        return;
+    if (run_.commands.removeFolder(folder->fullPath(), run_.options.overwriteReadOnly)) {
+        ++results.counts.deletedFolders;
+        results.deletedFolders.insert(folder);
+    } else {
+        recordFailure("CSynchroniserDlg::deleteDirectory: Could not delete folder: " + folder->fullPath(),
+                      folder, results.failedDeletedFolders);
+    }
+    results.workDone += kActionWork;
+}
+
+void ActionExecution::deleteTreeFile(const FileItemPtr& file) {
+    SyncResults& results = run_.results;
+    if (!announce("Deleting file: " + file->fullPath()))
+        return;
+    if (run_.target.deleteFile(*file)) {
+        ++results.counts.deletedFiles;
+        results.deleted.insert(file);
+    } else {
+        recordFailure("CSynchroniserDlg::deleteDirectory: Could not delete file: " + file->fullPath(), file,
+                      results.failedDeleted);
+    }
+    results.workDone += kActionWork;
+}
+
+void ActionExecution::copyDirectory(const FileItemPtr& source, const FileItemPtr& target) {
+    SyncResults& results = run_.results;
+    results.workDone += kActionWork;
+
+    std::int64_t attributes = -1;
+    if (run_.options.copyAttributes) {
+        platform::FileAttributes sourceAttributes;
+        if (run_.fileSystem.getAttributes(source->fullPath(), sourceAttributes) == 0)
+            attributes = sourceAttributes.mode & 07777;
+    }
+    if (!run_.target.createFolder(*target, attributes)) {
+        recordFailure("CSynchroniserDlg::copyDirectory: Could not add folder: " + target->fullPath(), target,
+                      results.failedAddedFolders);
+        return;
+    }
+    ++results.counts.addedFolders;
+    results.addedFolders.insert(target);
+
+    std::vector<FileItemPtr> entries;
+    if (!run_.source.listFolder(source->folderForm(), entries)) {
+        // The folder stands but its content could not be copied: say so rather than pass it as done.
+        results.addProblem("CSynchroniserDlg::copyDirectory: Could not read folder: " + source->fullPath(),
+                           run_.commands.reason().get());
+        return;
+    }
+    const std::string targetFolder = target->folderForm();
+    for (const FileItemPtr& entry : entries) {
+        run_.frontEnd.pump();
+        if (run_.stopRequested())
+            break;
+        if (run_.source.isExcludedByFirst(*entry))
+            continue;
+        // With the target inside the source tree the listing shows the copies this run is making;
+        // copying them again would never end.
+        if (entry->kind == kFolder && createdByThisRun(entry))
+            continue;
+        FileItemPtr targetEntry = makeTargetItem(*entry, targetFolder, run_.target.usesForwardSlashes());
+        if (entry->kind == kFolder) {
+            copyDirectory(entry, targetEntry);
+            continue;
+        }
+        if (!announce("Adding file: " + targetEntry->fullPath()))
+            break;
+        if (run_.target.copyFile(*entry, *targetEntry)) {
+            ++results.counts.addedFiles;
+            results.added.insert(targetEntry);
+        } else {
+            recordFailure("CSynchroniserDlg::copyDirectory: Could not add file: " + targetEntry->fullPath(),
+                          targetEntry, results.failedAdded);
+        }
+        results.workDone += kActionWork;
+    }
+}
+
+bool ActionExecution::createdByThisRun(const FileItemPtr& folder) const {
+    // The path ordering ignores ASCII case; on Linux only the very same bytes name the same folder.
+    const auto found = run_.results.addedFolders.find(folder);
+    return found != run_.results.addedFolders.end() && (*found)->fullPath() == folder->fullPath();
+}
+
+bool ActionExecution::announce(std::string activity) {
+    // Showing the activity pumps the front end, where Stop may just have been pressed: a command
+    // started now would only be abandoned at once.
+    progress_.setActivity(std::move(activity));
+    return !run_.stopRequested();
+}
+
+void ActionExecution::recordFailure(std::string message, const FileItemPtr& item, ItemSet& failures) {
+    // A command given up on Stop leaves no reason of its own; the last one would belong to
+    // another failure.
+    run_.results.addProblem(std::move(message),
+                            run_.stopRequested() ? std::string("Stopped") : run_.commands.reason().get());
+    item->failed = true;
+    failures.insert(item);
+}
+
+} // namespace velmora

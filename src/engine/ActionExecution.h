@@ -1,0 +1,41 @@
+#pragma once
+
+#include "engine/ProgressMeter.h"
+#include "engine/RunContext.h"
+
+#include <cstdint>
+#include <string>
+
+namespace velmora {
+
+// Carries out a run's action list through the target access and the file commands and fills
+// the results: counts, done and failure sets, two problem lines per failure. No failure stops
+// the execution; the stop request ends the current loop and skips every later step.
+class ActionExecution {
+public:
+    ActionExecution(RunContext& run, ProgressMeter& progress) : run_(run), progress_(progress) {}
+
+    // Sets results.workTotal: 1024 per action plus the bytes to copy, folder trees listed.
+    void estimateWork();
+    // Overwrites, adds, file deletes, folder deletes, folder adds, in path order within each.
+    void processFiles();
+    // Deletes what the folder holds except excluded entries, then the folder itself (which
+    // then fails while excluded entries remain). Never descends through a link: links are
+    // listed as files, so only the link goes.
+    void deleteDirectory(const FileItemPtr& folder);
+    // Creates the target folder and copies the source folder's content except excluded entries.
+    void copyDirectory(const FileItemPtr& source, const FileItemPtr& target);
+
+private:
+    std::uint64_t treeWork(LocationAccess& access, const FileItem& folder, bool copying);
+    void copyPlanned(const FileItemPtr& source, const FileItemPtr& target, bool overwrite);
+    void deleteTreeFile(const FileItemPtr& file);
+    bool announce(std::string activity);
+    bool createdByThisRun(const FileItemPtr& folder) const;
+    void recordFailure(std::string message, const FileItemPtr& item, ItemSet& failures);
+
+    RunContext& run_;
+    ProgressMeter& progress_;
+};
+
+} // namespace velmora

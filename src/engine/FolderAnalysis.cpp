@@ -1,0 +1,161 @@
+#include "engine/FolderAnalysis.h"
+
+#include "engine/DeleteConfirmation.h"
+#include "engine/FileComparison.h"
+#include "engine/TargetItem.h"
+#include "items/PathOrder.h"
+
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+
+constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
+
+// The entry of a name-sorted listing that has not been matched yet and whose name equals `name`
+// with ASCII case ignored. On Linux a folder may hold names that differ only in case; the one
+// with the very same bytes is taken first, so that such names pair up with their own kind.
+std::size_t findByName(const std::vector<FileItemPtr>& sorted, const std::vector<bool>& matched,
+                       const std::string& name) {
+    auto first = std::lower_bound(
+        sorted.begin(), sorted.end(), name,
+        [](const FileItemPtr& item, const std::string& n) { return compareNames(item->name, n) < 0; });
+    std::size_t found = kNotFound;
+    for (auto it = first; it != sorted.end() && compareNames((*it)->name, name) == 0; ++it) {
+        const auto index = static_cast<std::size_t>(it - sorted.begin());
+        if (matched[index])
+            continue;
+        if ((*it)->name == name)
+            return index;
+        if (found == kNotFound)
+            found = index;
+    }
+    return found;
+}
+
+} // namespace
+
+bool FolderAnalysis::analyseDirectory(const std::string& sourceFolder, const std::string& targetFolder) {
+    if (!run_.source.isAvailable() || !run_.target.isAvailable())
+        return false;
+    if (!canAccess(sourceFolder, "CSynchroniserDlg::analyseDirectory (src): Could not access folder: ") ||
+        !canAccess(targetFolder, "CSynchroniserDlg::analyseDirectory (dst): Could not access folder: "))
+        return false;
+
+    std::vector<FileItemPtr> sourceFiles, sourceFolders, targetFiles, targetFolders;
+    if (!canRead(run_.source, sourceFolder,
+                 "CSynchroniserDlg::analyseDirectory (src): Could not read folder: ", sourceFiles,
+                 sourceFolders) ||
+        !canRead(run_.target, targetFolder,
+                 "CSynchroniserDlg::analyseDirectory (dst): Could not read folder: ", targetFiles,
+                 targetFolders))
+        return false;
+
+    std::vector<bool> matchedFiles(targetFiles.size(), false);
+    planFiles(targetFolder, sourceFiles, targetFiles, matchedFiles);
+    if (run_.options.deleteMissing)
+        planDeletes(targetFiles, matchedFiles, false);
+
+    if (!run_.options.checkSubFolders)
+        return true;
+
+    std::vector<bool> matchedFolders(targetFolders.size(), false);
+    planFolders(sourceFolders, targetFolder, targetFolders, matchedFolders);
+    if (run_.options.deleteMissing && !run_.stopRequested())
+        planDeletes(targetFolders, matchedFolders, true);
+    return true;
+}
+
+bool FolderAnalysis::canAccess(const std::string& folder, const char* problem) {
+    platform::FileAttributes attributes;
+    if (const int error = run_.fileSystem.getAttributes(folder, attributes)) {
+        run_.commands.reason().setFromError(error);
+        run_.results.addProblem(problem + folder, run_.commands.reason().get());
+        return false;
+    }
+    return true;
+}
+
+bool FolderAnalysis::canRead(LocationAccess& access, const std::string& folder, const char* problem,
+                             std::vector<FileItemPtr>& files, std::vector<FileItemPtr>& folders) {
+    if (access.readFolder(folder, files, folders))
+        return true;
+    // The access has left the reason of the failed listing.
+    run_.results.addProblem(problem + folder, run_.commands.reason().get());
+    return false;
+}
+
+void FolderAnalysis::planFiles(const std::string& targetFolder, const std::vector<FileItemPtr>& sourceFiles,
+                               const std::vector<FileItemPtr>& targetFiles, std::vector<bool>& matched) {
+    for (const FileItemPtr& source : sourceFiles) {
+        if (run_.stopRequested())
+            break;
+        const std::size_t index = findByName(targetFiles, matched, source->name);
+        if (index != kNotFound) {
+            const FileItemPtr& target = targetFiles[index];
+            progress_.setActivity("Checking file: " + source->fullPath());
+            if (sourceDiffers(*source, *target, run_.options) && !run_.target.isExcludedByFirst(*source) &&
+                !run_.target.isExcludedBySecond(*target)) {
+                if (run_.actions.filesToOverwrite.emplace(source, target).second)
+                    target->state = kOverwrite;
+            }
+            // Matched: never a delete, whether it differed, was excluded or not.
+            matched[index] = true;
+        } else if (run_.options.addMissing && !run_.source.isExcludedByFirst(*source)) {
+            run_.actions.filesToAdd.emplace(
+                source, makeTargetItem(*source, targetFolder, run_.target.usesForwardSlashes()));
+        }
+    }
+}
+
+void FolderAnalysis::planFolders(const std::vector<FileItemPtr>& sourceFolders,
+                                 const std::string& targetFolder,
+                                 const std::vector<FileItemPtr>& targetFolders, std::vector<bool>& matched) {
+    for (const FileItemPtr& source : sourceFolders) {
+        if (run_.stopRequested())
+            break;
+        progress_.setActivity("Checking folder: " + source->fullPath());
+        const std::size_t index = findByName(targetFolders, matched, source->name);
+        if (index == kNotFound) {
+            // The whole tree is copied at execution; its content is not analysed.
+            if (run_.options.addMissing && !run_.source.isExcludedByFirst(*source))
+                run_.actions.foldersToAdd.emplace(
+                    source, makeTargetItem(*source, targetFolder, run_.target.usesForwardSlashes()));
+            continue;
+        }
+        const FileItemPtr& target = targetFolders[index];
+        if (!run_.target.isExcludedByFirst(*source) && !run_.target.isExcludedBySecond(*target))
+            analyseDirectory(source->folderForm(), target->folderForm()); // its failure stays local
+        matched[index] = true;
+    }
+}
+
+void FolderAnalysis::planDeletes(const std::vector<FileItemPtr>& targets, const std::vector<bool>& matched,
+                                 bool folders) {
+    DeleteConfirmation confirmation(run_.frontEnd, run_.options.silentMode);
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        if (run_.stopRequested())
+            break;
+        const FileItemPtr& target = targets[i];
+        if (matched[i] || run_.target.isExcludedBySecond(*target))
+            continue;
+        run_.frontEnd.pump();
+        if (run_.options.confirmDeletes) {
+            const auto answer =
+                folders ? confirmation.ask("Delete Sub-Folder", "Delete sub-folder: " + target->fullPath(),
+                                           run_.flags.yesToAllFolders, run_.flags.noToAllFolders)
+                        : confirmation.ask("Delete File", "Delete file: " + target->fullPath(),
+                                           run_.flags.yesToAllFiles, run_.flags.noToAllFiles);
+            if (answer == DeleteConfirmation::Result::CancelRun)
+                run_.flags.stopRequest = true;
+            if (answer != DeleteConfirmation::Result::GoAhead)
+                continue;
+        }
+        target->state = kDelete;
+        // A folder is deleted whole at execution; its content is not analysed.
+        (folders ? run_.actions.foldersToDelete : run_.actions.filesToDelete).insert(target);
+    }
+}
+
+} // namespace velmora

@@ -1,0 +1,130 @@
+#include "engine/Synchroniser.h"
+
+#include "platform/Clock.h"
+
+#include <iterator>
+
+namespace velmora {
+
+namespace {
+
+// Keeps only the planned actions whose target the user left in the edited list.
+void keepReviewed(ItemMap& planned, const std::vector<FileItemPtr>& reviewed) {
+    const ItemSet kept(reviewed.begin(), reviewed.end());
+    std::erase_if(planned, [&](const auto& entry) { return !kept.contains(entry.second); });
+}
+
+void keepReviewed(ItemSet& planned, const std::vector<FileItemPtr>& reviewed) {
+    const ItemSet kept(reviewed.begin(), reviewed.end());
+    std::erase_if(planned, [&](const FileItemPtr& item) { return !kept.contains(item); });
+}
+
+std::vector<FileItemPtr> targetsOf(const ItemMap& planned) {
+    std::vector<FileItemPtr> targets;
+    targets.reserve(planned.size());
+    for (const auto& [source, target] : planned)
+        targets.push_back(target);
+    return targets;
+}
+
+} // namespace
+
+Synchroniser::Synchroniser(RunContext& run, RunHooks hooks, ProgressMeter::Clock clock)
+    : run_(run), hooks_(std::move(hooks)),
+      progress_(run.frontEnd, run.results,
+                clock ? std::move(clock) : ProgressMeter::Clock(platform::steadyMillis)),
+      analysis_(run, progress_), execution_(run, progress_) {}
+
+RunOutcome Synchroniser::synchronise(const std::string& source, const std::string& target) {
+    startRun();
+
+    progress_.setActivity("Checking folder: " + source);
+    run_.frontEnd.pump();
+
+    bool ok = analysis_.analyseDirectory(source, target);
+    RunOutcome outcome;
+    if (!ok) {
+        outcome.failed = true;
+        run_.results.lastSource = source;
+        run_.results.lastTarget = target;
+        showReport("Synchronisation failed\n");
+    }
+
+    if (!run_.stopRequested()) {
+        if (ok && !run_.options.silentMode && run_.options.checkActions && !reviewActions()) {
+            ok = false;
+            outcome.cancelled = true;
+        }
+        if (ok && !run_.stopRequested()) {
+            progress_.setActivity("Estimating amount of work to do...");
+            execution_.estimateWork();
+            progress_.setPhase("Execution");
+            run_.results.startMillis = progress_.now();
+            execution_.processFiles();
+            run_.results.workDone = 0;
+        }
+    }
+
+    // The end of every run, however it went.
+    run_.flags.runningState = 0;
+    run_.frontEnd.runningChanged(0);
+    run_.results.lastSource = source;
+    run_.results.lastTarget = target;
+    progress_.setPhase("");
+    progress_.setActivity("");
+    outcome.interrupted = run_.stopRequested();
+    if (ok)
+        showReport(outcome.interrupted ? "Synchronisation interrupted\n" : "Synchronisation done:\n");
+    if (outcome.interrupted)
+        run_.flags.interruptedRun = true;
+    run_.flags.stopRequest = false;
+    if (run_.options.logOn && hooks_.closeLog)
+        hooks_.closeLog();
+    outcome.exitRequested = run_.options.exitOnCompletion;
+    return outcome;
+}
+
+void Synchroniser::startRun() {
+    run_.results.clearForRun();
+    run_.frontEnd.runningChanged(run_.flags.runningState);
+    run_.flags.stopRequest = false;
+    run_.flags.clearConfirmations();
+    run_.actions.clear();
+    progress_.reset();
+    progress_.setPhase("Analysing");
+
+    run_.commands.setListener([this] { progress_.update(); });
+    run_.commands.setTimeout(run_.options.commandTimeout);
+    run_.commands.setCopyAttributes(run_.options.copyAttributes);
+    for (LocationAccess* access : {&run_.source, &run_.target}) {
+        access->setExclusions(&run_.exclusions, &run_.exclusions);
+        access->setReadOnlyOverwrite(run_.options.overwriteReadOnly);
+    }
+}
+
+bool Synchroniser::reviewActions() {
+    ActionList& actions = run_.actions;
+    CheckListSets sets;
+    sets.filesToOverwrite = targetsOf(actions.filesToOverwrite);
+    sets.filesToAdd = targetsOf(actions.filesToAdd);
+    sets.filesToDelete.assign(actions.filesToDelete.begin(), actions.filesToDelete.end());
+    sets.foldersToAdd = targetsOf(actions.foldersToAdd);
+    sets.foldersToDelete.assign(actions.foldersToDelete.begin(), actions.foldersToDelete.end());
+    if (!run_.frontEnd.checkList(sets))
+        return false;
+    keepReviewed(actions.filesToOverwrite, sets.filesToOverwrite);
+    keepReviewed(actions.filesToAdd, sets.filesToAdd);
+    keepReviewed(actions.filesToDelete, sets.filesToDelete);
+    keepReviewed(actions.foldersToAdd, sets.foldersToAdd);
+    keepReviewed(actions.foldersToDelete, sets.foldersToDelete);
+    return true;
+}
+
+void Synchroniser::showReport(const char* headline) {
+    run_.results.lastHeadline = headline;
+    if (hooks_.writeLogResults)
+        hooks_.writeLogResults(run_.results);
+    run_.frontEnd.report(run_.results);
+}
+
+} // namespace velmora

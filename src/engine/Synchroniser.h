@@ -1,0 +1,62 @@
+#pragma once
+
+#include "engine/ActionExecution.h"
+#include "engine/FolderAnalysis.h"
+#include "engine/ProgressMeter.h"
+#include "engine/RunContext.h"
+
+#include <functional>
+#include <string>
+
+namespace velmora {
+
+// Where the run log joins a run. Both may be left empty.
+struct RunHooks {
+    // Writes the results section of the run log; called as the end-of-run report opens.
+    std::function<void(const SyncResults&)> writeLogResults;
+    // Closes the run log; called at the end of every run that has logging on.
+    std::function<void()> closeLog;
+};
+
+// How a run ended, for the caller (a batch stops after an interrupted run).
+struct RunOutcome {
+    bool failed = false;        // a top-level folder could not be accessed or read; nothing executed
+    bool cancelled = false;     // the check-list was cancelled: no execution and no report
+    bool interrupted = false;   // the stop request ended the run
+    bool exitRequested = false; // "Exit on completion": the caller ends the program
+};
+
+// The run driver: analyses a source and a target folder into the action list, lets the user
+// prune it, executes it and reports. Everything runs on the caller's thread, pumping the front
+// end; only file copies and deletes run on worker threads.
+class Synchroniser {
+public:
+    explicit Synchroniser(RunContext& run, RunHooks hooks = {}, ProgressMeter::Clock clock = {});
+
+    // Both paths end in their separator. The caller has set flags.runningState (and started the
+    // run log); the run leaves it 0. Results and actions keep their content until the next run.
+    RunOutcome synchronise(const std::string& source, const std::string& target);
+
+    // The Stop button: every loop and a waiting file command give up at their next step.
+    void stop() { run_.flags.stopRequest = true; }
+
+    void setActivityText(std::string text) { progress_.setActivity(std::move(text)); }
+    void updateProgress() { progress_.update(); }
+
+    FolderAnalysis& analysis() { return analysis_; }
+    ActionExecution& execution() { return execution_; }
+    ProgressMeter& progress() { return progress_; }
+
+private:
+    void startRun();
+    bool reviewActions();
+    void showReport(const char* headline);
+
+    RunContext& run_;
+    RunHooks hooks_;
+    ProgressMeter progress_;
+    FolderAnalysis analysis_;
+    ActionExecution execution_;
+};
+
+} // namespace velmora
