@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -63,9 +64,20 @@ void syncFolder(const std::string& folder) {
 
 } // namespace
 
-int writeFileAtomically(const std::string& path, std::string_view contents) {
-    if (path.empty() || path.back() == '/')
+int writeFileAtomically(const std::string& requestedPath, std::string_view contents) {
+    if (requestedPath.empty() || requestedPath.back() == '/')
         return EISDIR;
+    // A link (a settings file kept with the user's other dot files, say) stays a link: the file
+    // it points to is the one replaced.
+    std::string path = requestedPath;
+    struct stat linkInfo {};
+    if (::lstat(requestedPath.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode)) {
+        char* resolved = ::realpath(requestedPath.c_str(), nullptr);
+        if (resolved != nullptr) {
+            path = resolved;
+            std::free(resolved);
+        }
+    }
     struct stat existing {};
     const bool exists = ::stat(path.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode))

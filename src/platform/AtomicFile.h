@@ -9,7 +9,8 @@ namespace velmora::platform {
 // ".NAME.velmora-XXXXXX", are flushed to the disk, and the sibling is renamed over the old file.
 // A crash, a full disk or a refused write therefore never leaves a truncated or half-written
 // file: on failure the old file (if any) is untouched and the temporary file is removed.
-// An existing file keeps its permission bits; a new one gets 0666 under the umask.
+// An existing file keeps its permission bits; a new one gets 0666 under the umask. A symbolic
+// link stays in place and the file it points to is replaced.
 // Returns 0 or the errno of the failure.
 int writeFileAtomically(const std::string& path, std::string_view contents);
 

@@ -26,6 +26,17 @@ TEST(AtomicFile, ReplacesContentsAndKeepsPermissionBits) {
     EXPECT_EQ(back, "new");
 }
 
+TEST(AtomicFile, LinkStaysALinkAndItsTargetIsReplaced) {
+    test::TempDir dir;
+    const std::string target = dir.writeFile("real/Velmora.conf", "old");
+    const std::string link = dir.makeLink("Velmora.conf", target);
+    ASSERT_EQ(writeFileAtomically(link, "new"), 0);
+    EXPECT_EQ(test::TempDir::readFile(target), "new");
+    struct stat info {};
+    ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+}
+
 TEST(AtomicFile, FailuresLeaveTheOldFileAndNoTemporaryFile) {
     test::TempDir dir;
     const std::string blocker = dir.writeFile("plain", "I am a file");
