@@ -17,6 +17,9 @@ using platform::FileAttributes;
 using platform::FileSystem;
 
 constexpr std::uint32_t kOwnerWrite = 0200;
+// The owner is not copied, so neither are set-user-ID and set-group-ID: root copying someone's
+// program must not make a set-user-ID program owned by root.
+constexpr std::uint32_t kCopiedModeBits = 01777;
 
 // Copy or move with the read-only retry: a read-only target gets its write bit for the
 // second try and its old mode back afterwards, whatever the second try gave.
@@ -42,7 +45,7 @@ int transfer(FileSystem& fs, FileCommand& command) {
         }
     }
     if (error == 0 && command.copyAttributes)
-        error = fs.setAttributes(command.target, sourceAttributes.mode);
+        error = fs.setAttributes(command.target, sourceAttributes.mode & kCopiedModeBits);
     return error;
 }
 
@@ -58,7 +61,8 @@ int remove(FileSystem& fs, const FileCommand& command) {
     return error;
 }
 
-void work(FileSystem& fs, const std::shared_ptr<FileCommand>& command) {
+void work(FileSystem& fs, const std::shared_ptr<FileCommand>& command,
+          const std::shared_ptr<std::atomic<int>>& runningWorkers) {
     {
         std::lock_guard lock(command->mutex);
         command->startedMillis = platform::steadyMillis();
@@ -72,6 +76,7 @@ void work(FileSystem& fs, const std::shared_ptr<FileCommand>& command) {
         command->finished = true;
     }
     command->done.notify_all();
+    --*runningWorkers;
 }
 
 } // namespace
@@ -82,9 +87,11 @@ FileCommands::FileCommands(platform::FileSystem& fileSystem, FrontEndPort& front
 
 bool FileCommands::run(const std::shared_ptr<FileCommand>& command) {
     command->copyAttributes = copyAttributes_;
+    ++*runningWorkers_;
     try {
-        std::thread(work, std::ref(fs_), command).detach();
+        std::thread(work, std::ref(fs_), command, runningWorkers_).detach();
     } catch (const std::system_error& e) {
+        --*runningWorkers_;
         reason_.setFromError(e.code().value());
         return false;
     }

@@ -61,6 +61,10 @@ public:
     bool createFolder(const std::string& path, std::int64_t attributes = -1);
     bool removeFolder(const std::string& path, bool overwriteReadOnly);
 
+    // Workers still inside the file system, abandoned ones included (a hung share can keep one
+    // there for good). Whoever owns a file system with a shorter life waits for this to reach 0.
+    int runningWorkers() const { return *runningWorkers_; }
+
     platform::FileSystem& fileSystem() { return fs_; }
     LastReason& reason() { return reason_; }
 
@@ -74,6 +78,8 @@ private:
     std::uint32_t timeoutSeconds_ = 300;
     bool copyAttributes_ = false;
     std::function<void()> listener_;
+    // Shared with the workers, which may outlive this object.
+    std::shared_ptr<std::atomic<int>> runningWorkers_ = std::make_shared<std::atomic<int>>(0);
 };
 
 } // namespace velmora
