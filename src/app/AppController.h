@@ -109,8 +109,9 @@ public:
     // leaves the recent files.
     bool selectRecentFile(const std::string& path);
     // Asks whether to save a modified batch (when it lists a profile) or else a modified profile
-    // (when one is open), and saves on Yes.
-    void offerToSave();
+    // (when one is open), and saves on Yes. False when the user said Yes but nothing names the
+    // file yet: the front end then asks for a path and calls saveAs().
+    bool offerToSave();
     // The Close button.
     void closeFile();
     // Save: to the selector's file; an empty selector needs Save As (answers false and does
@@ -227,11 +228,12 @@ private:
     void storeOpenPath(const std::string& path);
     void silentFromProfile();
     void setSilent(bool on);
+    void takeControlValues();
+    bool busy() const { return flags_.runningState != 0 || batchRunning_; }
+    std::string& textOf(Location which) { return which == Location::One ? location1_ : location2_; }
     void storeLocation(Location which, const std::string& path);
     void refreshSyncButtons();
-    std::optional<RunOutcome> runBetween(const std::string& source, const std::string& target, int state,
-                                         const char* refusalContext);
-    void finishRun(const RunOutcome& outcome);
+    RunOutcome runBetween(const std::string& source, const std::string& target, int state);
     bool refuseWhileRunning(const char* context);
     bool checkBatchProfile(const std::string& path);
 

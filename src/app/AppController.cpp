@@ -1,0 +1,332 @@
+#include "app/AppController.h"
+
+#include "engine/FrontEndPort.h"
+#include "profiles/FileKind.h"
+
+namespace velmora {
+
+namespace {
+
+bool endsInSeparator(const std::string& path) {
+    return !path.empty() && path.back() == '/';
+}
+
+} // namespace
+
+AppController::AppController(AppServices services)
+    : services_(std::move(services)), log_(services_.logClock),
+      reporter_(services_.frontEnd, log_, lastReason_),
+      commands_(services_.fileSystem, services_.frontEnd, flags_.stopRequest, lastReason_),
+      sourceAccess_(commands_, services_.frontEnd, flags_.stopRequest, results_.workDone),
+      targetAccess_(commands_, services_.frontEnd, flags_.stopRequest, results_.workDone),
+      context_{sourceAccess_,      targetAccess_, commands_,   services_.fileSystem,
+               services_.frontEnd, flags_,        runOptions_, profile_.exclusions,
+               results_,           actions_},
+      synchroniser_(context_,
+                    RunHooks{[this](const SyncResults& results) { log_.writeResults(results); },
+                             [this] { log_.close(); }},
+                    services_.steadyClock) {}
+
+AppController::~AppController() = default;
+
+AutoStart AppController::startUp(const std::string& commandLineFile) {
+    general_ = readGeneralSettings(services_.settings);
+    const RecentLists recent = readRecentLists(services_.settings);
+    recent1_ = recent.location1;
+    recent2_ = recent.location2;
+    location1_ = recent1_.front();
+    location2_ = recent2_.front();
+    recentFiles_ = recent.files;
+    selectorText_ = recent.profilePath;
+    show12_ = show21_ = true;
+
+    bool batchMustStart = false;
+    if (!commandLineFile.empty()) {
+        selectorText_ = commandLineFile;
+        if (openFile(commandLineFile))
+            batchMustStart = fileKindOf(commandLineFile) == FileKind::Batch;
+        else
+            selectorText_.clear();
+    } else if (!selectorText_.empty()) {
+        if (!openFile(selectorText_))
+            selectorText_.clear();
+    }
+
+    if (profilePath_.empty())
+        applyOptionSettings(readOptionSettings(services_.settings));
+    copyAttributes_ = profile_.copyAttribs;
+    refreshSyncButtons();
+
+    autoStart_ = AutoStart::None;
+    if (!commandLineFile.empty() && !profilePath_.empty() && profile_.autoStart == 1)
+        autoStart_ = AutoStart::Synchronise12;
+    else if (!commandLineFile.empty() && !profilePath_.empty() && profile_.autoStart == 2)
+        autoStart_ = AutoStart::Synchronise21;
+    else if (batchMustStart)
+        autoStart_ = AutoStart::RunBatch;
+    return autoStart_;
+}
+
+void AppController::applyOptionSettings(const OptionSettings& stored) {
+    options_.addFiles = stored.addMissing;
+    options_.deleteFiles = stored.delMissing;
+    options_.confirmDeletes = stored.checkDel;
+    options_.checkSubFolders = stored.subFolders;
+    options_.checkActions = stored.checkActions;
+    options_.overwriteReadOnly = stored.overwriteReadOnly;
+    profile_.copyAttribs = stored.copyAttribs;
+    profile_.logFileOn = stored.logOn;
+    profile_.logFileAppend = stored.logAppend;
+    profile_.logFilePath = stored.logPath;
+    compareOnSize_ = stored.compareOnSize;
+    adjustHours_ = stored.adjustHours;
+    adjustMinutes_ = stored.adjustMins;
+    // The profile gets the remembered comparison too, so that what More Options shows, what a run
+    // uses and what the exit writes back are the same values.
+    profile_.compareOnTime = !stored.compareOnSize;
+    profile_.adjustTimeHours = stored.adjustHours;
+    profile_.adjustTimeMins = stored.adjustMins;
+    profile_.modified = true;
+}
+
+void AppController::runAutoStart() {
+    const AutoStart request = autoStart_;
+    autoStart_ = AutoStart::None;
+    if (request == AutoStart::None)
+        return;
+    if (fileKindOf(selectorText_) == FileKind::Batch)
+        runBatch();
+    else
+        synchronise(autoStartDirection_);
+}
+
+OptionSettings AppController::optionSettingsForExit() const {
+    OptionSettings out;
+    out.addMissing = options_.addFiles;
+    out.delMissing = options_.deleteFiles;
+    out.checkDel = options_.confirmDeletes;
+    out.subFolders = options_.checkSubFolders;
+    out.checkActions = options_.checkActions;
+    out.overwriteReadOnly = options_.overwriteReadOnly;
+    out.copyAttribs = profile_.copyAttribs;
+    out.compareOnSize = compareOnSize_;
+    out.adjustHours = adjustHours_;
+    out.adjustMins = adjustMinutes_;
+    out.logOn = profile_.logFileOn;
+    out.logAppend = profile_.logFileAppend;
+    out.logPath = profile_.logFilePath;
+    return out;
+}
+
+bool AppController::exit() {
+    if (busy())
+        return false;
+    offerToSave();
+    RecentLists recent;
+    recent.location1 = recent1_;
+    recent.location2 = recent2_;
+    recent.files = recentFiles_;
+    recent.profilePath = selectorText_;
+    writeExitSettings(services_.settings, optionSettingsForExit(), recent);
+    finished_ = true;
+    return true;
+}
+
+bool AppController::requestClose() {
+    if (busy()) {
+        reporter_.report(
+            "CSynchroniserDlg::OnCancel",
+            "Velmora cannot be closed whilst a synchronisation is running.\nUse the Stop button first");
+        return false;
+    }
+    return exit();
+}
+
+// --- Locations ---------------------------------------------------------------------------
+
+const std::string& AppController::locationText(Location which) const {
+    return which == Location::One ? location1_ : location2_;
+}
+
+const RecentLocations& AppController::recentLocations(Location which) const {
+    return which == Location::One ? recent1_ : recent2_;
+}
+
+void AppController::typeLocation(Location which, const std::string& text) {
+    if (busy())
+        return;
+    textOf(which) = text;
+    (which == Location::One ? edited1_ : edited2_) = true;
+}
+
+void AppController::locationFocusLost(Location which) {
+    bool& edited = which == Location::One ? edited1_ : edited2_;
+    if (!edited)
+        return;
+    edited = false;
+    std::string text = textOf(which);
+    // An empty box stays empty: a lone "/" would make the whole file system a location.
+    if (!text.empty() && !endsInSeparator(text))
+        text += '/';
+    std::string& stored = which == Location::One ? profile_.location1 : profile_.location2;
+    if (stored != text) {
+        stored = text;
+        profile_.modified = true;
+    }
+    textOf(which) = text;
+    putLocationFirst(which == Location::One ? recent1_ : recent2_, text);
+}
+
+void AppController::chooseLocation(Location which, const std::string& path) {
+    if (busy())
+        return;
+    std::string text = path;
+    if (!text.empty() && !endsInSeparator(text))
+        text += '/';
+    textOf(which) = text;
+    (which == Location::One ? edited1_ : edited2_) = false;
+    (which == Location::One ? profile_.location1 : profile_.location2) = text;
+    profile_.modified = true;
+    putLocationFirst(which == Location::One ? recent1_ : recent2_, text);
+}
+
+// --- Options -----------------------------------------------------------------------------
+
+bool AppController::setOption(OptionBox box, bool ticked) {
+    if (busy())
+        return false;
+    LiveOptions& o = options_;
+    if (box == OptionBox::ConfirmDeletes && (o.checkActions || o.silentMode))
+        return false;
+    if (box == OptionBox::CheckActions && o.silentMode)
+        return false;
+
+    switch (box) {
+    case OptionBox::AddFiles:
+        profile_.addFiles = o.addFiles = ticked;
+        break;
+    case OptionBox::DeleteFiles:
+        profile_.deleteFiles = o.deleteFiles = ticked;
+        break;
+    case OptionBox::ConfirmDeletes:
+        profile_.confirmDeletes = o.confirmDeletes = ticked;
+        break;
+    case OptionBox::CheckSubFolders:
+        profile_.checkSubFolders = o.checkSubFolders = ticked;
+        break;
+    case OptionBox::ExitOnCompletion:
+        profile_.exitOnCompletion = o.exitOnCompletion = ticked;
+        break;
+    case OptionBox::OverwriteReadOnly:
+        profile_.overwriteReadOnly = o.overwriteReadOnly = ticked;
+        break;
+    case OptionBox::CheckActions:
+        o.checkActions = ticked;
+        if (ticked)
+            o.confirmDeletes = false;
+        profile_.checkActions = o.checkActions;
+        profile_.confirmDeletes = o.confirmDeletes;
+        break;
+    case OptionBox::SilentMode:
+        o.silentMode = ticked;
+        if (ticked)
+            o.checkActions = o.confirmDeletes = false;
+        setSilent(ticked);
+        profile_.silentMode = o.silentMode;
+        profile_.checkActions = o.checkActions;
+        profile_.confirmDeletes = o.confirmDeletes;
+        break;
+    }
+    profile_.modified = true;
+    return true;
+}
+
+void AppController::setSilent(bool on) {
+    reporter_.setSilent(on);
+}
+
+void AppController::silentFromProfile() {
+    options_.silentMode = profile_.silentMode;
+    setSilent(profile_.silentMode);
+}
+
+void AppController::moreOptionsAccepted() {
+    hideOtherButton_ = profile_.hideOtherButton;
+    compareOnSize_ = !profile_.compareOnTime;
+    adjustHours_ = profile_.adjustTimeHours;
+    adjustMinutes_ = profile_.adjustTimeMins;
+    autoStartOn_ = profile_.autoStart != 0;
+    autoStartDirection_ = profile_.autoStart == 2 ? Direction::TwoToOne : Direction::OneToTwo;
+    copyAttributes_ = profile_.copyAttribs;
+    refreshSyncButtons();
+}
+
+void AppController::exclusionsAccepted(const ExclusionSet& edited) {
+    profile_.exclusions = edited;
+    profile_.exclusions.finish();
+    profile_.modified = true;
+}
+
+void AppController::configurationAccepted(const GeneralSettings& settings) {
+    general_ = settings;
+    writeGeneralSettings(services_.settings, settings);
+    // Applying the button style shows both buttons of the pair again.
+    show12_ = show21_ = true;
+}
+
+// --- What the view shows -----------------------------------------------------------------
+
+void AppController::refreshSyncButtons() {
+    if (profilePath_.empty())
+        return;
+    // Hiding the other button needs a direction to keep: without automatic start both stay.
+    const bool hide = hideOtherButton_ && autoStartOn_;
+    show12_ = !hide || autoStartDirection_ == Direction::OneToTwo;
+    show21_ = !hide || autoStartDirection_ == Direction::TwoToOne;
+}
+
+bool AppController::lastReportAvailable() const {
+    return !results_.lastSource.empty() && !results_.lastTarget.empty();
+}
+
+ControlState AppController::controlState() const {
+    ControlInputs in;
+    in.runningState = flags_.runningState;
+    in.batchRunning = batchRunning_;
+    in.silentMode = options_.silentMode;
+    in.checkActions = options_.checkActions;
+    in.batchModified = batch_.modified;
+    in.profileModified = profile_.modified;
+    in.selectorEmpty = selectorText_.empty();
+    in.batchHasProfiles = !batch_.profiles.empty();
+    in.lastReportKnown = lastReportAvailable();
+    in.iconButtons = general_.showNoTextButtons;
+    in.show12 = show12_;
+    in.show21 = show21_;
+    return computeControlState(in);
+}
+
+SyncOptions AppController::runOptions() const {
+    SyncOptions o;
+    o.addMissing = options_.addFiles;
+    o.deleteMissing = options_.deleteFiles;
+    o.confirmDeletes = options_.confirmDeletes;
+    o.checkSubFolders = options_.checkSubFolders;
+    o.checkActions = options_.checkActions;
+    o.overwriteReadOnly = options_.overwriteReadOnly;
+    o.silentMode = options_.silentMode;
+    o.exitOnCompletion = options_.exitOnCompletion;
+    o.copyAttributes = copyAttributes_;
+    o.compareOnTime = profile_.compareOnTime;
+    o.adjustHours = profile_.adjustTimeHours;
+    o.adjustMinutes = profile_.adjustTimeMins;
+    o.requiredTimeDifference = general_.timeDifference;
+    o.commandTimeout = general_.commandTimeout;
+    o.logOn = profile_.logFileOn;
+    o.logAppend = profile_.logFileAppend;
+    o.logPath = profile_.logFilePath;
+    o.autoStart = profile_.autoStart;
+    return o;
+}
+
+} // namespace velmora

@@ -1,0 +1,284 @@
+// Opening, saving and closing profile and batch files, and the batch list.
+#include "app/AppController.h"
+#include "app/ProfileFiles.h"
+#include "engine/FrontEndPort.h"
+#include "platform/AtomicFile.h"
+#include "profiles/FileKind.h"
+
+#include <sstream>
+
+namespace velmora {
+
+namespace {
+
+constexpr const char* kBatchQuestion =
+    "The current batch file has been modified.\nDo you wish to save your changes?";
+constexpr const char* kProfileQuestion =
+    "The current profile has been modified.\nDo you wish to save your changes?";
+
+} // namespace
+
+bool AppController::openFile(const std::string& path, bool clearBatch, bool updateRecent) {
+    if (busy() && !batchRunning_)
+        return false;
+    if (!path.empty())
+        storeOpenPath(path);
+    bool ok = false;
+    switch (fileKindOf(path)) {
+    case FileKind::Profile:
+        ok = openProfile(path, clearBatch);
+        break;
+    case FileKind::Batch:
+        ok = openBatch(path);
+        break;
+    case FileKind::Other:
+        return false;
+    }
+    if (ok && updateRecent)
+        putRecentFile(path);
+    return ok;
+}
+
+bool AppController::openProfile(const std::string& path, bool clearBatch) {
+    // A copy marked valid: a file that cannot be read leaves it so, and then nothing changes.
+    Profile candidate = profile_;
+    candidate.valid = true;
+    const bool loaded = loadProfileFile(path, candidate, reporter_);
+    if (!loaded && candidate.valid)
+        return false;
+
+    if (clearBatch) {
+        batch_.modified = false;
+        batch_.profiles.clear();
+    }
+    batchPath_.clear();
+    profile_ = candidate;
+    if (!loaded) {
+        // Not a profile: it has been read as the defaults, and no file is open any more.
+        profilePath_.clear();
+        selectorText_.clear();
+        return false;
+    }
+    profilePath_ = path;
+    selectorText_ = path;
+    title_ = windowTitleFor(path);
+    copyProfileIntoWindow();
+    return true;
+}
+
+bool AppController::openBatch(const std::string& path) {
+    Batch candidate;
+    candidate.valid = true;
+    const bool loaded = loadBatchFile(path, candidate, reporter_);
+    if (!loaded && candidate.valid)
+        return false;
+
+    profilePath_.clear();
+    profile_.reset();
+    batch_ = candidate;
+    if (!loaded) {
+        batchPath_.clear();
+        selectorText_.clear();
+        return false;
+    }
+    batchPath_ = path;
+    selectorText_ = path;
+    title_ = windowTitleFor(path);
+    return true;
+}
+
+void AppController::copyProfileIntoWindow() {
+    options_.deleteFiles = profile_.deleteFiles;
+    options_.confirmDeletes = profile_.confirmDeletes;
+    options_.addFiles = profile_.addFiles;
+    options_.checkSubFolders = profile_.checkSubFolders;
+    options_.checkActions = profile_.checkActions;
+    options_.silentMode = profile_.silentMode;
+    options_.exitOnCompletion = profile_.exitOnCompletion;
+    options_.overwriteReadOnly = profile_.overwriteReadOnly;
+    setSilent(profile_.silentMode);
+    hideOtherButton_ = profile_.hideOtherButton;
+    compareOnSize_ = !profile_.compareOnTime;
+    adjustHours_ = profile_.adjustTimeHours;
+    adjustMinutes_ = profile_.adjustTimeMins;
+    autoStartOn_ = profile_.autoStart == 1 || profile_.autoStart == 2;
+    autoStartDirection_ = profile_.autoStart == 2 ? Direction::TwoToOne : Direction::OneToTwo;
+    copyAttributes_ = profile_.copyAttribs;
+    location1_ = profile_.location1;
+    location2_ = profile_.location2;
+    edited1_ = edited2_ = false;
+    putLocationFirst(recent1_, location1_);
+    putLocationFirst(recent2_, location2_);
+    refreshSyncButtons();
+}
+
+void AppController::putRecentFile(const std::string& path) {
+    if (path.empty())
+        return;
+    putFileFirst(recentFiles_, path);
+    selectorText_ = recentFiles_.front();
+}
+
+void AppController::storeOpenPath(const std::string& path) {
+    writeOpenPath(services_.settings, path);
+}
+
+bool AppController::openChosen(const std::optional<std::string>& path) {
+    const bool ok = path && openFile(*path);
+    silentFromProfile();
+    return ok;
+}
+
+bool AppController::selectRecentFile(const std::string& path) {
+    if (busy())
+        return false;
+    offerToSave();
+    const bool ok = openFile(path);
+    if (!ok) {
+        removeFile(recentFiles_, path);
+        // The selector goes back to whatever is still open (nothing after an invalid file).
+        selectorText_ = !profilePath_.empty() ? profilePath_ : batchPath_;
+    }
+    silentFromProfile();
+    return ok;
+}
+
+bool AppController::offerToSave() {
+    if (!batch_.profiles.empty() && batch_.modified) {
+        if (services_.frontEnd.question(kBatchQuestion))
+            return save() || !saveNeedsPath();
+    } else if (profile_.modified && !profilePath_.empty()) {
+        if (services_.frontEnd.question(kProfileQuestion))
+            return save() || !saveNeedsPath();
+    }
+    return true;
+}
+
+void AppController::closeFile() {
+    if (busy())
+        return;
+    switch (fileKindOf(selectorText_)) {
+    case FileKind::Profile:
+        if (profile_.modified && !profilePath_.empty() && services_.frontEnd.question(kProfileQuestion))
+            save();
+        profile_.reset();
+        profilePath_.clear();
+        break;
+    case FileKind::Batch:
+        if (!batch_.profiles.empty() && batch_.modified && services_.frontEnd.question(kBatchQuestion))
+            save();
+        batch_.modified = false;
+        batch_.profiles.clear();
+        batchPath_.clear();
+        break;
+    case FileKind::Other:
+        break;
+    }
+    selectorText_.clear();
+    title_ = "Velmora";
+}
+
+void AppController::takeControlValues() {
+    // The boxes and locations the user sees are what a saved profile must hold, also when they
+    // came from the remembered settings rather than from a profile.
+    const bool wasModified = profile_.modified;
+    profile_.addFiles = options_.addFiles;
+    profile_.deleteFiles = options_.deleteFiles;
+    profile_.confirmDeletes = options_.confirmDeletes;
+    profile_.checkSubFolders = options_.checkSubFolders;
+    profile_.checkActions = options_.checkActions;
+    profile_.silentMode = options_.silentMode;
+    profile_.exitOnCompletion = options_.exitOnCompletion;
+    profile_.overwriteReadOnly = options_.overwriteReadOnly;
+    profile_.location1 = location1_;
+    profile_.location2 = location2_;
+    profile_.modified = wasModified;
+}
+
+bool AppController::save() {
+    if (busy() && !batchRunning_)
+        return false;
+    if (selectorText_.empty())
+        return false;
+    switch (fileKindOf(selectorText_)) {
+    case FileKind::Profile:
+        takeControlValues();
+        return saveProfileFile(selectorText_, profile_, reporter_, SaveCommand::Save);
+    case FileKind::Batch:
+        return saveBatchFile(selectorText_, batch_, reporter_, SaveCommand::Save);
+    case FileKind::Other:
+        break;
+    }
+    return false;
+}
+
+bool AppController::saveAs(const std::string& path) {
+    if (busy() || path.empty())
+        return false;
+    storeOpenPath(path);
+    const bool savesBatch = saveAsSavesBatch();
+    bool ok = false;
+    if (savesBatch) {
+        ok = saveBatchFile(path, batch_, reporter_, SaveCommand::SaveAs);
+    } else {
+        takeControlValues();
+        ok = saveProfileFile(path, profile_, reporter_, SaveCommand::SaveAs);
+    }
+    // A failed save keeps the file that was open as the current one.
+    if (!ok)
+        return false;
+    selectorText_ = path;
+    (savesBatch ? batchPath_ : profilePath_) = path;
+    putRecentFile(path);
+    return true;
+}
+
+// --- Batch list --------------------------------------------------------------------------
+
+BatchList AppController::editBatchList() {
+    if (!busy() && fileKindOf(selectorText_) == FileKind::Profile) {
+        if (profile_.modified && !profilePath_.empty() && services_.frontEnd.question(kProfileQuestion))
+            save();
+        selectorText_.clear();
+        profile_.reset();
+        profilePath_.clear();
+        title_ = "Velmora";
+    }
+    return BatchList(batch_.profiles);
+}
+
+bool AppController::checkBatchProfile(const std::string& path) {
+    constexpr const char* context = "BatchDlg::checkProfile";
+    std::string contents;
+    if (platform::readWholeFile(path, contents) != 0)
+        return false;
+    Profile candidate;
+    std::istringstream in(contents);
+    if (!candidate.read(in)) {
+        reporter_.report(context, path + " is not a valid Velmora profile");
+        return false;
+    }
+    if (candidate.autoStart != 1 && candidate.autoStart != 2) {
+        reporter_.report(context, "The profile " + path +
+                                      "\n must have Auto Start selected to be used as a batch profile");
+        return false;
+    }
+    return true;
+}
+
+void AppController::addToBatchList(BatchList& list, const std::vector<std::string>& paths) {
+    const SilentPause shown(reporter_);
+    if (!paths.empty())
+        storeOpenPath(paths.front());
+    list.add(paths, [this](const std::string& path) { return checkBatchProfile(path); });
+}
+
+bool AppController::acceptBatchList(const BatchList& list) {
+    if (busy())
+        return false;
+    batch_.profiles = list.entries();
+    batch_.modified = true;
+    return selectorText_.empty() && !batch_.profiles.empty();
+}
+
+} // namespace velmora
