@@ -214,6 +214,8 @@ int SettingsStore::writeString(std::string_view name, std::string_view text) {
 }
 
 int SettingsStore::writeValues(const std::vector<NamedValue>& values) {
+    if (readOnly_)
+        return 0;
     std::string contents;
     const int readError = platform::readWholeFile(filePath_, contents);
     if (readError != 0 && readError != ENOENT)

@@ -31,6 +31,11 @@ public:
 
     const std::string& filePath() const { return filePath_; }
 
+    // A read-only store never touches its file: every write answers 0 and changes nothing.
+    // The command line reads the settings but leaves them to the desktop program.
+    void setReadOnly(bool on) { readOnly_ = on; }
+    bool readOnly() const { return readOnly_; }
+
     std::optional<std::uint32_t> readNumber(std::string_view name) const;
     std::optional<std::string> readString(std::string_view name) const;
     // A signed value stored in two's complement: -1 is kept as 4294967295.
@@ -47,6 +52,7 @@ private:
     std::optional<Value> readValue(std::string_view name) const;
 
     std::string filePath_;
+    bool readOnly_ = false;
 };
 
 } // namespace velmora
