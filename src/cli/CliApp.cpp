@@ -1,0 +1,297 @@
+#include "cli/CliApp.h"
+
+#include "app/AppController.h"
+#include "app/ProfileFiles.h"
+#include "cli/CliOptions.h"
+#include "cli/ExitStatus.h"
+#include "cli/TerminalFrontEnd.h"
+#include "platform/PosixFileSystem.h"
+#include "profiles/FileKind.h"
+#include "profiles/SettingsStore.h"
+#include "profiles/StoredSettings.h"
+
+#include <filesystem>
+#include <ostream>
+
+namespace velmora::cli {
+
+namespace {
+
+constexpr const char* kVersion = "0.1.0";
+
+// A file command abandoned by Stop or its timeout may still be inside the file system when a
+// run returns, so the file system lives as long as the process.
+platform::FileSystem& processFileSystem() {
+    static auto* fileSystem = new platform::PosixFileSystem();
+    return *fileSystem;
+}
+
+// A path typed on the command line, made absolute against the current folder, so that what
+// the report, the log and a saved profile show does not depend on where the run was started.
+std::string absolutePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
+}
+
+std::string withoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+// The status of one run: failed analysis, then stop or cancel, then problems.
+int statusOf(const RunOutcome& outcome, std::size_t problems) {
+    if (outcome.failed)
+        return kExitFailed;
+    if (outcome.cancelled || outcome.interrupted)
+        return kExitInterrupted;
+    return problems == 0 ? kExitDone : kExitProblems;
+}
+
+// Raises the Ctrl-C target for as long as runs may go on.
+class InterruptScope {
+public:
+    InterruptScope(const std::function<void(std::atomic<bool>*)>& target, std::atomic<bool>* flag)
+        : target_(target) {
+        if (target_)
+            target_(flag);
+    }
+    ~InterruptScope() {
+        if (target_)
+            target_(nullptr);
+    }
+    InterruptScope(const InterruptScope&) = delete;
+    InterruptScope& operator=(const InterruptScope&) = delete;
+
+private:
+    const std::function<void(std::atomic<bool>*)>& target_;
+};
+
+// The profile a run from SOURCE to TARGET makes: a new profile's defaults, the check-list off
+// unless asked for, and the options given.
+Profile profileFromOptions(const CliOptions& options) {
+    Profile profile;
+    profile.location1 = withoutTrailingSlashes(absolutePath(options.source)) + '/';
+    profile.location2 = withoutTrailingSlashes(absolutePath(options.target)) + '/';
+    profile.addFiles = !options.noAdd;
+    profile.deleteFiles = !options.noDelete;
+    profile.checkSubFolders = !options.noSubFolders;
+    profile.checkActions = options.check;
+    profile.confirmDeletes = options.confirmDeletes;
+    profile.compareOnTime = !options.compareOnSize;
+    profile.adjustTimeHours = options.adjustHours;
+    profile.adjustTimeMins = options.adjustMins;
+    profile.overwriteReadOnly = options.overwriteReadOnly;
+    profile.copyAttribs = options.copyAttributes;
+    for (const std::string& path : options.excludes)
+        profile.exclusions.addExplicit(withoutTrailingSlashes(absolutePath(path)));
+    for (const std::string& pattern : options.excludeWildcards)
+        profile.exclusions.addWildcard(pattern);
+    profile.exclusions.finish();
+    if (!options.logPath.empty()) {
+        profile.logFileOn = true;
+        profile.logFilePath = absolutePath(options.logPath);
+        profile.logFileAppend = options.logAppend;
+    }
+    return profile;
+}
+
+// The command line ends when its runs are over anyway, and must never reach the exit action:
+// that would offer to save the profile it has adjusted.
+void leaveNoExitAction(AppController& controller) {
+    controller.setOption(OptionBox::ExitOnCompletion, false);
+}
+
+// A dry run goes as far as the check-list, which prints the plan and cancels; nothing is
+// carried out and no log is written.
+void planOnly(AppController& controller) {
+    controller.setOption(OptionBox::SilentMode, false);
+    controller.setOption(OptionBox::CheckActions, true);
+    controller.profile().logFileOn = false;
+}
+
+// The general settings of the settings file, with what the command line gives instead.
+void applyGeneralOverrides(AppController& controller, const CliOptions& options) {
+    GeneralSettings general = controller.general();
+    if (options.timeDifference)
+        general.timeDifference = *options.timeDifference;
+    if (options.timeout)
+        general.commandTimeout = *options.timeout;
+    controller.configurationAccepted(general); // the store is read-only: nothing is written
+}
+
+} // namespace
+
+void CliApp::error(const std::string& text) {
+    env_.err << "velmora-cli: " << text << '\n' << std::flush;
+}
+
+int CliApp::run(const std::vector<std::string>& args) {
+    const ParseResult parsed = parseArguments(args);
+    if (!parsed.error.empty()) {
+        error(parsed.error);
+        env_.err << "Try 'velmora-cli --help' for more information.\n" << std::flush;
+        return kExitUsage;
+    }
+    switch (parsed.options.mode) {
+    case CliOptions::Mode::Help:
+        env_.out << usageText() << std::flush;
+        return kExitDone;
+    case CliOptions::Mode::Version:
+        env_.out << "velmora-cli " << kVersion << " (profile and batch files version "
+                 << versionText(Profile::kFileVersion) << ")\n"
+                 << std::flush;
+        return kExitDone;
+    case CliOptions::Mode::Run:
+        break;
+    }
+    return runWith(parsed.options);
+}
+
+int CliApp::runWith(const CliOptions& options) {
+    const std::string settingsPath = !options.settingsPath.empty() ? options.settingsPath
+                                     : !env_.settingsPath.empty()  ? env_.settingsPath
+                                                                   : SettingsStore::defaultFilePath();
+    SettingsStore settings(settingsPath);
+    settings.setReadOnly(true);
+
+    TerminalFrontEnd frontEnd(
+        {env_.in, env_.out, env_.err, env_.inIsTerminal, env_.errIsTerminal, env_.width},
+        {options.yes, options.dryRun, options.quiet});
+    AppController controller({frontEnd, processFileSystem(), settings});
+    std::atomic<bool> interrupted{false};
+    frontEnd.setStopButton(&interrupted, [&controller] { controller.stop(); });
+    const InterruptScope interruptScope(env_.interruptTarget, &interrupted);
+    frontEnd_ = &frontEnd;
+
+    int status = kExitDone;
+    if (options.oneOff()) {
+        status = runOneOff(controller, settings, options);
+    } else if (fileKindOf(options.file) == FileKind::Batch) {
+        status = runBatch(controller, options);
+    } else {
+        status = runProfile(controller, options);
+    }
+    frontEnd_ = nullptr;
+    return status;
+}
+
+int CliApp::runProfile(AppController& controller, const CliOptions& options) {
+    controller.startUp(options.file);
+    if (controller.currentProfilePath() != options.file)
+        return kExitNoInput; // the load has said why
+    applyGeneralOverrides(controller, options);
+
+    Direction direction = controller.autoStartOn() ? controller.autoStartDirection() : Direction::OneToTwo;
+    if (options.direction)
+        direction = *options.direction == 2 ? Direction::TwoToOne : Direction::OneToTwo;
+    leaveNoExitAction(controller);
+    if (options.dryRun)
+        planOnly(controller);
+    controller.profile().modified = false;
+
+    const std::optional<RunOutcome> outcome = controller.synchronise(direction);
+    return finishRun(controller, options, outcome);
+}
+
+int CliApp::runOneOff(AppController& controller, const SettingsStore& settings, const CliOptions& options) {
+    const Profile made = profileFromOptions(options);
+    if (!options.saveProfile.empty() &&
+        !saveProfileFile(options.saveProfile, made, controller.reporter(), SaveCommand::SaveAs))
+        return kExitNoInput; // the save has said why
+
+    controller.configurationAccepted(readGeneralSettings(settings));
+    applyGeneralOverrides(controller, options);
+    controller.profile() = made;
+    controller.moreOptionsAccepted();
+    // The boxes, in an order their interlocks allow.
+    controller.setOption(OptionBox::SilentMode, false);
+    controller.setOption(OptionBox::AddFiles, made.addFiles);
+    controller.setOption(OptionBox::DeleteFiles, made.deleteFiles);
+    controller.setOption(OptionBox::CheckSubFolders, made.checkSubFolders);
+    controller.setOption(OptionBox::OverwriteReadOnly, made.overwriteReadOnly);
+    controller.setOption(OptionBox::CheckActions, false);
+    controller.setOption(OptionBox::ConfirmDeletes, made.confirmDeletes);
+    controller.setOption(OptionBox::CheckActions, made.checkActions);
+    leaveNoExitAction(controller);
+    if (options.dryRun)
+        planOnly(controller);
+    controller.profile().modified = false;
+
+    const std::optional<RunOutcome> outcome = controller.synchroniseFolders(made.location1, made.location2);
+    return finishRun(controller, options, outcome);
+}
+
+int CliApp::finishRun(AppController& controller, const CliOptions& options,
+                      const std::optional<RunOutcome>& outcome) {
+    if (!outcome)
+        return kExitInterrupted; // refused: another run is going
+    const SyncResults& results = controller.results();
+    if (options.dryRun) {
+        // The check-list cancelled on purpose; the report (and its problem lines) was not shown.
+        if (!outcome->failed && !results.problems.empty()) {
+            env_.err << "Some problems were encountered:\n";
+            for (const std::string& line : results.problems)
+                env_.err << "  " << line << '\n';
+            env_.err << std::flush;
+        }
+        if (outcome->failed)
+            return kExitFailed;
+        if (outcome->interrupted)
+            return kExitInterrupted;
+        return results.problems.empty() ? kExitDone : kExitProblems;
+    }
+    if (outcome->cancelled && !frontEnd_->takeRefusal())
+        env_.err << "velmora-cli: cancelled: nothing was changed\n" << std::flush;
+    return statusOf(*outcome, results.problems.size());
+}
+
+int CliApp::runBatch(AppController& controller, const CliOptions& options) {
+    controller.startUp(options.file);
+    if (controller.currentBatchPath() != options.file)
+        return kExitNoInput; // the load has said why
+    applyGeneralOverrides(controller, options);
+
+    int status = kExitDone;
+    if (!options.dryRun) {
+        const BatchOutcome outcome = controller.runBatch();
+        if (outcome.refused)
+            return kExitInterrupted;
+        for (const BatchStep& step : outcome.steps) {
+            // An empty line of the batch file names nothing: it is skipped without a problem.
+            if (step.result != BatchStep::Result::Ran)
+                status = worseStatus(status, step.path.empty() ? kExitDone : kExitProblems);
+            else
+                status = worseStatus(status, statusOf(step.outcome, step.problems));
+        }
+        return status;
+    }
+
+    // A dry run plans each profile as the batch would run it, without running any.
+    const std::vector<std::string> paths = controller.batch().profiles;
+    for (const std::string& path : paths) {
+        if (path.empty())
+            continue;
+        if (fileKindOf(path) != FileKind::Profile || !controller.openFile(path, false, false)) {
+            status = worseStatus(status, kExitProblems);
+            continue;
+        }
+        if (!controller.autoStartOn()) {
+            error("The profile " + path + "\n must have Auto Start selected to be used as a batch profile");
+            status = worseStatus(status, kExitProblems);
+            continue;
+        }
+        leaveNoExitAction(controller);
+        planOnly(controller);
+        controller.profile().modified = false;
+        const int run =
+            finishRun(controller, options, controller.synchronise(controller.autoStartDirection()));
+        status = worseStatus(status, run);
+        if (run == kExitInterrupted)
+            break;
+    }
+    return status;
+}
+
+} // namespace velmora::cli

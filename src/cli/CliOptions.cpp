@@ -1,0 +1,312 @@
+#include "cli/CliOptions.h"
+
+#include "profiles/FileKind.h"
+
+#include <charconv>
+#include <functional>
+#include <limits>
+
+namespace velmora::cli {
+
+namespace {
+
+using Setter = std::function<std::string(CliOptions&, const std::string& value)>;
+
+// Which form of the command an option belongs to.
+enum class Scope { Both, OneOff, File };
+
+struct OptionSpec {
+    const char* name; // without the leading "--"
+    char shortName;   // 0 when there is none
+    bool takesValue;
+    Scope scope;
+    Setter set;
+};
+
+template <typename Number>
+std::string parseNumber(const std::string& option, const std::string& text, Number& out) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (!text.empty() && text[0] == '+')
+        ++first;
+    const auto [end, error] = std::from_chars(first, last, out);
+    if (text.empty() || first == last || error != std::errc() || end != last) {
+        if (error == std::errc::result_out_of_range)
+            return "--" + option + ": '" + text + "' is out of range";
+        return "--" + option + ": '" + text + "' is not a whole number";
+    }
+    return {};
+}
+
+template <typename Number>
+Setter numberInto(const char* option, std::optional<Number> CliOptions::*field) {
+    return [option, field](CliOptions& options, const std::string& value) {
+        Number number{};
+        std::string error = parseNumber(option, value, number);
+        if (error.empty())
+            options.*field = number;
+        return error;
+    };
+}
+
+Setter numberInto(const char* option, std::int32_t CliOptions::*field) {
+    return [option, field](CliOptions& options, const std::string& value) {
+        return parseNumber(option, value, options.*field);
+    };
+}
+
+Setter flag(bool CliOptions::*field) {
+    return [field](CliOptions& options, const std::string&) {
+        options.*field = true;
+        return std::string();
+    };
+}
+
+Setter text(const char* option, std::string CliOptions::*field) {
+    return [option, field](CliOptions& options, const std::string& value) {
+        if (value.empty())
+            return "--" + std::string(option) + " needs a non-empty value";
+        options.*field = value;
+        return std::string();
+    };
+}
+
+Setter appendTo(const char* option, std::vector<std::string> CliOptions::*field) {
+    return [option, field](CliOptions& options, const std::string& value) {
+        if (value.empty())
+            return "--" + std::string(option) + " needs a non-empty value";
+        (options.*field).push_back(value);
+        return std::string();
+    };
+}
+
+const std::vector<OptionSpec>& optionTable() {
+    static const std::vector<OptionSpec> table = {
+        {"help", 'h', false, Scope::Both,
+         [](CliOptions& o, const std::string&) {
+             o.mode = CliOptions::Mode::Help;
+             return std::string();
+         }},
+        {"version", 0, false, Scope::Both,
+         [](CliOptions& o, const std::string&) {
+             o.mode = CliOptions::Mode::Version;
+             return std::string();
+         }},
+        {"dry-run", 'n', false, Scope::Both, flag(&CliOptions::dryRun)},
+        {"yes", 'y', false, Scope::Both, flag(&CliOptions::yes)},
+        {"quiet", 'q', false, Scope::Both, flag(&CliOptions::quiet)},
+        {"direction", 0, true, Scope::File,
+         [](CliOptions& o, const std::string& value) {
+             if (value == "1to2")
+                 o.direction = 1;
+             else if (value == "2to1")
+                 o.direction = 2;
+             else
+                 return "--direction: '" + value + "' is neither 1to2 nor 2to1";
+             return std::string();
+         }},
+        {"settings", 0, true, Scope::Both, text("settings", &CliOptions::settingsPath)},
+        {"time-difference", 0, true, Scope::Both, numberInto("time-difference", &CliOptions::timeDifference)},
+        {"timeout", 0, true, Scope::Both, numberInto("timeout", &CliOptions::timeout)},
+        {"check", 0, false, Scope::OneOff, flag(&CliOptions::check)},
+        {"confirm-deletes", 0, false, Scope::OneOff, flag(&CliOptions::confirmDeletes)},
+        {"no-add", 0, false, Scope::OneOff, flag(&CliOptions::noAdd)},
+        {"no-delete", 0, false, Scope::OneOff, flag(&CliOptions::noDelete)},
+        {"no-subfolders", 0, false, Scope::OneOff, flag(&CliOptions::noSubFolders)},
+        {"compare", 0, true, Scope::OneOff,
+         [](CliOptions& o, const std::string& value) {
+             if (value == "time")
+                 o.compareOnSize = false;
+             else if (value == "size")
+                 o.compareOnSize = true;
+             else
+                 return "--compare: '" + value + "' is neither time nor size";
+             return std::string();
+         }},
+        {"adjust-hours", 0, true, Scope::OneOff, numberInto("adjust-hours", &CliOptions::adjustHours)},
+        {"adjust-mins", 0, true, Scope::OneOff, numberInto("adjust-mins", &CliOptions::adjustMins)},
+        {"overwrite-read-only", 0, false, Scope::OneOff, flag(&CliOptions::overwriteReadOnly)},
+        {"copy-attributes", 0, false, Scope::OneOff, flag(&CliOptions::copyAttributes)},
+        {"exclude", 0, true, Scope::OneOff, appendTo("exclude", &CliOptions::excludes)},
+        {"exclude-wildcard", 0, true, Scope::OneOff,
+         appendTo("exclude-wildcard", &CliOptions::excludeWildcards)},
+        {"log", 0, true, Scope::OneOff, text("log", &CliOptions::logPath)},
+        {"log-append", 0, false, Scope::OneOff, flag(&CliOptions::logAppend)},
+        {"save-profile", 0, true, Scope::OneOff, text("save-profile", &CliOptions::saveProfile)},
+    };
+    return table;
+}
+
+const OptionSpec* findLong(std::string_view name) {
+    for (const OptionSpec& spec : optionTable())
+        if (name == spec.name)
+            return &spec;
+    return nullptr;
+}
+
+const OptionSpec* findShort(char name) {
+    for (const OptionSpec& spec : optionTable())
+        if (spec.shortName == name)
+            return &spec;
+    return nullptr;
+}
+
+// Checks that go across options and operands, once everything has been read.
+std::string checkCombination(CliOptions& options, const std::vector<std::string>& operands,
+                             const std::vector<const OptionSpec*>& used) {
+    if (operands.empty())
+        return "missing FILE, or SOURCE and TARGET";
+    if (operands.size() > 2)
+        return "too many arguments: '" + operands[2] + "' (expected FILE, or SOURCE and TARGET)";
+    for (const std::string& operand : operands)
+        if (operand.empty())
+            return "an empty path was given";
+
+    if (operands.size() == 1) {
+        options.file = operands[0];
+        const FileKind kind = fileKindOf(options.file);
+        if (kind == FileKind::Other)
+            return "'" + options.file +
+                   "' is neither a profile (.vmp) nor a batch file (.vmb); a one-off run needs SOURCE and "
+                   "TARGET";
+        for (const OptionSpec* spec : used)
+            if (spec->scope == Scope::OneOff)
+                return "--" + std::string(spec->name) + " applies only to a run from SOURCE to TARGET";
+        if (kind == FileKind::Batch && options.direction)
+            return "--direction applies only to a profile: each profile of a batch runs in its own direction";
+        return {};
+    }
+
+    options.source = operands[0];
+    options.target = operands[1];
+    for (const OptionSpec* spec : used)
+        if (spec->scope == Scope::File)
+            return "--" + std::string(spec->name) + " applies only to a profile (FILE)";
+    if (options.logAppend && options.logPath.empty())
+        return "--log-append needs --log=FILE";
+    if (options.dryRun && !options.logPath.empty())
+        return "--log cannot be used with --dry-run: a dry run writes nothing";
+    return {};
+}
+
+} // namespace
+
+ParseResult parseArguments(const std::vector<std::string>& args) {
+    ParseResult result;
+    CliOptions& options = result.options;
+    std::vector<std::string> operands;
+    std::vector<const OptionSpec*> used;
+    bool optionsEnded = false;
+
+    const auto apply = [&](const OptionSpec& spec, const std::string& value) {
+        used.push_back(&spec);
+        return spec.set(options, value);
+    };
+
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            operands.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg[1] == '-') {
+            const std::size_t equals = arg.find('=');
+            const std::string name =
+                arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+            const OptionSpec* spec = findLong(name);
+            if (!spec) {
+                result.error = "unknown option '--" + name + "'";
+                return result;
+            }
+            std::string value;
+            if (equals != std::string::npos) {
+                if (!spec->takesValue) {
+                    result.error = "--" + name + " takes no value";
+                    return result;
+                }
+                value = arg.substr(equals + 1);
+            } else if (spec->takesValue) {
+                if (i + 1 >= args.size()) {
+                    result.error = "--" + name + " needs a value";
+                    return result;
+                }
+                value = args[++i];
+            }
+            result.error = apply(*spec, value);
+            if (!result.error.empty())
+                return result;
+            continue;
+        }
+        for (std::size_t k = 1; k < arg.size(); ++k) {
+            const OptionSpec* spec = findShort(arg[k]);
+            if (!spec) {
+                result.error = "unknown option '-" + std::string(1, arg[k]) + "'";
+                return result;
+            }
+            result.error = apply(*spec, {});
+            if (!result.error.empty())
+                return result;
+        }
+    }
+
+    // --help and --version answer whatever else was given.
+    if (options.mode != CliOptions::Mode::Run)
+        return result;
+    result.error = checkCombination(options, operands, used);
+    return result;
+}
+
+std::string usageText() {
+    return R"(Usage: velmora-cli [OPTIONS] FILE
+       velmora-cli [OPTIONS] SOURCE TARGET
+
+Makes a target folder tree match a source tree: adds what is missing, overwrites what differs
+and deletes what the source no longer has.
+
+FILE is a profile (.vmp), run in its auto-start direction (Location 1 to 2 when it has none),
+or a batch file (.vmb), whose profiles run one after another.
+SOURCE TARGET runs once from SOURCE into TARGET with the options of a new profile, except
+that the check-list is off.
+
+Both forms:
+  -n, --dry-run              show the planned actions (overwrite, add, delete, delete-folder,
+                             add-folder, a tab, the target path) and change nothing
+  -y, --yes                  answer Yes to every question, as silent mode does
+  -q, --quiet                show no progress
+      --direction=1to2|2to1  run a profile in this direction
+      --settings=FILE        the settings file to read (it is never written)
+      --time-difference=SECONDS  how much newer a source file must be to be copied
+      --timeout=SECONDS      the limit on each file command (0: none)
+  -h, --help                 show this text
+      --version              show the version
+
+SOURCE TARGET only:
+      --check                review the list of actions before anything is changed
+      --confirm-deletes      ask before each delete
+      --no-add               add nothing missing from the target
+      --no-delete            delete nothing missing from the source
+      --no-subfolders        leave sub-folders alone
+      --compare=time|size    how files are compared (default: time)
+      --adjust-hours=N       shift every target time by N hours before comparing
+      --adjust-mins=N        and by N minutes
+      --overwrite-read-only  overwrite and delete read-only files too
+      --copy-attributes      give copied files and new folders the source's permissions
+      --exclude=PATH         leave this file or folder alone, in either tree (repeatable)
+      --exclude-wildcard=PATTERN  leave alone what matches, e.g. *.tmp (repeatable)
+      --log=FILE             write a run log
+      --log-append           add to the log instead of replacing it
+      --save-profile=FILE    also save these options as a profile
+
+Questions are asked on the terminal. Without one, a run that would have to ask is cancelled
+unless --yes is given. Ctrl-C stops a run; a second Ctrl-C ends the program.
+
+Exit status: 0 done, 1 done with problems, 2 analysis failed, 3 interrupted or cancelled,
+64 bad usage, 66 a file that cannot be opened or is not a valid profile or batch.
+)";
+}
+
+} // namespace velmora::cli

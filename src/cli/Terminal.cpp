@@ -1,0 +1,57 @@
+#include "cli/Terminal.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace velmora::cli {
+
+namespace {
+
+std::atomic<std::atomic<bool>*> interruptTarget{nullptr};
+
+static_assert(std::atomic<std::atomic<bool>*>::is_always_lock_free);
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+// Only lock-free atomic operations: anything else is unsafe in a signal handler.
+extern "C" void onInterrupt(int) {
+    if (std::atomic<bool>* stop = interruptTarget.load())
+        stop->store(true);
+}
+
+} // namespace
+
+bool isTerminal(int fd) {
+    return ::isatty(fd) == 1;
+}
+
+int terminalWidth(int fd) {
+    struct winsize size {};
+    if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+    if (const char* columns = std::getenv("COLUMNS")) {
+        const int value = std::atoi(columns);
+        if (value > 0)
+            return value;
+    }
+    return 80;
+}
+
+void setInterruptTarget(std::atomic<bool>* stop) {
+    interruptTarget.store(stop);
+    struct sigaction action {};
+    if (stop) {
+        action.sa_handler = onInterrupt;
+        // The default action comes back after the first Ctrl-C, so the second one ends the
+        // program; SA_RESTART keeps file commands on the worker threads from seeing EINTR.
+        action.sa_flags = SA_RESETHAND | SA_RESTART;
+    } else {
+        action.sa_handler = SIG_DFL;
+    }
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+} // namespace velmora::cli
