@@ -1,0 +1,188 @@
+#include "ControllerRig.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+using test::ControllerRig;
+
+constexpr const char* kAlreadyRunning = "There is already a batch or synchronisation running";
+
+TEST(SynchroniseTest, SecondRequestWhileRunningIsRefusedEvenInSilentMode) {
+    ControllerRig rig;
+    Profile profile = rig.profileFor("p");
+    profile.silentMode = true;
+    const std::string path = rig.writeProfile("p.vmp", profile);
+    rig.dir.writeFile("p/one/a.txt", "a");
+    rig.start();
+    ASSERT_TRUE(rig.app->openFile(path));
+    ASSERT_TRUE(rig.app->silent());
+
+    std::vector<bool> refused;
+    bool batchRefused = false;
+    rig.frontEnd.onPump = [&](long) {
+        if (rig.app->runningState() == 0 || !refused.empty())
+            return;
+        refused.push_back(!rig.app->synchronise(Direction::TwoToOne).has_value());
+        refused.push_back(!rig.app->synchroniseFolders(rig.dir.at("x/"), rig.dir.at("y/")).has_value());
+        batchRefused = rig.app->runBatch().refused;
+        EXPECT_FALSE(rig.app->requestClose());
+        EXPECT_FALSE(rig.app->exit());
+    };
+    const auto outcome = rig.app->synchronise(Direction::OneToTwo);
+    ASSERT_TRUE(outcome.has_value());
+    EXPECT_FALSE(outcome->failed || outcome->interrupted);
+    EXPECT_EQ(refused, (std::vector<bool>{true, true}));
+    EXPECT_TRUE(batchRefused);
+    EXPECT_EQ(rig.messagesWith(kAlreadyRunning), 3);
+    // The close request is not shown in silent mode; the window stays.
+    EXPECT_EQ(rig.messagesWith("cannot be closed"), 0);
+    EXPECT_FALSE(rig.app->finished());
+    // Only the first run happened.
+    EXPECT_TRUE(rig.exists("p/two/a.txt"));
+    EXPECT_EQ(rig.app->results().counts.addedFiles, 1);
+    EXPECT_EQ(rig.app->runningState(), 0);
+}
+
+TEST(SynchroniseTest, CloseDuringARunIsExplainedWhenNotSilent) {
+    ControllerRig rig;
+    const std::string path = rig.writeProfile("p.vmp", rig.profileFor("p"));
+    rig.start();
+    ASSERT_TRUE(rig.app->openFile(path));
+    rig.frontEnd.onPump = [&](long) {
+        if (rig.app->runningState() != 0)
+            rig.app->requestClose();
+    };
+    rig.app->synchronise(Direction::OneToTwo);
+    EXPECT_GE(rig.messagesWith(
+                  "Velmora cannot be closed whilst a synchronisation is running.\nUse the Stop button first"),
+              1);
+    EXPECT_FALSE(rig.app->finished());
+}
+
+TEST(SynchroniseTest, LocationWithoutSeparatorStillCopiesIntoTheFolder) {
+    ControllerRig rig;
+    Profile profile = rig.profileFor("p");
+    const std::string path = rig.writeProfile("p.vmp", profile);
+    // Written by hand without the final '/'.
+    profile.location2.pop_back();
+    rig.writeProfile("p.vmp", profile);
+    rig.dir.writeFile("p/one/a.txt", "a");
+    rig.start();
+    ASSERT_TRUE(rig.app->openFile(path));
+    ASSERT_TRUE(rig.app->synchronise(Direction::OneToTwo));
+    EXPECT_TRUE(rig.exists("p/two/a.txt"));
+    EXPECT_FALSE(rig.exists("p/twoa.txt"));
+}
+
+TEST(SynchroniseTest, ExitOnCompletionEndsTheProgramAndRemembersTheFile) {
+    ControllerRig rig;
+    Profile profile = rig.profileFor("p");
+    profile.exitOnCompletion = true;
+    const std::string path = rig.writeProfile("p.vmp", profile);
+    rig.start();
+    ASSERT_TRUE(rig.app->openFile(path));
+    const auto outcome = rig.app->synchronise(Direction::OneToTwo);
+    ASSERT_TRUE(outcome);
+    EXPECT_TRUE(outcome->exitRequested);
+    EXPECT_TRUE(rig.app->finished());
+    EXPECT_EQ(rig.settings.readString("ProfilePath"), path);
+}
+
+TEST(SynchroniseTest, MissingSourceFailsAndLastReportKnowsBothSides) {
+    ControllerRig rig;
+    rig.start();
+    rig.dir.makeFolder("dst");
+    const auto outcome = rig.app->synchroniseFolders(rig.dir.at("nowhere"), rig.dir.at("dst"));
+    ASSERT_TRUE(outcome);
+    EXPECT_TRUE(outcome->failed);
+    EXPECT_TRUE(rig.app->lastReportAvailable());
+    EXPECT_EQ(rig.app->results().lastSource, rig.dir.at("nowhere/"));
+    ASSERT_FALSE(rig.frontEnd.reports.empty());
+    EXPECT_EQ(rig.frontEnd.reports[0].lastHeadline, "Synchronisation failed\n");
+}
+
+class BatchRunTest : public testing::Test {
+protected:
+    void SetUp() override {
+        for (const std::string name : {"a", "b", "c"}) {
+            paths.push_back(rig.writeProfile(name + ".vmp", rig.profileFor(name, 1)));
+            rig.dir.writeFile(name + "/one/" + name + ".txt", name);
+        }
+    }
+
+    std::string batchOf(const std::vector<std::string>& profiles) {
+        const std::string path = rig.writeBatch("all.vmb", profiles);
+        rig.start();
+        EXPECT_TRUE(rig.app->openFile(path));
+        return path;
+    }
+
+    ControllerRig rig;
+    std::vector<std::string> paths;
+};
+
+TEST_F(BatchRunTest, StopDuringTheSecondProfileEndsTheBatchAndShowsItAgain) {
+    const std::string batch = batchOf(paths);
+    rig.frontEnd.onPump = [&](long) {
+        if (rig.app->runningState() != 0 && rig.app->selectorText() == paths[1])
+            rig.app->stop();
+    };
+    const BatchOutcome outcome = rig.app->runBatch();
+    EXPECT_TRUE(outcome.interrupted);
+    ASSERT_EQ(outcome.steps.size(), 2u);
+    EXPECT_FALSE(outcome.steps[0].outcome.interrupted);
+    EXPECT_TRUE(outcome.steps[1].outcome.interrupted);
+    EXPECT_TRUE(rig.exists("a/two/a.txt"));
+    EXPECT_FALSE(rig.exists("c/two/c.txt"));
+
+    EXPECT_EQ(rig.app->selectorText(), batch);
+    EXPECT_EQ(rig.app->currentBatchPath(), batch);
+    EXPECT_EQ(rig.app->currentProfilePath(), "");
+    EXPECT_EQ(rig.app->batch().profiles, paths);
+    EXPECT_FALSE(rig.app->batchRunning());
+
+    // The stop ended that batch only: the next one runs to the end.
+    rig.frontEnd.onPump = nullptr;
+    const BatchOutcome again = rig.app->runBatch();
+    EXPECT_FALSE(again.interrupted);
+    EXPECT_EQ(again.steps.size(), 3u);
+    EXPECT_TRUE(rig.exists("c/two/c.txt"));
+}
+
+TEST_F(BatchRunTest, ProfileWithoutAutoStartOrUnreadableIsSkipped) {
+    const std::string manual = rig.writeProfile("manual.vmp", rig.profileFor("m", 0));
+    rig.dir.writeFile("m/one/m.txt", "m");
+    const std::string missing = rig.dir.at("missing.vmp");
+    batchOf({paths[0], manual, missing, "", paths[2]});
+
+    const BatchOutcome outcome = rig.app->runBatch();
+    ASSERT_EQ(outcome.steps.size(), 5u);
+    EXPECT_EQ(outcome.steps[1].result, BatchStep::Result::NoAutoStart);
+    EXPECT_EQ(outcome.steps[2].result, BatchStep::Result::NotLoaded);
+    EXPECT_EQ(outcome.steps[3].result, BatchStep::Result::NotLoaded);
+    EXPECT_EQ(outcome.steps[4].result, BatchStep::Result::Ran);
+    EXPECT_EQ(rig.messagesWith("The profile " + manual +
+                               "\n must have Auto Start selected to be used as a batch profile"),
+              1);
+    EXPECT_EQ(rig.messagesWith("Could not open file: " + missing), 1);
+    EXPECT_FALSE(rig.exists("m/two/m.txt"));
+    EXPECT_TRUE(rig.exists("a/two/a.txt"));
+    EXPECT_TRUE(rig.exists("c/two/c.txt"));
+}
+
+TEST_F(BatchRunTest, ExitOnCompletionWaitsForTheWholeBatch) {
+    Profile first = rig.profileFor("a", 1);
+    first.exitOnCompletion = true;
+    rig.writeProfile("a.vmp", first);
+    batchOf(paths);
+    const BatchOutcome outcome = rig.app->runBatch();
+    EXPECT_EQ(outcome.steps.size(), 3u);
+    EXPECT_TRUE(outcome.exitRequested);
+    EXPECT_TRUE(rig.exists("c/two/c.txt"));
+    EXPECT_TRUE(rig.app->finished());
+}
+
+} // namespace
+} // namespace velmora
