@@ -19,7 +19,8 @@ constexpr const char* kProfileQuestion =
 } // namespace
 
 bool AppController::openFile(const std::string& path, bool clearBatch, bool updateRecent) {
-    if (busy() && !batchRunning_)
+    // A batch run opens its profiles between its runs; nothing opens during a run.
+    if (flags_.runningState != 0)
         return false;
     if (!path.empty())
         storeOpenPath(path);
@@ -196,7 +197,7 @@ void AppController::takeControlValues() {
 }
 
 bool AppController::save() {
-    if (busy() && !batchRunning_)
+    if (flags_.runningState != 0)
         return false;
     if (selectorText_.empty())
         return false;

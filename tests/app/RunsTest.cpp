@@ -186,3 +186,37 @@ TEST_F(BatchRunTest, ExitOnCompletionWaitsForTheWholeBatch) {
 
 } // namespace
 } // namespace velmora
+
+namespace velmora {
+namespace {
+
+TEST(RunLogTest, ProfileWithLoggingWritesTheRunAndItsResults) {
+    test::ControllerRig rig;
+    Profile profile = rig.profileFor("p");
+    profile.logFileOn = true;
+    profile.logFilePath = rig.dir.at("run.log");
+    const std::string path = rig.writeProfile("p.vmp", profile);
+    rig.dir.writeFile("p/one/a.txt", "a");
+    rig.start();
+    ASSERT_TRUE(rig.app->openFile(path));
+    ASSERT_TRUE(rig.app->synchronise(Direction::OneToTwo));
+    const std::string log = test::TempDir::readFile(profile.logFilePath);
+    EXPECT_NE(log.find("Profile: " + path), std::string::npos);
+    EXPECT_NE(log.find("Source: " + rig.dir.at("p/one/")), std::string::npos);
+    EXPECT_NE(log.find(rig.dir.at("p/two/a.txt")), std::string::npos);
+
+    // A request refused during a run goes into that run's log and starts no log of its own.
+    rig.frontEnd.onPump = [&](long) {
+        if (rig.app->runningState() != 0)
+            rig.app->synchronise(Direction::OneToTwo);
+    };
+    rig.app->synchronise(Direction::TwoToOne);
+    const std::string second = test::TempDir::readFile(profile.logFilePath);
+    EXPECT_NE(second.find("CSynchroniserDlg::OnSynch12: There is already a batch or synchronisation running"),
+              std::string::npos);
+    EXPECT_EQ(second.find("Source: "), second.rfind("Source: "));
+    EXPECT_NE(second.find("Source: " + rig.dir.at("p/two/")), std::string::npos);
+}
+
+} // namespace
+} // namespace velmora
