@@ -1,5 +1,6 @@
 #include "engine/FileCommand.h"
 
+#include "engine/CommandWorker.h"
 #include "engine/FrontEndPort.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -7,7 +8,6 @@
 #include <cerrno>
 #include <chrono>
 #include <system_error>
-#include <thread>
 
 namespace velmora {
 
@@ -61,56 +61,56 @@ int remove(FileSystem& fs, const FileCommand& command) {
     return error;
 }
 
-void work(FileSystem& fs, const std::shared_ptr<FileCommand>& command,
-          const std::shared_ptr<std::atomic<int>>& runningWorkers) {
-    {
-        std::lock_guard lock(command->mutex);
-        command->startedMillis = platform::steadyMillis();
-    }
-    command->done.notify_all();
-    int error = command->kind == FileCommand::Kind::Delete ? remove(fs, *command) : transfer(fs, *command);
-    {
-        std::lock_guard lock(command->mutex);
-        command->errorNumber = error;
-        command->result = error == 0;
-        command->finished = true;
-    }
-    command->done.notify_all();
-    --*runningWorkers;
-}
-
 } // namespace
+
+int carryOut(platform::FileSystem& fs, FileCommand& command) {
+    return command.kind == FileCommand::Kind::Delete ? remove(fs, command) : transfer(fs, command);
+}
 
 FileCommands::FileCommands(platform::FileSystem& fileSystem, FrontEndPort& frontEnd,
                            const std::atomic<bool>& stopRequest, LastReason& reason)
     : fs_(fileSystem), frontEnd_(frontEnd), stopRequest_(stopRequest), reason_(reason) {}
 
+FileCommands::~FileCommands() {
+    if (worker_)
+        worker_->retire();
+}
+
+void FileCommands::abandon(FileCommand& command) {
+    command.abandoned = true;
+    worker_->retire();
+    worker_.reset();
+}
+
 bool FileCommands::run(const std::shared_ptr<FileCommand>& command) {
     command->copyAttributes = copyAttributes_;
-    ++*runningWorkers_;
-    try {
-        std::thread(work, std::ref(fs_), command, runningWorkers_).detach();
-    } catch (const std::system_error& e) {
-        --*runningWorkers_;
-        reason_.setFromError(e.code().value());
-        return false;
+    if (!worker_) {
+        try {
+            worker_ = CommandWorker::start(fs_, runningWorkers_);
+        } catch (const std::system_error& e) {
+            reason_.setFromError(e.code().value());
+            return false;
+        }
     }
+    worker_->hand(command);
 
+    pollBriefly([&] { return command->finished.load(); });
     const std::uint64_t limitMillis = std::uint64_t{timeoutSeconds_} * 1000;
     std::unique_lock lock(command->mutex);
     while (!command->finished) {
         if (stopRequest_) {
-            command->abandoned = true;
+            lock.unlock();
+            abandon(*command);
             return false;
         }
         if (limitMillis != 0 && command->startedMillis != 0 &&
             platform::steadyMillis() - command->startedMillis > limitMillis) {
-            command->abandoned = true;
             lock.unlock();
+            abandon(*command);
             reason_.set("Timed out");
             return false;
         }
-        command->done.wait_for(lock, std::chrono::milliseconds(1), [&] { return command->finished; });
+        command->done.wait_for(lock, std::chrono::milliseconds(1), [&] { return command->finished.load(); });
         if (command->finished)
             break;
         lock.unlock();

@@ -32,8 +32,8 @@ struct FileCommand {
     // only here, so an abandoned worker that ends late touches nothing of later commands.
     std::mutex mutex;
     std::condition_variable done;
-    std::uint64_t startedMillis = 0; // 0 until the worker runs
-    bool finished = false;
+    std::atomic<std::uint64_t> startedMillis{0}; // 0 until the worker runs
+    std::atomic<bool> finished{false};           // also written under the mutex, for the wait
     bool result = false;
     int errorNumber = 0;
 };
@@ -41,11 +41,19 @@ struct FileCommand {
 // Runs file commands on worker threads under the command timeout while the caller's thread
 // keeps pumping the front end; Stop or the timeout abandon the worker, which then removes
 // its temporary file and leaves later commands alone. Folder creation and removal run directly.
+// Carries out one command on the calling thread: the work a worker does. Returns 0 or errno.
+int carryOut(platform::FileSystem& fileSystem, FileCommand& command);
+
+class CommandWorker;
+
 // The file system must outlive every worker, including abandoned ones still inside a call.
 class FileCommands {
 public:
     FileCommands(platform::FileSystem& fileSystem, FrontEndPort& frontEnd,
                  const std::atomic<bool>& stopRequest, LastReason& reason);
+    ~FileCommands();
+    FileCommands(const FileCommands&) = delete;
+    FileCommands& operator=(const FileCommands&) = delete;
 
     void setTimeout(std::uint32_t seconds) { timeoutSeconds_ = seconds; } // 0 = no limit
     void setCopyAttributes(bool on) { copyAttributes_ = on; }
@@ -61,7 +69,7 @@ public:
     bool createFolder(const std::string& path, std::int64_t attributes = -1);
     bool removeFolder(const std::string& path, bool overwriteReadOnly);
 
-    // Workers still inside the file system, abandoned ones included (a hung share can keep one
+    // Commands still inside the file system, abandoned ones included (a hung share can keep one
     // there for good). Whoever owns a file system with a shorter life waits for this to reach 0.
     int runningWorkers() const { return *runningWorkers_; }
 
@@ -70,6 +78,7 @@ public:
 
 private:
     bool run(const std::shared_ptr<FileCommand>& command);
+    void abandon(FileCommand& command);
 
     platform::FileSystem& fs_;
     FrontEndPort& frontEnd_;
@@ -80,6 +89,7 @@ private:
     std::function<void()> listener_;
     // Shared with the workers, which may outlive this object.
     std::shared_ptr<std::atomic<int>> runningWorkers_ = std::make_shared<std::atomic<int>>(0);
+    std::shared_ptr<CommandWorker> worker_; // started on the first command
 };
 
 } // namespace velmora
