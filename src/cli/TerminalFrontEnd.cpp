@@ -91,6 +91,10 @@ void TerminalFrontEnd::pump() {
 }
 
 void TerminalFrontEnd::progress(const ProgressView& view) {
+    // A dry run never gets past its check-list; should a run ever start executing regardless,
+    // Stop it before its first action.
+    if (mode_.dryRun && view.phase == "Execution" && stop_)
+        stop_();
     if (!showProgress_)
         return;
     view_ = view;

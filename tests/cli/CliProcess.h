@@ -1,0 +1,22 @@
+#pragma once
+
+#include "support/TempDir.h"
+
+#include <string>
+#include <vector>
+
+namespace velmora::cli::test {
+
+// What one run of the built velmora-cli gave back.
+struct CliResult {
+    int status = -1; // the exit status, or minus the signal that ended it
+    std::string out;
+    std::string err;
+};
+
+// Runs the built program with `args`, stdin from `input` (not a terminal), stdout and stderr
+// captured in files under `dir`. Unless the arguments name one, the settings file is
+// dir/settings.conf, so that no test reads or writes the user's own.
+CliResult runCli(velmora::test::TempDir& dir, std::vector<std::string> args, const std::string& input = "");
+
+} // namespace velmora::cli::test
