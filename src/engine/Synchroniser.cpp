@@ -1,5 +1,6 @@
 #include "engine/Synchroniser.h"
 
+#include "engine/LocationOverlap.h"
 #include "platform/Clock.h"
 
 #include <iterator>
@@ -41,7 +42,17 @@ RunOutcome Synchroniser::synchronise(const std::string& source, const std::strin
     progress_.setActivity("Checking folder: " + source);
     run_.frontEnd.pump();
 
-    bool ok = analysis_.analyseDirectory(source, target);
+    // A target inside its source would copy into itself without end; a source inside its
+    // target would plan the deletion of the source itself. Neither is analysed.
+    bool ok = true;
+    if (Overlap overlap = locationOverlap(source, target); overlap != Overlap::None) {
+        run_.results.addProblem("CSynchroniserDlg::synchronise: Could not synchronise " + source + " into " +
+                                    target,
+                                overlapReason(overlap));
+        ok = false;
+    } else {
+        ok = analysis_.analyseDirectory(source, target);
+    }
     RunOutcome outcome;
     if (!ok) {
         outcome.failed = true;
