@@ -7,4 +7,9 @@ cmake --preset release -DVELMORA_BUILD_BENCH=OFF >/dev/null
 cmake --build --preset release --target velmora-cli
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/velmora-demo.XXXXXX")
 echo "Synchronising examples/tree/ into $scratch/"
-build/release/velmora-cli --yes examples/tree/ "$scratch/"
+# The report goes to stdout; the exit status says how the run went (0: done without problems).
+status=0
+build/release/velmora-cli --yes examples/tree/ "$scratch/" || status=$?
+echo
+echo "Exit status: $status"
+exit "$status"

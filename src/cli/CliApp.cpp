@@ -17,7 +17,10 @@ namespace velmora::cli {
 
 namespace {
 
-constexpr const char* kVersion = "0.1.0";
+#ifndef VELMORA_VERSION
+#define VELMORA_VERSION "unknown"
+#endif
+constexpr const char* kVersion = VELMORA_VERSION;
 
 // A file command abandoned by Stop or its timeout may still be inside the file system when a
 // run returns, so the file system lives as long as the process.

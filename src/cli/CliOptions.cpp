@@ -286,7 +286,7 @@ Both forms:
 
 SOURCE TARGET only:
       --check                review the list of actions before anything is changed
-      --confirm-deletes      ask before each delete
+      --confirm-deletes      ask before each delete (with --check the list covers it)
       --no-add               add nothing missing from the target
       --no-delete            delete nothing missing from the source
       --no-subfolders        leave sub-folders alone

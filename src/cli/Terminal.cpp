@@ -40,6 +40,14 @@ int terminalWidth(int fd) {
 }
 
 void setInterruptTarget(std::atomic<bool>* stop) {
+    // A program started with Ctrl-C ignored (in the background of a script, under nohup) keeps
+    // ignoring it.
+    static const bool ignoredAtStart = [] {
+        struct sigaction old {};
+        return ::sigaction(SIGINT, nullptr, &old) == 0 && old.sa_handler == SIG_IGN;
+    }();
+    if (ignoredAtStart)
+        return;
     interruptTarget.store(stop);
     struct sigaction action {};
     if (stop) {

@@ -13,7 +13,8 @@ bool isTerminal(int fd);
 int terminalWidth(int fd);
 
 // Ctrl-C sets *stop (the Stop button of the run going on); a second Ctrl-C ends the program as
-// an uncaught SIGINT does. Passing nullptr makes a first Ctrl-C end the program too.
+// an uncaught SIGINT does. Passing nullptr makes a first Ctrl-C end the program too. When the
+// program was started with SIGINT ignored, it stays ignored.
 void setInterruptTarget(std::atomic<bool>* stop);
 
 } // namespace velmora::cli

@@ -153,6 +153,31 @@ TEST_F(CliEndToEnd, ProfileRunsInItsAutoStartDirectionUnlessTold) {
     EXPECT_EQ(tree("p/two"), (std::vector<std::string>{"from-two.txt=2", "later.txt=l", "third.txt=3"}));
 }
 
+TEST_F(CliEndToEnd, DryRunOfASilentLoggingProfileStillChangesNothing) {
+    // Silent mode skips the check-list in a real run; a dry run must stop before execution anyway.
+    Profile profile = profileFor("p", 1);
+    profile.silentMode = true;
+    profile.exitOnCompletion = true;
+    profile.logFileOn = true;
+    profile.logFilePath = dir.at("p.log");
+    const std::string path = writeProfile("p.vmp", profile);
+    const std::string bytes = TempDir::readFile(path);
+    file("p/one/a.txt", "a");
+    file("p/two/old.txt", "old");
+
+    const CliResult result = run({"-n", path});
+    EXPECT_EQ(result.status, kExitDone) << result.err;
+    EXPECT_EQ(result.out, "add\t" + dir.at("p/two/a.txt") + "\ndelete\t" + dir.at("p/two/old.txt") + "\n");
+    EXPECT_EQ(tree("p/two"), std::vector<std::string>{"old.txt=old"});
+    EXPECT_FALSE(TempDir::exists(dir.at("p.log")));
+
+    // The real run; "Exit on completion" never makes the command line save the profile.
+    EXPECT_EQ(run({path}).status, kExitDone);
+    EXPECT_EQ(tree("p/two"), std::vector<std::string>{"a.txt=a"});
+    EXPECT_TRUE(TempDir::exists(dir.at("p.log")));
+    EXPECT_EQ(TempDir::readFile(path), bytes);
+}
+
 TEST_F(CliEndToEnd, ProfileThatAsksWithoutATerminalIsCancelledAndChangesNothing) {
     Profile profile = profileFor("p", 1);
     profile.checkActions = true; // the default of a new profile
