@@ -295,7 +295,7 @@ SOURCE TARGET only:
       --adjust-mins=N        and by N minutes
       --overwrite-read-only  overwrite and delete read-only files too
       --copy-attributes      give copied files and new folders the source's permissions
-      --exclude=PATH         leave this file or folder alone, in either tree (repeatable)
+      --exclude=PATH         leave this file or folder alone; a path in either tree (repeatable)
       --exclude-wildcard=PATTERN  leave alone what matches, e.g. *.tmp (repeatable)
       --log=FILE             write a run log
       --log-append           add to the log instead of replacing it

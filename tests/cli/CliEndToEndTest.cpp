@@ -219,6 +219,13 @@ TEST_F(CliEndToEnd, BatchRunsEveryProfileAndCountsASkippedOneAsAProblem) {
     EXPECT_EQ(tree("manual/two"), std::vector<std::string>{});
     EXPECT_EQ(tree("first/two"), (std::vector<std::string>{"f.txt=f", "g.txt=g"})); // the rest still ran
 
+    // A list that ends without "end_profiles" reads one empty path at the end: it names nothing
+    // and is no problem.
+    dir.writeFile("open-ended.vmb", "file_type=Velmora_batch\r\nvelmora_version=1.09\r\nprofiles=\r\n" +
+                                        first + "\r\n" + second + "\r\n");
+    result = run({dir.at("open-ended.vmb")});
+    EXPECT_EQ(result.status, kExitDone) << result.err;
+
     // A dry run of the batch plans each profile and runs none.
     file("first/one/h.txt", "h");
     file("second/two/t.txt", "t");
@@ -273,6 +280,12 @@ TEST_F(CliEndToEnd, MissingTargetFailsTheAnalysisWithTwo) {
     EXPECT_NE(result.out.find("Could not access folder: " + dir.at("nowhere/")), std::string::npos)
         << result.out;
     EXPECT_FALSE(TempDir::exists(dir.at("nowhere")));
+
+    // A dry run keeps stdout for the plan: the failure goes to stderr.
+    const CliResult dry = run({"-n", dir.at("src"), dir.at("nowhere")});
+    EXPECT_EQ(dry.status, kExitFailed);
+    EXPECT_EQ(dry.out, "");
+    EXPECT_TRUE(dry.err.starts_with("Synchronisation failed\n")) << dry.err;
 }
 
 TEST_F(CliEndToEnd, DeleteConfirmationWithoutATerminalCancelsWithThree) {
