@@ -65,7 +65,8 @@ void FileItem::setPath(std::string_view text, PathStyle style) {
 
 std::string FileItem::displayPath() const {
     std::string path = fullPath();
-    if (kind == kFolder && path != "/")
+    // An empty path stays empty: a lone separator would read back as the root.
+    if (kind == kFolder && !path.empty() && path != "/")
         path += separator();
     return path;
 }

@@ -34,7 +34,7 @@ struct FileItem {
     void setPath(std::string_view text, PathStyle style = PathStyle::Posix);
 
     std::string fullPath() const { return folder + name; }
-    // The full path plus one separator for a folder (unless the full path is "/").
+    // The full path plus one separator for a folder (unless the full path is "" or "/").
     std::string displayPath() const;
     // The full path plus its separator: the form to which child names are appended.
     std::string folderForm() const;
