@@ -138,16 +138,16 @@ const std::vector<OptionSpec>& optionTable() {
 }
 
 const OptionSpec* findLong(std::string_view name) {
-    for (const OptionSpec& spec : optionTable())
-        if (name == spec.name)
-            return &spec;
+    for (const OptionSpec& option : optionTable())
+        if (name == option.name)
+            return &option;
     return nullptr;
 }
 
 const OptionSpec* findShort(char name) {
-    for (const OptionSpec& spec : optionTable())
-        if (spec.shortName == name)
-            return &spec;
+    for (const OptionSpec& option : optionTable())
+        if (option.shortName == name)
+            return &option;
     return nullptr;
 }
 
@@ -169,9 +169,9 @@ std::string checkCombination(CliOptions& options, const std::vector<std::string>
             return "'" + options.file +
                    "' is neither a profile (.vmp) nor a batch file (.vmb); a one-off run needs SOURCE and "
                    "TARGET";
-        for (const OptionSpec* spec : used)
-            if (spec->scope == Scope::OneOff)
-                return "--" + std::string(spec->name) + " applies only to a run from SOURCE to TARGET";
+        for (const OptionSpec* option : used)
+            if (option->scope == Scope::OneOff)
+                return "--" + std::string(option->name) + " applies only to a run from SOURCE to TARGET";
         if (kind == FileKind::Batch && options.direction)
             return "--direction applies only to a profile: each profile of a batch runs in its own direction";
         return {};
@@ -179,9 +179,9 @@ std::string checkCombination(CliOptions& options, const std::vector<std::string>
 
     options.source = operands[0];
     options.target = operands[1];
-    for (const OptionSpec* spec : used)
-        if (spec->scope == Scope::File)
-            return "--" + std::string(spec->name) + " applies only to a profile (FILE)";
+    for (const OptionSpec* option : used)
+        if (option->scope == Scope::File)
+            return "--" + std::string(option->name) + " applies only to a profile (FILE)";
     if (options.logAppend && options.logPath.empty())
         return "--log-append needs --log=FILE";
     if (options.dryRun && !options.logPath.empty())
@@ -198,9 +198,9 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     std::vector<const OptionSpec*> used;
     bool optionsEnded = false;
 
-    const auto apply = [&](const OptionSpec& spec, const std::string& value) {
-        used.push_back(&spec);
-        return spec.set(options, value);
+    const auto apply = [&](const OptionSpec& option, const std::string& value) {
+        used.push_back(&option);
+        return option.set(options, value);
     };
 
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -217,37 +217,37 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
             const std::size_t equals = arg.find('=');
             const std::string name =
                 arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-            const OptionSpec* spec = findLong(name);
-            if (!spec) {
+            const OptionSpec* option = findLong(name);
+            if (!option) {
                 result.error = "unknown option '--" + name + "'";
                 return result;
             }
             std::string value;
             if (equals != std::string::npos) {
-                if (!spec->takesValue) {
+                if (!option->takesValue) {
                     result.error = "--" + name + " takes no value";
                     return result;
                 }
                 value = arg.substr(equals + 1);
-            } else if (spec->takesValue) {
+            } else if (option->takesValue) {
                 if (i + 1 >= args.size()) {
                     result.error = "--" + name + " needs a value";
                     return result;
                 }
                 value = args[++i];
             }
-            result.error = apply(*spec, value);
+            result.error = apply(*option, value);
             if (!result.error.empty())
                 return result;
             continue;
         }
         for (std::size_t k = 1; k < arg.size(); ++k) {
-            const OptionSpec* spec = findShort(arg[k]);
-            if (!spec) {
+            const OptionSpec* option = findShort(arg[k]);
+            if (!option) {
                 result.error = "unknown option '-" + std::string(1, arg[k]) + "'";
                 return result;
             }
-            result.error = apply(*spec, {});
+            result.error = apply(*option, {});
             if (!result.error.empty())
                 return result;
         }
