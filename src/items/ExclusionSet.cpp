@@ -124,7 +124,7 @@ bool ExclusionSet::write(std::ostream& out) const {
 bool ExclusionSet::read(std::istream& in) {
     bool terminated = false;
     std::string line;
-    in >> std::ws;
+    skipToListStart(in);
     for (;;) {
         if (!readLine(in, line)) {
             // The failed read at the end of an unterminated list still yields one (empty) entry.
@@ -144,7 +144,7 @@ bool ExclusionSet::read(std::istream& in) {
         return terminated;
     if (readKey(in) != "wildcard_exclusions")
         return true;
-    in >> std::ws;
+    skipToListStart(in);
     terminated = false;
     while (readLine(in, line)) {
         if (line == "end_wildcard_exclusions") {

@@ -51,6 +51,29 @@ bool TextRecord::readKey(std::istream& in, std::string& key) {
     return true;
 }
 
+void TextRecord::skipToListStart(std::istream& in) {
+    std::streambuf* buffer = in.rdbuf();
+    if (!in.good() || buffer == nullptr)
+        return;
+    int c = buffer->sgetc();
+    while (c == ' ' || c == '\t')
+        c = buffer->snextc();
+    for (;;) {
+        if (c == '\r') {
+            if (buffer->snextc() != '\n') {
+                buffer->sungetc(); // a lone CR belongs to the entry
+                return;
+            }
+            c = '\n';
+        }
+        if (c != '\n')
+            break;
+        c = buffer->snextc();
+    }
+    if (c == std::char_traits<char>::eof())
+        in.setstate(std::ios::eofbit);
+}
+
 std::string TextRecord::readKey(std::istream& in) {
     std::string key;
     readKey(in, key);

@@ -24,6 +24,10 @@ public:
     // The same, telling an empty key ("=" alone) from the end of the stream: false only when no
     // character could be read (the stream is then failed).
     static bool readKey(std::istream& in, std::string& key);
+    // Skips what stands between a list's key and its first entry: blanks after the key and empty
+    // lines. Unlike skipping all white space, this keeps the leading blanks of the first entry,
+    // so that the entry reads back as it was written.
+    static void skipToListStart(std::istream& in);
 };
 
 } // namespace velmora

@@ -53,7 +53,7 @@ bool Batch::read(std::istream& in) {
                 setLastReadVersion(version);
                 valid = true;
             } else if (key == "profiles") {
-                in >> std::ws;
+                skipToListStart(in);
                 // Without "end_profiles" the failed read at the end of the file still gives one
                 // (empty) path, which a batch run skips.
                 std::string line;

@@ -10,6 +10,7 @@
 #include "profiles/SettingsStore.h"
 #include "profiles/StoredSettings.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
@@ -375,14 +376,11 @@ void profileReader(std::string_view data) {
     readProfile(data, PathStyle::Windows);
 }
 
-void batchReader(std::string_view data) {
-    const char* target = "batch_reader";
-    Batch batch;
-    std::istringstream in{std::string(data)};
-    if (!batch.read(in)) {
-        check(batch.profiles.empty(), target, "a rejected batch kept profiles");
-        return;
-    }
+namespace {
+
+// Any list of paths that can be written must read back the same, whatever its order (the list
+// dialog lets the user put any path first).
+void saveAndReloadBatch(const Batch& batch, const char* target) {
     std::ostringstream out;
     if (!batch.write(out))
         return;
@@ -394,6 +392,21 @@ void batchReader(std::string_view data) {
     while (!expected.empty() && expected.front().empty())
         expected.erase(expected.begin());
     check(again.profiles == expected, target, "the profile list changed in a save and reload");
+}
+
+} // namespace
+
+void batchReader(std::string_view data) {
+    const char* target = "batch_reader";
+    Batch batch;
+    std::istringstream in{std::string(data)};
+    if (!batch.read(in)) {
+        check(batch.profiles.empty(), target, "a rejected batch kept profiles");
+        return;
+    }
+    saveAndReloadBatch(batch, target);
+    std::reverse(batch.profiles.begin(), batch.profiles.end());
+    saveAndReloadBatch(batch, target);
 }
 
 void settingsReader(std::string_view data) {
