@@ -1,0 +1,90 @@
+#include "CliChild.h"
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace velmora::test {
+
+namespace {
+
+int statusOf(int waitStatus) {
+    return WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -WTERMSIG(waitStatus);
+}
+
+} // namespace
+
+CliChild::CliChild(TempDir& dir, std::vector<std::string> args, long fileSizeLimit)
+    : outPath_(dir.at(".cli-out")), errPath_(dir.at(".cli-err")) {
+    args.insert(args.begin(), "--settings=" + dir.at("settings.conf"));
+    args.insert(args.begin(), VELMORA_CLI_PATH);
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    // Everything the child needs is ready before the fork: between fork and exec only
+    // async-signal-safe calls are allowed in a process that may have other threads.
+    pid_ = ::fork();
+    if (pid_ < 0)
+        throw std::runtime_error("cannot fork");
+    if (pid_ == 0) {
+        const int in = ::open("/dev/null", O_RDONLY);
+        const int out = ::open(outPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = ::open(errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0)
+            ::_exit(126);
+        if (fileSizeLimit >= 0) {
+            // An ignored signal stays ignored across exec.
+            struct sigaction ignore {};
+            ignore.sa_handler = SIG_IGN;
+            ::sigaction(SIGXFSZ, &ignore, nullptr);
+            const struct rlimit limit = {static_cast<rlim_t>(fileSizeLimit),
+                                         static_cast<rlim_t>(fileSizeLimit)};
+            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                ::_exit(126);
+        }
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+}
+
+CliChild::~CliChild() {
+    if (!ended()) {
+        kill(SIGKILL);
+        wait();
+    }
+}
+
+int CliChild::wait() {
+    if (!ended_) {
+        int status = 0;
+        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+        }
+        status_ = statusOf(status);
+        ended_ = true;
+    }
+    return status_;
+}
+
+bool CliChild::ended() {
+    if (ended_)
+        return true;
+    int status = 0;
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+        status_ = statusOf(status);
+        ended_ = true;
+    }
+    return ended_;
+}
+
+void CliChild::kill(int signal) {
+    if (!ended_)
+        ::kill(pid_, signal);
+}
+
+} // namespace velmora::test

@@ -1,0 +1,82 @@
+// Symbolic links are never followed: deleting, overwriting or copying one never reaches what it
+// points at, however far outside the trees that is.
+#include "engine/SyncRig.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace velmora::test {
+namespace {
+
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+class LinksTest : public testing::Test {
+protected:
+    SyncRig rig;
+    std::vector<std::string> outsideBefore;
+
+    // A folder beside the two trees that no run may touch.
+    void SetUp() override {
+        rig.file("outside/precious.txt", "precious");
+        rig.file("outside/inner/deep.txt", "deep");
+        outsideBefore = outside();
+    }
+
+    // The outside folder, files with their contents.
+    std::vector<std::string> outside() const {
+        std::vector<std::string> result;
+        for (const std::string& path : rig.dir.listTree())
+            if (path.starts_with("outside/"))
+                result.push_back(path.ends_with("/") ? path : path + "=" + rig.read(path));
+        return result;
+    }
+};
+
+TEST_F(LinksTest, DeletingLinksToAnOutsideFolderAndFoldersHoldingThemLeavesTheOutsideFolderAlone) {
+    rig.dir.makeLink("dst/link", rig.dir.at("outside"));
+    rig.dir.makeLink("dst/folder/relative-link", "../../outside");
+    rig.dir.makeLink("dst/folder/sub/absolute-link", rig.dir.at("outside/inner/"));
+    rig.file("dst/folder/sub/plain.txt", "plain");
+
+    rig.run();
+    EXPECT_THAT(rig.results.problems, IsEmpty());
+    EXPECT_THAT(rig.tree("dst"), IsEmpty());
+    EXPECT_EQ(outside(), outsideBefore);
+    EXPECT_EQ(rig.results.counts.deletedFiles, 4u);
+    EXPECT_EQ(rig.results.counts.deletedFolders, 2u);
+}
+
+TEST_F(LinksTest, ALinkInTheTargetIsReplacedNeverWrittenThrough) {
+    // A file whose target is a link to an outside file, and a folder whose target is a link to
+    // an outside folder.
+    rig.file("src/file.txt", "new", 3600);
+    rig.dir.makeLink("dst/file.txt", rig.dir.at("outside/precious.txt"), SyncRig::kTime);
+    rig.file("src/inner/deep.txt", "from the source");
+    rig.dir.makeLink("dst/inner", rig.dir.at("outside/inner"), SyncRig::kTime);
+
+    rig.run();
+    EXPECT_THAT(rig.results.problems, IsEmpty());
+    EXPECT_EQ(outside(), outsideBefore);
+    EXPECT_THAT(rig.tree("dst"), ElementsAre("file.txt", "inner/", "inner/deep.txt"));
+    EXPECT_EQ(rig.read("dst/file.txt"), "new");
+    EXPECT_EQ(rig.read("dst/inner/deep.txt"), "from the source");
+}
+
+TEST_F(LinksTest, ALinkInTheSourceIsCopiedAsALinkAndNotEntered) {
+    rig.dir.makeLink("src/to-outside", rig.dir.at("outside"));
+    rig.dir.makeLink("src/dangling", "no/such/place");
+
+    rig.run();
+    EXPECT_THAT(rig.results.problems, IsEmpty());
+    EXPECT_THAT(rig.tree("dst"),
+                ElementsAre("dangling -> no/such/place", "to-outside -> " + rig.dir.at("outside")));
+    EXPECT_EQ(outside(), outsideBefore);
+
+    // The copied links look up to date to the next run.
+    rig.run();
+    EXPECT_EQ(rig.results.counts.overwrittenFiles + rig.results.counts.addedFiles, 0u);
+}
+
+} // namespace
+} // namespace velmora::test

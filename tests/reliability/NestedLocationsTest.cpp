@@ -1,0 +1,58 @@
+// The built program refuses a run whose source and target are the same folder or one inside the
+// other, also when a link hides it, before anything changes.
+#include "CliChild.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace velmora::test {
+namespace {
+
+struct Nesting {
+    const char* name;
+    const char* source; // relative to the test's folder
+    const char* target;
+    const char* reason;
+};
+
+class NestedLocationsTest : public testing::TestWithParam<Nesting> {};
+
+TEST_P(NestedLocationsTest, IsRefusedWithExitStatusTwoBeforeAnythingChanges) {
+    const Nesting& nesting = GetParam();
+    TempDir dir;
+    dir.writeFile("tree/a.txt", "a");
+    dir.writeFile("tree/inner/b.txt", "b");
+    dir.writeFile("tree/inner/deeper/c.txt", "c");
+    dir.makeLink("link", "tree");
+    const std::vector<std::string> before = dir.listTree();
+
+    CliChild child(dir, {"--yes", "-q", dir.at(nesting.source), dir.at(nesting.target)});
+    EXPECT_EQ(child.wait(), 2) << child.err();
+    const std::string out = child.out();
+    EXPECT_TRUE(out.starts_with("Synchronisation failed\n")) << out;
+    EXPECT_NE(
+        out.find("Some problems were encountered:\n  CSynchroniserDlg::synchronise: Could not synchronise "),
+        std::string::npos)
+        << out;
+    EXPECT_NE(out.find(std::string("\n  ") + nesting.reason + "\n"), std::string::npos) << out;
+    std::vector<std::string> after = dir.listTree();
+    std::erase_if(after, [](const std::string& path) { return path.starts_with(".cli-"); });
+    EXPECT_EQ(after, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reliability, NestedLocationsTest,
+    testing::Values(
+        Nesting{"Same", "tree", "tree/", "The source and the target are the same folder"},
+        Nesting{"SameThroughALink", "tree", "link", "The source and the target are the same folder"},
+        Nesting{"SameWithDotDot", "tree/inner/..", "tree", "The source and the target are the same folder"},
+        Nesting{"TargetInside", "tree", "tree/inner", "The target folder is inside the source folder"},
+        Nesting{"TargetInsideThroughALink", "tree", "link/inner/deeper",
+                "The target folder is inside the source folder"},
+        Nesting{"SourceInside", "tree/inner", "tree", "The source folder is inside the target folder"},
+        Nesting{"SourceInsideThroughALink", "link/inner", "tree",
+                "The source folder is inside the target folder"}),
+    [](const testing::TestParamInfo<Nesting>& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace velmora::test
