@@ -1,7 +1,9 @@
 #include "engine/ActionExecution.h"
 
 #include "engine/TargetItem.h"
+#include "platform/FileSystem.h"
 
+#include <cerrno>
 #include <utility>
 #include <vector>
 
@@ -129,6 +131,17 @@ void ActionExecution::copyPlanned(const FileItemPtr& source, const FileItemPtr& 
 
 void ActionExecution::deleteDirectory(const FileItemPtr& folder) {
     SyncResults& results = run_.results;
+    // The plan saw a folder here, but a link may have taken its place since: listing it would
+    // list the folder it points at, and the deletes would reach outside the target.
+    platform::FileAttributes attributes;
+    if (const int error = run_.fileSystem.getAttributes(folder->fullPath(), attributes);
+        error != 0 || !attributes.isDirectory) {
+        run_.commands.reason().setFromError(error != 0 ? error : ENOTDIR);
+        recordFailure("CSynchroniserDlg::deleteDirectory: Could not delete folder: " + folder->fullPath(),
+                      folder, results.failedDeletedFolders);
+        results.workDone += kActionWork;
+        return;
+    }
     std::vector<FileItemPtr> entries;
     if (!run_.target.listFolder(folder->folderForm(), entries)) {
         // What the folder holds is unknown, so it is left alone with the listing's reason.
