@@ -2,6 +2,7 @@
 // points at, however far outside the trees that is.
 #include "engine/SyncRig.h"
 
+#include <cstdio>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -76,6 +77,44 @@ TEST_F(LinksTest, ALinkInTheSourceIsCopiedAsALinkAndNotEntered) {
     // The copied links look up to date to the next run.
     rig.run();
     EXPECT_EQ(rig.results.counts.overwrittenFiles + rig.results.counts.addedFiles, 0u);
+}
+
+// Between the analysis and the execution (while the check-list is open, say) a planned folder
+// is swapped for a link to the outside folder.
+TEST_F(LinksTest, AFolderToDeleteSwappedForALinkBeforeExecutionIsNotEntered) {
+    rig.file("dst/folder/x.txt", "x");
+    rig.options.checkActions = true;
+    rig.frontEnd.checkListAnswer = [&](CheckListSets&) {
+        EXPECT_EQ(std::rename(rig.dir.at("dst/folder").c_str(), rig.dir.at("moved").c_str()), 0);
+        rig.dir.makeLink("dst/folder", rig.dir.at("outside"));
+        return true;
+    };
+
+    rig.run();
+    EXPECT_EQ(outside(), outsideBefore);
+    EXPECT_THAT(
+        rig.results.problems,
+        ElementsAre("CSynchroniserDlg::deleteDirectory: Could not delete folder: " + rig.target + "folder",
+                    "Not a directory"));
+    EXPECT_EQ(rig.results.counts.deletedFiles, 0u);
+}
+
+TEST_F(LinksTest, AFolderToCopyIntoSwappedForALinkBeforeExecutionIsNotWrittenThrough) {
+    GTEST_SKIP() << "known fault: copies name their target by a plain path, so a folder of the target "
+                    "swapped for a link after the analysis is followed; the platform copy must resolve the "
+                    "target's folders without following links (openat2 with RESOLVE_NO_SYMLINKS below the "
+                    "location)";
+    rig.file("src/folder/new.txt", "new");
+    rig.dir.makeFolder("dst/folder");
+    rig.options.checkActions = true;
+    rig.frontEnd.checkListAnswer = [&](CheckListSets&) {
+        EXPECT_EQ(std::rename(rig.dir.at("dst/folder").c_str(), rig.dir.at("moved").c_str()), 0);
+        rig.dir.makeLink("dst/folder", rig.dir.at("outside"));
+        return true;
+    };
+
+    rig.run();
+    EXPECT_EQ(outside(), outsideBefore);
 }
 
 } // namespace

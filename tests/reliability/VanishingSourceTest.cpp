@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace velmora::test {
 namespace {
@@ -112,6 +113,25 @@ TEST_F(VanishingSourceTest, FilesThatVanishBeforeTheirCommandsAreReportedAndTheR
     EXPECT_EQ(rig.read("dst/changed.txt"), "old");
     EXPECT_EQ(rig.read("dst/later.txt"), "later");
     EXPECT_EQ(rig.results.counts.addedFiles, 1u);
+    EXPECT_THAT(rig.dir.temporaryFiles("dst"), IsEmpty());
+}
+
+TEST_F(VanishingSourceTest, ASourceFileSwappedForAFifoIsNeitherOpenedNorWaitedFor) {
+    rig.file("src/pipe", "a file at analysis time");
+    rig.options.checkActions = true;
+    rig.options.commandTimeout = 0; // a copy stuck on the FIFO would hang the test, not time out
+    rig.frontEnd.checkListAnswer = [&](CheckListSets&) {
+        std::remove(rig.dir.at("src/pipe").c_str());
+        EXPECT_EQ(::mkfifo(rig.dir.at("src/pipe").c_str(), 0600), 0);
+        return true;
+    };
+
+    rig.run();
+    EXPECT_THAT(
+        rig.results.problems,
+        ElementsAre("CSynchroniserDlg::processFiles (add): Could not copy file: " + rig.target + "pipe",
+                    "Operation not supported"));
+    EXPECT_FALSE(TempDir::exists(rig.dir.at("dst/pipe")));
     EXPECT_THAT(rig.dir.temporaryFiles("dst"), IsEmpty());
 }
 
