@@ -13,25 +13,35 @@ namespace {
 
 constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 
-// The entry of a name-sorted listing that has not been matched yet and whose name equals `name`
-// with ASCII case ignored. On Linux a folder may hold names that differ only in case; the one
-// with the very same bytes is taken first, so that such names pair up with their own kind.
-std::size_t findByName(const std::vector<FileItemPtr>& sorted, const std::vector<bool>& matched,
-                       const std::string& name) {
-    auto first = std::lower_bound(
-        sorted.begin(), sorted.end(), name,
-        [](const FileItemPtr& item, const std::string& n) { return compareNames(item->name, n) < 0; });
-    std::size_t found = kNotFound;
-    for (auto it = first; it != sorted.end() && compareNames((*it)->name, name) == 0; ++it) {
-        const auto index = static_cast<std::size_t>(it - sorted.begin());
-        if (matched[index])
-            continue;
-        if ((*it)->name == name)
-            return index;
-        if (found == kNotFound)
-            found = index;
+// Pairs each source entry with a target entry of the same name (both lists sorted by name with
+// ASCII case ignored), marking the targets taken in `matched`. On Linux one folder may hold names
+// that differ only in case: every name first takes the target with the very same bytes, and only
+// the names left over pair with a target that differs in case alone.
+std::vector<std::size_t> pairByName(const std::vector<FileItemPtr>& sources,
+                                    const std::vector<FileItemPtr>& targets, std::vector<bool>& matched) {
+    std::vector<std::size_t> pairs(sources.size(), kNotFound);
+    auto range = [&](const std::string& name) {
+        auto first = std::lower_bound(
+            targets.begin(), targets.end(), name,
+            [](const FileItemPtr& item, const std::string& n) { return compareNames(item->name, n) < 0; });
+        return static_cast<std::size_t>(first - targets.begin());
+    };
+    for (const bool exactOnly : {true, false}) {
+        for (std::size_t i = 0; i < sources.size(); ++i) {
+            if (pairs[i] != kNotFound)
+                continue;
+            const std::string& name = sources[i]->name;
+            for (std::size_t t = range(name); t < targets.size() && compareNames(targets[t]->name, name) == 0;
+                 ++t) {
+                if (!matched[t] && (!exactOnly || targets[t]->name == name)) {
+                    pairs[i] = t;
+                    matched[t] = true;
+                    break;
+                }
+            }
+        }
     }
-    return found;
+    return pairs;
 }
 
 } // namespace
@@ -88,10 +98,12 @@ bool FolderAnalysis::canRead(LocationAccess& access, const std::string& folder, 
 
 void FolderAnalysis::planFiles(const std::string& targetFolder, const std::vector<FileItemPtr>& sourceFiles,
                                const std::vector<FileItemPtr>& targetFiles, std::vector<bool>& matched) {
-    for (const FileItemPtr& source : sourceFiles) {
+    const std::vector<std::size_t> pairs = pairByName(sourceFiles, targetFiles, matched);
+    for (std::size_t i = 0; i < sourceFiles.size(); ++i) {
         if (run_.stopRequested())
             break;
-        const std::size_t index = findByName(targetFiles, matched, source->name);
+        const FileItemPtr& source = sourceFiles[i];
+        const std::size_t index = pairs[i];
         if (index != kNotFound) {
             const FileItemPtr& target = targetFiles[index];
             progress_.setActivity("Checking file: " + source->fullPath());
@@ -100,8 +112,7 @@ void FolderAnalysis::planFiles(const std::string& targetFolder, const std::vecto
                 if (run_.actions.filesToOverwrite.emplace(source, target).second)
                     target->state = kOverwrite;
             }
-            // Matched: never a delete, whether it differed, was excluded or not.
-            matched[index] = true;
+            // Paired targets are never deleted, whether they differed, were excluded or not.
         } else if (run_.options.addMissing && !run_.source.isExcludedByFirst(*source)) {
             run_.actions.filesToAdd.emplace(
                 source, makeTargetItem(*source, targetFolder, run_.target.usesForwardSlashes()));
@@ -112,11 +123,13 @@ void FolderAnalysis::planFiles(const std::string& targetFolder, const std::vecto
 void FolderAnalysis::planFolders(const std::vector<FileItemPtr>& sourceFolders,
                                  const std::string& targetFolder,
                                  const std::vector<FileItemPtr>& targetFolders, std::vector<bool>& matched) {
-    for (const FileItemPtr& source : sourceFolders) {
+    const std::vector<std::size_t> pairs = pairByName(sourceFolders, targetFolders, matched);
+    for (std::size_t i = 0; i < sourceFolders.size(); ++i) {
         if (run_.stopRequested())
             break;
+        const FileItemPtr& source = sourceFolders[i];
         progress_.setActivity("Checking folder: " + source->fullPath());
-        const std::size_t index = findByName(targetFolders, matched, source->name);
+        const std::size_t index = pairs[i];
         if (index == kNotFound) {
             // The whole tree is copied at execution; its content is not analysed.
             if (run_.options.addMissing && !run_.source.isExcludedByFirst(*source))
@@ -127,7 +140,6 @@ void FolderAnalysis::planFolders(const std::vector<FileItemPtr>& sourceFolders,
         const FileItemPtr& target = targetFolders[index];
         if (!run_.target.isExcludedByFirst(*source) && !run_.target.isExcludedBySecond(*target))
             analyseDirectory(source->folderForm(), target->folderForm()); // its failure stays local
-        matched[index] = true;
     }
 }
 
