@@ -2,6 +2,7 @@
 
 #include "engine/FileCommand.h"
 #include "platform/Clock.h"
+#include "platform/Futex.h"
 
 #include <thread>
 
@@ -19,9 +20,8 @@ void CommandWorker::hand(std::shared_ptr<FileCommand> command) {
     {
         std::lock_guard lock(mutex_);
         next_ = std::move(command);
-        hasNext_ = true;
     }
-    wake_.notify_one();
+    signal();
 }
 
 void CommandWorker::retire() {
@@ -29,31 +29,47 @@ void CommandWorker::retire() {
         std::lock_guard lock(mutex_);
         retired_ = true;
     }
-    wake_.notify_one();
+    signal();
+}
+
+// Both sides use sequentially consistent order on handed_ and sleeping_: either the worker sees
+// the new count before it sleeps, or this side sees it asleep and wakes it.
+void CommandWorker::signal() {
+    handed_.fetch_add(1);
+    if (sleeping_.load())
+        platform::futexWakeAll(handed_);
 }
 
 void CommandWorker::loop(std::shared_ptr<CommandWorker> self) {
+    std::uint32_t seen = 0;
     for (;;) {
+        const std::uint32_t handed = self->handed_.load();
+        if (handed == seen) {
+            self->sleeping_ = true;
+            if (self->handed_.load() == seen)
+                platform::futexWait(self->handed_, seen, -1);
+            self->sleeping_ = false;
+            continue;
+        }
+        seen = handed;
         std::shared_ptr<FileCommand> command;
-        pollBriefly([&] { return self->hasNext_.load(); });
         {
-            std::unique_lock lock(self->mutex_);
-            self->wake_.wait(lock, [&] { return self->next_ || self->retired_; });
-            if (!self->next_)
-                return;
+            std::lock_guard lock(self->mutex_);
+            if (!self->next_) {
+                if (self->retired_)
+                    return;
+                continue;
+            }
             command = std::move(self->next_);
-            self->hasNext_ = false;
         }
         // The waiting side reads this when it checks the timeout; no wake-up is needed.
         command->startedMillis = platform::steadyMillis();
         const int error = carryOut(self->fs_, *command);
-        {
-            std::lock_guard lock(command->mutex);
-            command->errorNumber = error;
-            command->result = error == 0;
-            command->finished = true;
-        }
-        command->done.notify_one();
+        command->errorNumber = error;
+        command->result = error == 0;
+        command->finished = 1;
+        if (command->waiting)
+            platform::futexWakeAll(command->finished);
         --*self->running_;
         std::lock_guard lock(self->mutex_);
         if (self->retired_)

@@ -4,9 +4,9 @@
 #include "engine/FrontEndPort.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "platform/Futex.h"
 
 #include <cerrno>
-#include <chrono>
 #include <system_error>
 
 namespace velmora {
@@ -94,32 +94,28 @@ bool FileCommands::run(const std::shared_ptr<FileCommand>& command) {
     }
     worker_->hand(command);
 
-    pollBriefly([&] { return command->finished.load(); });
     const std::uint64_t limitMillis = std::uint64_t{timeoutSeconds_} * 1000;
-    std::unique_lock lock(command->mutex);
-    while (!command->finished) {
+    while (!command->finished.load(std::memory_order_acquire)) {
         if (stopRequest_) {
-            lock.unlock();
             abandon(*command);
             return false;
         }
         if (limitMillis != 0 && command->startedMillis != 0 &&
             platform::steadyMillis() - command->startedMillis > limitMillis) {
-            lock.unlock();
             abandon(*command);
             reason_.set("Timed out");
             return false;
         }
-        command->done.wait_for(lock, std::chrono::milliseconds(1), [&] { return command->finished.load(); });
-        if (command->finished)
+        // Asleep until the worker is done, or for 1 ms, then one pump: Stop and the window stay live.
+        command->waiting = true;
+        if (command->finished.load() == 0)
+            platform::futexWait(command->finished, 0, 1000);
+        if (command->finished.load(std::memory_order_acquire))
             break;
-        lock.unlock();
         frontEnd_.pump();
-        lock.lock();
     }
     const bool result = command->result;
     const int error = command->errorNumber;
-    lock.unlock();
     if (!result)
         reason_.setFromError(error);
     if (listener_)

@@ -3,11 +3,9 @@
 #include "engine/LastReason.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 
 namespace velmora {
@@ -28,12 +26,12 @@ struct FileCommand {
     bool copyAttributes = false;
     std::atomic<bool> abandoned{false}; // set by the waiting side on timeout or stop
 
-    // Written by the worker, read by the waiting side under the mutex. The worker reports
-    // only here, so an abandoned worker that ends late touches nothing of later commands.
-    std::mutex mutex;
-    std::condition_variable done;
+    // The worker reports only here, so an abandoned worker that ends late touches nothing of
+    // later commands. It writes the result, then sets `finished` to 1 (and wakes the waiting side
+    // when that may sleep); the waiting side reads the result once it has seen the 1.
     std::atomic<std::uint64_t> startedMillis{0}; // 0 until the worker runs
-    std::atomic<bool> finished{false};           // also written under the mutex, for the wait
+    std::atomic<std::uint32_t> finished{0};
+    std::atomic<bool> waiting{false}; // the waiting side may be asleep on `finished`
     bool result = false;
     int errorNumber = 0;
 };
