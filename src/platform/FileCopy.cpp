@@ -22,9 +22,14 @@ namespace {
 
 constexpr std::size_t kKernelChunk = 8u << 20; // bytes per copy_file_range call between abandon checks
 constexpr std::size_t kBufferSize = 1u << 20;  // read/write loop buffer
+constexpr std::size_t kSmallFile = 64u << 10;  // copied through a stack buffer
 constexpr int kNameAttempts = 100;             // fresh temporary names tried before giving up
 constexpr std::size_t kNameMax = 255;
 constexpr const char* kTemporaryMark = ".velmora-";
+// From this size on, an existing target is examined before the copy rather than after it: a
+// refused overwrite of a big file should not cost its whole copy, while for a small file the
+// look costs more than the copy it might spare.
+constexpr std::uint64_t kCheckFirstSize = 1u << 20;
 
 bool isAbandoned(const std::atomic<bool>* abandoned) {
     return abandoned != nullptr && abandoned->load(std::memory_order_relaxed);
@@ -95,11 +100,14 @@ int renameInto(const std::string& temporary, const std::string& target, bool fai
     return ::rename(temporary.c_str(), target.c_str()) == 0 ? 0 : errno;
 }
 
-// Checked before any work: an existing target that we must not replace.
-int checkTarget(const std::string& target, bool failIfExists) {
+// Checked before any work: an existing target that we must not replace. `exists`, when given,
+// tells whether there is a target at all.
+int checkTarget(const std::string& target, bool failIfExists, bool* exists = nullptr) {
     struct stat info {};
     if (::lstat(target.c_str(), &info) != 0)
         return errno == ENOENT ? 0 : errno;
+    if (exists)
+        *exists = true;
     if (failIfExists)
         return EEXIST;
     if (S_ISDIR(info.st_mode))
@@ -108,6 +116,63 @@ int checkTarget(const std::string& target, bool failIfExists) {
     if (!S_ISLNK(info.st_mode) && (info.st_mode & 0222) == 0)
         return EACCES;
     return 0;
+}
+
+// Files copied as unnamed (O_TMPFILE) files and linked in when complete: one directory entry
+// per copy instead of a temporary name plus a rename, and nothing left behind by a copy that
+// fails or is abandoned. File systems that refuse, or a process that cannot link such a file
+// (no capability and no /proc), fall back to a named temporary sibling.
+class UnnamedCopies {
+public:
+    bool usable() const { return !unusable_.load(std::memory_order_relaxed); }
+    void giveUp() { unusable_ = true; }
+    bool refusedIn(const std::string& folder) {
+        std::lock_guard lock(mutex_);
+        return folder == refusedFolder_;
+    }
+    void refuse(const std::string& folder) {
+        std::lock_guard lock(mutex_);
+        refusedFolder_ = folder; // files of one folder come one after another
+    }
+    bool emptyPathRefused() const { return emptyPathRefused_.load(std::memory_order_relaxed); }
+    void refuseEmptyPath() { emptyPathRefused_ = true; }
+
+private:
+    std::atomic<bool> unusable_{false};
+    std::atomic<bool> emptyPathRefused_{false};
+    std::mutex mutex_;
+    std::string refusedFolder_;
+};
+
+UnnamedCopies& unnamedCopies() {
+    static UnnamedCopies copies;
+    return copies;
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+// Gives the unnamed file `fd` the name `path`; EEXIST when the name is taken.
+int linkUnnamed(int fd, const std::string& path) {
+    UnnamedCopies& copies = unnamedCopies();
+    if (!copies.emptyPathRefused()) {
+        if (::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0)
+            return 0;
+        if (errno != ENOENT && errno != EPERM)
+            return errno;
+    }
+    // Without the capability to link by descriptor: through its name in /proc.
+    char self[40];
+    std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+    if (::linkat(AT_FDCWD, self, AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        copies.refuseEmptyPath();
+        return 0;
+    }
+    return errno;
 }
 
 int copyLink(const std::string& source, const struct stat& info, const std::string& target, bool failIfExists,
@@ -141,8 +206,53 @@ int copyLink(const std::string& source, const struct stat& info, const std::stri
     return result;
 }
 
-int copyRegular(FileHandle& in, const struct stat& info, const std::string& target, bool failIfExists,
-                const std::atomic<bool>* abandoned) {
+// A small file in one read and one write through the stack: cheaper than the kernel's copy,
+// which sets up a pipe for every call.
+int copySmall(int from, int to, std::uint64_t size) {
+    char buffer[kSmallFile];
+    std::size_t length = 0;
+    while (length < size) {
+        const ssize_t got = ::read(from, buffer + length, static_cast<std::size_t>(size) - length);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (got == 0)
+            break; // the file got shorter while we copied: what there is, is copied
+        length += static_cast<std::size_t>(got);
+    }
+    return writeAll(to, buffer, length);
+}
+
+int copyData(FileHandle& in, FileHandle& out, const struct stat& info, const std::atomic<bool>* abandoned) {
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    bool cloned = false;
+    if (size > 0 && !cloneRefusals().refused(info.st_dev)) {
+        if (::ioctl(out.get(), FICLONE, in.get()) == 0)
+            cloned = true;
+        else if (kernelRefused(errno))
+            cloneRefusals().remember(info.st_dev);
+    }
+    if (!cloned && size > 0) {
+        const int error = size <= kSmallFile ? copySmall(in.get(), out.get(), size)
+                                             : copyBytes(in.get(), out.get(), size, abandoned);
+        if (error != 0)
+            return error;
+    }
+    // Only the permission bits: we do not carry the owner, and a setuid or setgid bit on a copy
+    // owned by whoever runs us (often root) would hand out that user's rights.
+    if (::fchmod(out.get(), info.st_mode & 0777) != 0)
+        return errno;
+    const struct timespec times[2] = {info.st_atim, info.st_mtim};
+    if (::futimens(out.get(), times) != 0)
+        return errno;
+    return 0;
+}
+
+// The copy through a named temporary sibling, renamed over the target when complete.
+int copyNamed(FileHandle& in, const struct stat& info, const std::string& target, bool failIfExists,
+              const std::atomic<bool>* abandoned) {
     std::string temporary;
     FileHandle out;
     for (int attempt = 0;; ++attempt) {
@@ -162,27 +272,8 @@ int copyRegular(FileHandle& in, const struct stat& info, const std::string& targ
         ::unlink(temporary.c_str());
         return error;
     };
-
-    const auto size = static_cast<std::uint64_t>(info.st_size);
-    bool cloned = false;
-    if (size > 0 && !cloneRefusals().refused(info.st_dev)) {
-        if (::ioctl(out.get(), FICLONE, in.get()) == 0)
-            cloned = true;
-        else if (kernelRefused(errno))
-            cloneRefusals().remember(info.st_dev);
-    }
-    if (!cloned && size > 0) {
-        if (int error = copyBytes(in.get(), out.get(), size, abandoned); error != 0)
-            return fail(error);
-    }
-
-    // Only the permission bits: we do not carry the owner, and a setuid or setgid bit on a copy
-    // owned by whoever runs us (often root) would hand out that user's rights.
-    if (::fchmod(out.get(), info.st_mode & 0777) != 0)
-        return fail(errno);
-    const struct timespec times[2] = {info.st_atim, info.st_mtim};
-    if (::futimens(out.get(), times) != 0)
-        return fail(errno);
+    if (int error = copyData(in, out, info, abandoned); error != 0)
+        return fail(error);
     if (int error = out.close(); error != 0)
         return fail(error);
     if (isAbandoned(abandoned))
@@ -190,6 +281,102 @@ int copyRegular(FileHandle& in, const struct stat& info, const std::string& targ
     if (int error = renameInto(temporary, target, failIfExists); error != 0)
         return fail(error);
     return 0;
+}
+
+constexpr int kNotThisWay = -1; // not an errno: unnamed files cannot be used here
+
+// The copy as an unnamed file. `checked`: the target was already examined. Answers kNotThisWay
+// when unnamed files cannot be used here (nothing has been changed then).
+int copyUnnamed(FileHandle& in, const struct stat& info, const std::string& target, bool failIfExists,
+                bool checked, const std::atomic<bool>* abandoned) {
+    const std::string folder = folderOf(target);
+    if (unnamedCopies().refusedIn(folder))
+        return kNotThisWay;
+    FileHandle out(::open(folder.c_str(), O_WRONLY | O_TMPFILE | O_CLOEXEC, 0600));
+    if (!out) {
+        const int error = errno;
+        if (error != EOPNOTSUPP && error != EISDIR && error != EINVAL)
+            return error; // the named way would fail alike (a missing or closed folder)
+        unnamedCopies().refuse(folder);
+        return kNotThisWay;
+    }
+    if (int error = copyData(in, out, info, abandoned); error != 0)
+        return error; // closing `out` discards the copy
+    if (isAbandoned(abandoned))
+        return ECANCELED;
+
+    int error = linkUnnamed(out.get(), target);
+    if (error == 0) {
+        // A failed write that shows itself only now must not leave a wrong file in place.
+        if (int closeError = out.close(); closeError != 0) {
+            ::unlink(target.c_str());
+            return closeError;
+        }
+        return 0;
+    }
+    if (error == ENOENT && ::access("/proc/self/fd", F_OK) != 0) {
+        // Neither way of linking works in this process: copy with names from now on.
+        unnamedCopies().giveUp();
+        return kNotThisWay;
+    }
+    if (error != EEXIST)
+        return error;
+
+    // The target exists: the copy replaces it through a temporary name, when it may.
+    if (!checked) {
+        if (int refusal = checkTarget(target, failIfExists); refusal != 0)
+            return refusal;
+    } else if (failIfExists) {
+        return EEXIST;
+    }
+    std::string temporary;
+    for (int attempt = 0;; ++attempt) {
+        temporary = temporarySibling(target);
+        if (temporary.empty())
+            return EINVAL;
+        error = linkUnnamed(out.get(), temporary);
+        if (error == 0)
+            break;
+        if (error != EEXIST || attempt + 1 == kNameAttempts)
+            return error;
+    }
+    auto fail = [&](int failure) {
+        out.reset();
+        ::unlink(temporary.c_str());
+        return failure;
+    };
+    if (int closeError = out.close(); closeError != 0)
+        return fail(closeError);
+    if (isAbandoned(abandoned))
+        return fail(ECANCELED);
+    if (int renameError = renameInto(temporary, target, failIfExists); renameError != 0)
+        return fail(renameError);
+    return 0;
+}
+
+int copyRegular(FileHandle& in, const struct stat& info, const std::string& target, bool failIfExists,
+                const std::atomic<bool>* abandoned) {
+    // Small files are mostly new ones: their target is examined only when it turns out to exist.
+    const bool checkFirst = static_cast<std::uint64_t>(info.st_size) >= kCheckFirstSize;
+    bool exists = false;
+    if (checkFirst) {
+        if (int refusal = checkTarget(target, failIfExists, &exists); refusal != 0)
+            return refusal;
+    }
+    // A big file known to replace another goes straight to its temporary sibling, where a copy
+    // that is cut short can be seen (and is removed by the next run).
+    if (!exists && unnamedCopies().usable()) {
+        const int error = copyUnnamed(in, info, target, failIfExists, checkFirst, abandoned);
+        if (error != kNotThisWay)
+            return error;
+        if (::lseek(in.get(), 0, SEEK_SET) < 0)
+            return errno;
+    }
+    if (!checkFirst) {
+        if (int refusal = checkTarget(target, failIfExists); refusal != 0)
+            return refusal;
+    }
+    return copyNamed(in, info, target, failIfExists, abandoned);
 }
 
 } // namespace
@@ -290,8 +477,6 @@ int copyThroughTemporary(const std::string& source, const std::string& target, b
         return EISDIR;
     if (!S_ISREG(info.st_mode))
         return EOPNOTSUPP; // FIFOs, sockets and devices are never copied
-    if (int refusal = checkTarget(target, failIfExists); refusal != 0)
-        return refusal;
     return copyRegular(in, info, target, failIfExists, abandoned);
 }
 

@@ -166,3 +166,34 @@ TEST(CopyFile, CopiesALinkAsALinkAndNeverWritesThroughOne) {
     EXPECT_EQ(outside.listTree(), outsideBefore);
     EXPECT_EQ(TempDir::readFile(outside.at("keep/precious")), "do not touch");
 }
+
+// New files are written unnamed and given their name only when whole; a small file's target is
+// examined only when the name turns out to be taken. Both ways must end as the named way did.
+TEST(CopyFile, NewFilesOfEverySizeAppearWholeAndLateRefusalsLeaveNothingBehind) {
+    TempDir dir;
+    const std::string small = dir.writeFile("src/small", "a few bytes", 1'200'000'000);
+    const std::string big = dir.writeFile("src/big", patterned(2 << 20), 1'300'000'000);
+    const std::string empty = dir.writeFile("src/empty", "", 1'400'000'000);
+    dir.setMode("src/small", 0640);
+    dir.makeFolder("dst/taken");
+
+    for (const char* name : {"small", "big", "empty"}) {
+        SCOPED_TRACE(name);
+        const std::string target = dir.at(std::string("dst/") + name);
+        ASSERT_EQ(realFileSystem().copyFile(dir.at(std::string("src/") + name), target, true), 0);
+        EXPECT_EQ(TempDir::readFile(target), TempDir::readFile(dir.at(std::string("src/") + name)));
+        EXPECT_EQ(statOf(target).st_mtim.tv_sec, statOf(dir.at(std::string("src/") + name)).st_mtim.tv_sec);
+        EXPECT_EQ(statOf(target).st_mode & 07777, statOf(dir.at(std::string("src/") + name)).st_mode & 07777);
+    }
+    // A small copy onto a folder, onto itself with fail-if-exists, and onto a read-only file.
+    EXPECT_EQ(realFileSystem().copyFile(small, dir.at("dst/taken"), false), EISDIR);
+    EXPECT_EQ(realFileSystem().copyFile(small, dir.at("dst/small"), true), EEXIST);
+    dir.setMode("dst/empty", 0444);
+    EXPECT_EQ(realFileSystem().copyFile(small, dir.at("dst/empty"), false), EACCES);
+    EXPECT_EQ(TempDir::readFile(dir.at("dst/empty")), "");
+
+    EXPECT_TRUE(dir.temporaryFiles().empty());
+    EXPECT_EQ(dir.listTree(),
+              (std::vector<std::string>{"dst/", "dst/big", "dst/empty", "dst/small", "dst/taken/", "src/",
+                                        "src/big", "src/empty", "src/small"}));
+}
