@@ -103,20 +103,25 @@ bool ExclusionSet::excludes(const PathParts& candidate) const {
 
 bool ExclusionSet::write(std::ostream& out) const {
     bool complete = true;
-    const auto line = [&out, &complete](const std::string& text) {
-        if (!fitsOnOneLine(text)) {
+    // An entry that reads as its list's end line would end the list early and lose what follows.
+    const auto line = [&out, &complete](const std::string& text, bool endsList) {
+        if (!fitsOnOneLine(text) || endsList) {
             complete = false;
             return;
         }
         out << text << "\r\n";
     };
     out << "exclusions=\r\n";
-    for (const FileItemPtr& entry : explicit_)
-        line(entry->displayPath());
+    for (const FileItemPtr& entry : explicit_) {
+        const std::string text = entry->displayPath();
+        line(text, text == "end_exclusions" || text == "end_ftp_exclusions");
+    }
     out << "end_exclusions\r\n";
     out << "wildcard_exclusions=\r\n";
-    for (const FileItemPtr& entry : wildcards_)
-        line(entry->fullPath());
+    for (const FileItemPtr& entry : wildcards_) {
+        const std::string text = entry->fullPath();
+        line(text, text == "end_wildcard_exclusions");
+    }
     out << "end_wildcard_exclusions\r\n";
     return complete && out.good();
 }

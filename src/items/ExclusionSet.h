@@ -36,8 +36,8 @@ public:
     PathStyle pathStyle() const { return style_; }
 
     // The exclusion sections of a profile file. An entry that cannot be kept on one line (a line
-    // break in its path, or a trailing CR) is left out, so that it cannot break the file, and
-    // write returns false; everything else is still written.
+    // break in its path, or a trailing CR) or that reads as its list's end line is left out, so
+    // that it cannot break the file, and write returns false; everything else is still written.
     bool write(std::ostream& out) const override;
     // Called right after the key "exclusions" has been read; adds to what the set holds. False
     // when the stream ended inside a list.
