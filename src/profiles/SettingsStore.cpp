@@ -97,7 +97,7 @@ std::optional<std::string> unescape(std::string_view text) {
 // One line of the file. `name` is set whenever the type and name could be read, so that a new
 // value replaces a damaged one of the same name; `value` only when the whole line is sound.
 struct Line {
-    std::string text; // as found, without its line end
+    std::string text; // as found, without its LF
     std::optional<std::string> name;
     std::optional<SettingsStore::Value> value;
 };
@@ -131,10 +131,15 @@ std::vector<Line> parseFile(const std::string& contents) {
         auto end = contents.find('\n', start);
         if (end == std::string::npos)
             end = contents.size();
-        std::string_view text(contents.data() + start, end - start);
+        const std::string_view raw(contents.data() + start, end - start);
+        std::string_view text = raw;
         if (!text.empty() && text.back() == '\r')
             text.remove_suffix(1);
-        lines.push_back(parseLine(text));
+        Line line = parseLine(text);
+        // Kept with its CR: "X\r\r\n" written back as "X\r\n" would turn a damaged line into a
+        // sound one, and a save would change a value nobody wrote.
+        line.text.assign(raw);
+        lines.push_back(std::move(line));
         start = end + 1;
     }
     return lines;
@@ -242,7 +247,12 @@ int SettingsStore::writeValues(const std::vector<NamedValue>& values) {
     }
 
     std::string out;
-    if (lines.empty() || lines.front().text + "\n" != kHeader)
+    const auto isHeader = [](std::string_view text) {
+        if (!text.empty() && text.back() == '\r')
+            text.remove_suffix(1);
+        return text == kHeader.substr(0, kHeader.size() - 1);
+    };
+    if (lines.empty() || !isHeader(lines.front().text))
         out += kHeader;
     for (const Line& line : lines)
         out += line.text + "\n";
