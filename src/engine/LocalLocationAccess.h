@@ -15,7 +15,7 @@ public:
     LocalLocationAccess(FileCommands& commands, FrontEndPort& frontEnd, const std::atomic<bool>& stopRequest,
                         std::uint64_t& workDone);
 
-    void setReadOnlyOverwrite(bool on) { overwriteReadOnly_ = on; }
+    void setReadOnlyOverwrite(bool on) override { overwriteReadOnly_ = on; }
 
     void setExclusions(const ExclusionSet* first, const ExclusionSet* second) override;
     bool listFolder(const std::string& folderPath, std::vector<FileItemPtr>& items) override;
