@@ -2,8 +2,8 @@
 """Builds the benchmark trees, the same bytes every time (fixed seed, nothing downloaded).
 
     bench/make_trees.py ROOT [scenario...]     scenarios: small mixed big wide (default: all)
-    bench/make_trees.py --touch TREE LIST STEP  gives the files of LIST (relative to TREE) the
-                                                time now + STEP * 10 s, newer at every call
+    bench/make_trees.py --touch TREE LIST COUNTER  gives the files of LIST (relative to TREE) a
+                                                time an hour later at every call
     bench/make_trees.py --extras TREE LIST      copies each file of LIST beside itself as
                                                 zz-extra-NAME (files the source does not have)
 
@@ -84,10 +84,11 @@ def listed(tree, listing):
 
 
 def touch(tree, listing, counter):
-    """A newer time at every call, a whole number of seconds apart, size unchanged."""
+    """A newer time at every call, size unchanged. An hour apart: Velmora copies only a file
+    newer by more than its time difference (120 s unless set)."""
     step = int(open(counter).read() or 0) + 1 if os.path.exists(counter) else 1
     open(counter, "w").write(str(step))
-    stamp = int(time.time()) + 10 * step
+    stamp = int(time.time()) + 3600 * step
     for path in listed(tree, listing):
         os.utime(path, (stamp, stamp))
 

@@ -4,6 +4,9 @@
 #
 #   bench/run.sh [--quick] [scenario...]      scenarios: small mixed big wide (default: all)
 #
+# Results of scenarios not named are kept, so the tables can be filled one scenario at a time.
+# The targets moved aside (BENCH_DIR/trash) stay until the next run: delete them yourself and
+# wait a minute before timing anything else that creates many files.
 # Environment: BENCH_DIR (where the trees live, default /tmp/velmora-bench; kept between runs),
 # BUILD_DIR (release build folder, default build/release), BENCH_DOC (the report file).
 # Needs root: the page cache is dropped after each rm -rf (see the benchmarking notes).
@@ -33,9 +36,8 @@ mkdir -p "$root"
 python3 bench/make_trees.py "$root" "${scenarios[@]}"
 results=$root/results
 trash=$root/trash
-mkdir -p "$trash"
 mkdir -p "$results"
-rm -f "$results"/*.json "$results"/*.mem
+for scenario in "${scenarios[@]}"; do rm -f "$results/$scenario"-*; done
 
 # Runs per case: copies are slow and noisy, listings quick and steady.
 if [ $quick -eq 1 ]; then copy_runs=3; scan_runs=5; else copy_runs=7; scan_runs=15; fi
@@ -45,6 +47,16 @@ if [ $quick -eq 1 ]; then copy_runs=3; scan_runs=5; else copy_runs=7; scan_runs=
 warm() { local t out=""; for t in "$@"; do out+="find $t -type f -exec cat {} + >/dev/null; "; done; echo "$out"; }
 # After rm -rf, creating files is slow until the cache is dropped (ext4 without a journal).
 drop="sync; echo 3 >/proc/sys/vm/drop_caches; "
+
+# The targets moved aside by an earlier run are deleted now, and then the file system is given
+# the minute it needs before it creates files at full speed again (see below).
+if [ -d "$trash" ]; then
+    echo "deleting the targets of the last run and waiting 65 s" >&2
+    rm -rf "$trash"
+    sh -c "$drop"
+    sleep 65
+fi
+mkdir -p "$trash"
 
 # The three sides' commands; DST always exists and ends in '/'.
 velmora() { echo "$cli --yes --quiet $1/ $2/"; }
@@ -65,7 +77,9 @@ measure() {
         "${args[@]}" >&2
     for pair in "$@"; do
         sh -c "$prepare"
-        /usr/bin/time -f '%M' -o "$results/$case.${pair%%=*}.mem" bash -c "${pair#*=}" >/dev/null 2>&1 || true
+        # Velmora's report is kept, to check that each case did what it says.
+        /usr/bin/time -f '%M' -o "$results/$case.${pair%%=*}.mem" bash -c "${pair#*=}" \
+            >"$results/$case.${pair%%=*}.out" 2>&1 || true
     done
 }
 
@@ -73,12 +87,14 @@ for scenario in "${scenarios[@]}"; do
     src=$root/$scenario
     dst=$root/dst-$scenario
     runs=$copy_runs
-    [ "$scenario" = wide ] && runs=$(( copy_runs > 3 ? 3 : copy_runs ))
+    # A copy of the wide tree takes 10-25 s a run.
+    [ "$scenario" = wide ] && runs=$(( copy_runs > 3 ? 3 : 2 ))
 
     # Initial copy into an empty target. Deleting many files makes the next creations slow for
     # about a minute on this file system (even after dropping the cache the allocator skips the
     # freed inodes whose table blocks it reads again), so the trees of many files are moved aside
-    # and only deleted at the very end; the few files of the big trees are deleted at once.
+    # and only deleted at the start of the next run; the few files of the big trees are deleted
+    # at once.
     case $scenario in
     small | wide) fresh="if [ -e $dst ]; then mv $dst $trash/\$(date +%s%N); fi; mkdir $dst; $(warm "$src")" ;;
     *) fresh="rm -rf $dst; $drop mkdir $dst; $(warm "$src")" ;;
@@ -109,9 +125,6 @@ for scenario in "${scenarios[@]}"; do
     rm -rf "$dst"
     sh -c "$drop"
 done
-
-rm -rf "$trash"
-sh -c "$drop"
 
 python3 bench/report.py "$results" "${BENCH_DOC:-docs/performance.md}" \
     "bench/run.sh $([ $quick -eq 1 ] && echo '--quick ')${scenarios[*]}"
