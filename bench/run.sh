@@ -5,8 +5,8 @@
 #   bench/run.sh [--quick] [scenario...]      scenarios: small mixed big wide (default: all)
 #
 # Results of scenarios not named are kept, so the tables can be filled one scenario at a time.
-# The targets moved aside (BENCH_DIR/trash) stay until the next run: delete them yourself and
-# wait a minute before timing anything else that creates many files.
+# The targets moved aside (BENCH_DIR/trash) are left in place: delete them when done, at least
+# six minutes before timing anything that creates many files.
 # Environment: BENCH_DIR (where the trees live, default /tmp/velmora-bench; kept between runs),
 # BUILD_DIR (release build folder, default build/release), BENCH_DOC (the report file).
 # Needs root: the page cache is dropped after each rm -rf (see the benchmarking notes).
@@ -48,14 +48,8 @@ warm() { local t out=""; for t in "$@"; do out+="find $t -type f -exec cat {} + 
 # After rm -rf, creating files is slow until the cache is dropped (ext4 without a journal).
 drop="sync; echo 3 >/proc/sys/vm/drop_caches; "
 
-# The targets moved aside by an earlier run are deleted now, and then the file system is given
-# the minute it needs before it creates files at full speed again (see below).
-if [ -d "$trash" ]; then
-    echo "deleting the targets of the last run and waiting 65 s" >&2
-    rm -rf "$trash"
-    sh -c "$drop"
-    sleep 65
-fi
+# The targets moved aside are never deleted here: an inode table block that takes a new file
+# is dirty again, and then its freed neighbours count as recently deleted for six minutes.
 mkdir -p "$trash"
 
 # The three sides' commands; DST always exists and ends in '/'.
@@ -91,10 +85,9 @@ for scenario in "${scenarios[@]}"; do
     [ "$scenario" = wide ] && runs=$(( copy_runs > 3 ? 3 : 2 ))
 
     # Initial copy into an empty target. Deleting many files makes the next creations slow for
-    # about a minute on this file system (even after dropping the cache the allocator skips the
-    # freed inodes whose table blocks it reads again), so the trees of many files are moved aside
-    # and only deleted at the start of the next run; the few files of the big trees are deleted
-    # at once.
+    # minutes on this file system (even after dropping the cache the allocator skips the freed
+    # inodes whose table blocks it reads again), so the targets of the trees of many files are
+    # moved aside and never deleted here; the few files of the big trees are deleted at once.
     case $scenario in
     small | wide) fresh="if [ -e $dst ]; then mv $dst $trash/\$(date +%s%N); fi; mkdir $dst; $(warm "$src")" ;;
     *) fresh="rm -rf $dst; $drop mkdir $dst; $(warm "$src")" ;;
