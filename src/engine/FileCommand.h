@@ -36,14 +36,14 @@ struct FileCommand {
     int errorNumber = 0;
 };
 
-// Runs file commands on worker threads under the command timeout while the caller's thread
-// keeps pumping the front end; Stop or the timeout abandon the worker, which then removes
-// its temporary file and leaves later commands alone. Folder creation and removal run directly.
 // Carries out one command on the calling thread: the work a worker does. Returns 0 or errno.
 int carryOut(platform::FileSystem& fileSystem, FileCommand& command);
 
 class CommandWorker;
 
+// Runs file commands on worker threads under the command timeout while the caller's thread
+// keeps pumping the front end; Stop or the timeout abandon the worker, which then removes
+// its temporary file and leaves later commands alone. Folder creation and removal run directly.
 // The file system must outlive every worker, including abandoned ones still inside a call.
 class FileCommands {
 public:
