@@ -123,33 +123,29 @@ bool FileCommands::run(const std::shared_ptr<FileCommand>& command) {
     return result;
 }
 
-bool FileCommands::copyFile(const std::string& source, const std::string& target, bool failIfExists,
-                            bool overwriteReadOnly) {
+std::shared_ptr<FileCommand> FileCommands::command(FileCommand::Kind kind, const std::string& source,
+                                                   const std::string& target, bool failIfExists,
+                                                   bool overwriteReadOnly) {
     auto command = std::make_shared<FileCommand>();
-    command->kind = FileCommand::Kind::Copy;
+    command->kind = kind;
     command->source = source;
     command->target = target;
     command->failIfExists = failIfExists;
     command->overwriteReadOnly = overwriteReadOnly;
-    return run(command);
+    return command;
+}
+
+bool FileCommands::copyFile(const std::string& source, const std::string& target, bool failIfExists,
+                            bool overwriteReadOnly) {
+    return run(command(FileCommand::Kind::Copy, source, target, failIfExists, overwriteReadOnly));
 }
 
 bool FileCommands::moveFile(const std::string& source, const std::string& target, bool overwriteReadOnly) {
-    auto command = std::make_shared<FileCommand>();
-    command->kind = FileCommand::Kind::Move;
-    command->source = source;
-    command->target = target;
-    command->failIfExists = true;
-    command->overwriteReadOnly = overwriteReadOnly;
-    return run(command);
+    return run(command(FileCommand::Kind::Move, source, target, true, overwriteReadOnly));
 }
 
 bool FileCommands::deleteFile(const std::string& path, bool overwriteReadOnly) {
-    auto command = std::make_shared<FileCommand>();
-    command->kind = FileCommand::Kind::Delete;
-    command->source = path;
-    command->overwriteReadOnly = overwriteReadOnly;
-    return run(command);
+    return run(command(FileCommand::Kind::Delete, path, {}, false, overwriteReadOnly));
 }
 
 bool FileCommands::createFolder(const std::string& path, std::int64_t attributes) {

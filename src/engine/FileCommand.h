@@ -75,6 +75,9 @@ public:
     LastReason& reason() { return reason_; }
 
 private:
+    static std::shared_ptr<FileCommand> command(FileCommand::Kind kind, const std::string& source,
+                                                const std::string& target, bool failIfExists,
+                                                bool overwriteReadOnly);
     bool run(const std::shared_ptr<FileCommand>& command);
     void abandon(FileCommand& command);
 
