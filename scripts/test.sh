@@ -3,6 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/ensure-packages.sh g++ cmake ninja-build libgtest-dev libgmock-dev
+scripts/check-format.sh
 cmake --preset dev >/dev/null
 cmake --build --preset dev
 ctest --preset dev

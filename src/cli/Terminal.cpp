@@ -54,7 +54,7 @@ void setInterruptTarget(std::atomic<bool>* stop) {
         action.sa_handler = onInterrupt;
         // The default action comes back after the first Ctrl-C, so the second one ends the
         // program; SA_RESTART keeps file commands on the worker threads from seeing EINTR.
-        action.sa_flags = SA_RESETHAND | SA_RESTART;
+        action.sa_flags = static_cast<int>(SA_RESETHAND | SA_RESTART);
     } else {
         action.sa_handler = SIG_DFL;
     }

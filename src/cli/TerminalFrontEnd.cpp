@@ -118,14 +118,15 @@ void TerminalFrontEnd::draw() {
         if (!line.empty())
             line += "  ";
         // Keep the end of a long path: the name is what tells the user where the run is.
-        const std::size_t room = std::max(streams_.width - 1, 20) - std::min<std::size_t>(line.size(), 60);
+        const std::size_t room = static_cast<std::size_t>(std::max(streams_.width - 1, 20)) -
+                                 std::min<std::size_t>(line.size(), 60);
         if (view_.activity.size() > room)
             line += "..." + view_.activity.substr(view_.activity.size() - (room - 3));
         else
             line += view_.activity;
     }
     if (line.size() >= static_cast<std::size_t>(std::max(streams_.width, 21)))
-        line.resize(std::max(streams_.width, 21) - 1);
+        line.resize(static_cast<std::size_t>(std::max(streams_.width, 21) - 1));
     streams_.err << '\r' << line << "\x1b[K" << std::flush;
     drawn_ = true;
 }

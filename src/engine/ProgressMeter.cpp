@@ -47,7 +47,9 @@ void ProgressMeter::refresh(bool changed) {
     // may change under a run, so work done can pass the total: the display stops at 100 %.
     const std::uint64_t total = results_.workTotal;
     const int perMille =
-        total == 0 ? 1000 : static_cast<int>(std::min<std::uint64_t>(done * 1000.0 / total, 1000));
+        total == 0 ? 1000
+                   : static_cast<int>(
+                         std::min(static_cast<double>(done) * 1000.0 / static_cast<double>(total), 1000.0));
     if (perMille != lastPerMille_) {
         lastPerMille_ = perMille;
         view_.barPosition = perMille / 10;
@@ -56,9 +58,10 @@ void ProgressMeter::refresh(bool changed) {
             view_.timeText.clear(); // nothing done yet to extrapolate from
         } else {
             const std::uint64_t now = clock_();
-            const double elapsed = now > results_.startMillis ? double(now - results_.startMillis) : 0.0;
-            const auto remaining =
-                std::max<std::uint64_t>(elapsed * 0.001 / perMille * (1000 - perMille) + 0.5, 1);
+            const double elapsed =
+                now > results_.startMillis ? static_cast<double>(now - results_.startMillis) : 0.0;
+            const auto remaining = std::max<std::uint64_t>(
+                static_cast<std::uint64_t>(elapsed * 0.001 / perMille * (1000 - perMille) + 0.5), 1);
             char text[32];
             std::snprintf(text, sizeof text, "%02d:%02d:%02d", int(remaining / 3600),
                           int(remaining / 60 % 60), int(remaining % 60));

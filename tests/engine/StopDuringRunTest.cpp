@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(EachCase, StopDuringRun,
                          ::testing::Values(StopCase{"InitialCopy", FsOp::CopyFile, initialCopy},
                                            StopCase{"TouchedFiles", FsOp::CopyFile, touched},
                                            StopCase{"Deletes", FsOp::DeleteFile, deletes}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // A run with nothing to do is all listing on the front end's thread: Stop pressed in the middle
 // of it ends the run at the next entry. At most the other side of the folder pair being read is

@@ -94,8 +94,8 @@ struct SyncRig {
     }
     std::vector<std::string> targets(const ItemMap& items) const {
         std::vector<std::string> result;
-        for (const auto& [source, target] : items)
-            result.push_back(target->fullPath().substr(dir.path().size()));
+        for (const auto& [sourceItem, targetItem] : items)
+            result.push_back(targetItem->fullPath().substr(dir.path().size()));
         return result;
     }
 };

@@ -56,8 +56,8 @@ TEST_P(CorpusReplay, EveryInputKeepsTheInvariants) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, CorpusReplay, ::testing::ValuesIn(targets()),
-                         [](const ::testing::TestParamInfo<Target>& info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<Target>& testCase) {
+                             return std::string(testCase.param.name);
                          });
 
 } // namespace

@@ -256,8 +256,9 @@ void parseTime(std::string_view text) {
                               set.day() <= DateValue::monthLength(set.month(), set.year())),
               target, "a date set as valid is not");
     }
-    const unsigned flags = static_cast<unsigned char>(text[3]) << 4 | static_cast<unsigned char>(text[2]);
-    (void)date.format(flags & 0xF0F, static_cast<unsigned char>(text[0]) % 3, text[1]);
+    const unsigned flags =
+        static_cast<unsigned>(static_cast<unsigned char>(text[3]) << 4 | static_cast<unsigned char>(text[2]));
+    (void)date.format(static_cast<int>(flags & 0xF0F), static_cast<unsigned char>(text[0]) % 3, text[1]);
     (void)date.weekday();
     DateValue later = date;
     later.addDays(static_cast<signed char>(text[2]));

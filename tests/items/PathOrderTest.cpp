@@ -69,8 +69,8 @@ int referenceCompare(const std::string& a, const std::string& b) {
     for (std::size_t i = 0;; ++i) {
         if (i >= a.size() && i >= b.size())
             return 0;
-        const auto byte = [](const std::string& s, std::size_t i) {
-            char c = i < s.size() ? s[i] : '\0';
+        const auto byte = [](const std::string& s, std::size_t at) {
+            char c = at < s.size() ? s[at] : '\0';
             if (c >= 'a' && c <= 'z')
                 c = static_cast<char>(c - 'a' + 'A');
             return static_cast<int>(static_cast<signed char>(c));

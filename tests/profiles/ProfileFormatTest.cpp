@@ -207,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
                              [](const Profile& p) { EXPECT_EQ(p.autoStart, 2); }},
                     LineCase{"OverlongKeyIsUnrecognised", std::string(1500, 'k') + "=1\r\nadd_files=0\r\n",
                              [](const Profile& p) { EXPECT_FALSE(p.addFiles); }}),
-    [](const testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<LineCase>& testCase) { return std::string(testCase.param.name); });
 
 TEST(ProfileExclusions, OldFileHasNoWildcardSection) {
     const Profile profile = readText(crlf({"velmora_version=1.05", "exclusions=", "/a/b", "end_exclusions",

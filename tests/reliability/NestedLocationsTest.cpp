@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
         Nesting{"SourceInside", "tree/inner", "tree", "The source folder is inside the target folder"},
         Nesting{"SourceInsideThroughALink", "link/inner", "tree",
                 "The source folder is inside the target folder"}),
-    [](const testing::TestParamInfo<Nesting>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<Nesting>& testCase) { return std::string(testCase.param.name); });
 
 } // namespace
 } // namespace velmora::test
