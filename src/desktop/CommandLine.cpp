@@ -1,0 +1,30 @@
+#include "desktop/CommandLine.h"
+
+namespace velmora::desktop {
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    for (const std::string& argument : arguments) {
+        if (argument == "--help" || argument == "-h")
+            line.help = true;
+        else if (argument == "--version")
+            line.version = true;
+        else if (line.file.empty() && !argument.empty() && argument.front() != '-')
+            line.file = argument;
+    }
+    return line;
+}
+
+std::string usageText() {
+    return "Usage: velmora [FILE]\n"
+           "Opens the desktop program on a profile (.vmp) or batch file (.vmb).\n"
+           "A profile with automatic start, or a batch file, starts running half a second after\n"
+           "the window shows; without FILE the profile used last is opened, and never started.\n"
+           "\n"
+           "  -h, --help     show this text and exit\n"
+           "      --version  show the version and exit\n"
+           "\n"
+           "The command line program velmora-cli runs profiles without a window.\n";
+}
+
+} // namespace velmora::desktop

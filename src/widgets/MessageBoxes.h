@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace velmora::widgets {
+
+// A notice with the program's name as caption and one OK button.
+void showMessage(QWidget* parent, const QString& text);
+// A Yes/No question with a question-mark icon; true for Yes. Closing the box answers No.
+bool askQuestion(QWidget* parent, const QString& text);
+
+} // namespace velmora::widgets

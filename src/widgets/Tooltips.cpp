@@ -1,0 +1,16 @@
+#include "widgets/Tooltips.h"
+
+#include <QWidget>
+
+namespace velmora::widgets {
+
+void applyTooltips(QWidget* root, const TooltipTable& table, bool show) {
+    for (const auto& [name, text] : table) {
+        const QString objectName = QString::fromLatin1(name);
+        QWidget* control = root->objectName() == objectName ? root : root->findChild<QWidget*>(objectName);
+        if (control)
+            control->setToolTip(show ? QString::fromUtf8(text) : QString());
+    }
+}
+
+} // namespace velmora::widgets
