@@ -2,7 +2,8 @@
 # Builds the sanitizer (ASan + UBSan) configuration and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/ensure-packages.sh g++ cmake ninja-build libgtest-dev libgmock-dev qt6-base-dev qt6-svg-dev
+scripts/ensure-packages.sh g++ cmake ninja-build libgtest-dev libgmock-dev qt6-base-dev qt6-svg-dev \
+    desktop-file-utils appstream
 scripts/check-format.sh
 cmake --preset dev >/dev/null
 cmake --build --preset dev
