@@ -58,6 +58,8 @@ AutoStart AppController::startUp(const std::string& commandLineFile) {
     refreshSyncButtons();
 
     autoStart_ = AutoStart::None;
+    if (profile_.damaged())
+        return autoStart_;
     if (!commandLineFile.empty() && !profilePath_.empty() && profile_.autoStart == 1)
         autoStart_ = AutoStart::Synchronise12;
     else if (!commandLineFile.empty() && !profilePath_.empty() && profile_.autoStart == 2)

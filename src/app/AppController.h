@@ -51,7 +51,7 @@ struct AppServices {
 // How one profile of a batch run went.
 struct BatchStep {
     std::string path;
-    enum class Result { Ran, NotLoaded, NoAutoStart } result = Result::Ran;
+    enum class Result { Ran, NotLoaded, Damaged, NoAutoStart } result = Result::Ran;
     RunOutcome outcome;       // when it ran
     SyncCounts counts;        // when it ran
     std::size_t problems = 0; // problem lines of its run
@@ -81,7 +81,8 @@ public:
     // --- Start-up and exit ---------------------------------------------------------------
     // Reads the settings, opens the file named on the command line (empty: none) or else the
     // remembered one, and answers what to start: a profile named on the command line with
-    // automatic start runs in its direction, a batch file runs; a remembered profile never starts.
+    // automatic start runs in its direction, a batch file runs; a remembered profile never starts,
+    // nor does a damaged one.
     AutoStart startUp(const std::string& commandLineFile);
     AutoStart autoStart() const { return autoStart_; }
     // The start-up timer has fired: run the batch or synchronise in the auto-start direction.

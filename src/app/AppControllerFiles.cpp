@@ -64,6 +64,11 @@ bool AppController::openProfile(const std::string& path, bool clearBatch) {
     selectorText_ = path;
     title_ = windowTitleFor(path);
     copyProfileIntoWindow();
+    // It stays open, so that it can be repaired, but the user must know before anything runs:
+    // also in silent mode, which the damaged file may have switched on.
+    if (profile_.damaged())
+        reporter_.reportAlwaysShown("CSynchroniserDlg::loadProfileData",
+                                    damagedProfileNotice(path, profile_));
     return true;
 }
 
@@ -204,7 +209,10 @@ bool AppController::save() {
     switch (fileKindOf(selectorText_)) {
     case FileKind::Profile:
         takeControlValues();
-        return saveProfileFile(selectorText_, profile_, reporter_, SaveCommand::Save);
+        if (!saveProfileFile(selectorText_, profile_, reporter_, SaveCommand::Save))
+            return false;
+        profile_.readStop = {}; // the file now holds the whole profile
+        return true;
     case FileKind::Batch:
         return saveBatchFile(selectorText_, batch_, reporter_, SaveCommand::Save);
     case FileKind::Other:
@@ -224,6 +232,8 @@ bool AppController::saveAs(const std::string& path) {
     } else {
         takeControlValues();
         ok = saveProfileFile(path, profile_, reporter_, SaveCommand::SaveAs);
+        if (ok)
+            profile_.readStop = {};
     }
     // A failed save keeps the file that was open as the current one.
     if (!ok)
@@ -257,6 +267,10 @@ bool AppController::checkBatchProfile(const std::string& path) {
     std::istringstream in(contents);
     if (!candidate.read(in)) {
         reporter_.report(context, path + " is not a valid Velmora profile");
+        return false;
+    }
+    if (candidate.damaged()) {
+        reporter_.report(context, damagedProfileNotice(path, candidate));
         return false;
     }
     if (candidate.autoStart != 1 && candidate.autoStart != 2) {

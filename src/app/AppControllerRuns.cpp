@@ -108,6 +108,12 @@ BatchOutcome AppController::runBatch() {
             result.steps.push_back(std::move(step));
             continue;
         }
+        // Opening it has told the user where its reading stopped.
+        if (profile_.damaged()) {
+            step.result = BatchStep::Result::Damaged;
+            result.steps.push_back(std::move(step));
+            continue;
+        }
         if (profile_.autoStart != 1 && profile_.autoStart != 2) {
             reporter_.report("CSynchroniserDlg::OnRunbatch",
                              "The profile " + path +

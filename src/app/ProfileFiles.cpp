@@ -86,6 +86,11 @@ bool saveBatchFile(const std::string& path, const Batch& batch, ErrorReporter& r
     return saveRecord(path, batch, reporter, command);
 }
 
+std::string damagedProfileNotice(const std::string& path, const Profile& profile) {
+    return path + " is damaged: reading stopped at line " + std::to_string(profile.readStop.line) + " (" +
+           profile.readStop.key + "). Check the profile before you run it.";
+}
+
 std::string windowTitleFor(const std::string& path) {
     return "Velmora - " + fileTitleOf(path);
 }

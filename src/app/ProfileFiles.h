@@ -25,6 +25,10 @@ bool saveProfileFile(const std::string& path, const Profile& profile, ErrorRepor
 bool loadBatchFile(const std::string& path, Batch& batch, ErrorReporter& reporter);
 bool saveBatchFile(const std::string& path, const Batch& batch, ErrorReporter& reporter, SaveCommand command);
 
+// What a user is told about a profile whose reading stopped early (Profile::damaged): opening
+// it, the batch check, the batch run and the command line all say the same.
+std::string damagedProfileNotice(const std::string& path, const Profile& profile);
+
 // The main window's title for an open file: "Velmora - " and the file name without extension.
 std::string windowTitleFor(const std::string& path);
 

@@ -182,7 +182,8 @@ int CliApp::runWith(const CliOptions& options) {
 
 int CliApp::runProfile(AppController& controller, const CliOptions& options) {
     controller.startUp(options.file);
-    if (controller.currentProfilePath() != options.file)
+    // A damaged profile is refused whole: the load has said where its reading stopped.
+    if (controller.currentProfilePath() != options.file || controller.profile().damaged())
         return kExitNoInput; // the load has said why
     applyGeneralOverrides(controller, options);
 
@@ -276,7 +277,8 @@ int CliApp::runBatch(AppController& controller, const CliOptions& options) {
     for (const std::string& path : paths) {
         if (path.empty())
             continue;
-        if (fileKindOf(path) != FileKind::Profile || !controller.openFile(path, false, false)) {
+        if (fileKindOf(path) != FileKind::Profile || !controller.openFile(path, false, false) ||
+            controller.profile().damaged()) {
             status = worseStatus(status, kExitProblems);
             continue;
         }

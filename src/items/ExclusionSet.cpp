@@ -147,8 +147,9 @@ bool ExclusionSet::read(std::istream& in) {
     // Wildcards came with version 1.06; older files have nothing after the explicit list.
     if (!terminated || lastReadVersion() <= 1.05)
         return terminated;
-    if (readKey(in) != "wildcard_exclusions")
-        return true;
+    const std::string key = readKey(in);
+    if (key != "wildcard_exclusions")
+        return !(in.eof() && !key.empty()); // a key the end of the file cut off is a cut list
     skipToListStart(in);
     terminated = false;
     while (readLine(in, line)) {

@@ -40,7 +40,7 @@ public:
     // that it cannot break the file, and write returns false; everything else is still written.
     bool write(std::ostream& out) const override;
     // Called right after the key "exclusions" has been read; adds to what the set holds. False
-    // when the stream ended inside a list.
+    // when the stream ended inside a list or inside the key of the wildcard list.
     bool read(std::istream& in) override;
 
 private:

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <iterator>
 #include <limits>
+#include <sstream>
 #include <string_view>
 
 namespace velmora {
@@ -79,6 +81,23 @@ void readOldAdjustTime(std::istream& in, Profile& profile) {
     profile.adjustTimeMins = minutes <= 59 ? minutes : 0;
 }
 
+// The 1-based line that holds the byte at `offset`.
+int lineAt(std::string_view text, std::size_t offset) {
+    offset = std::min(offset, text.size());
+    return 1 + static_cast<int>(
+                   std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
+}
+
+// The line on which the text ends (a final line break ends the line before it).
+int lastLineOf(std::string_view text) {
+    return text.empty() ? 1 : lineAt(text, text.size() - 1);
+}
+
+// Keys whose value is one line of text: an empty value at the end of the file is still a value.
+bool takesRestOfLine(const std::string& key) {
+    return key == "location1" || key == "location2" || key == "log_file_path";
+}
+
 const char* flagText(bool value) {
     return value ? "1" : "0";
 }
@@ -124,11 +143,25 @@ bool Profile::write(std::ostream& out) const {
     return faithful && out.good();
 }
 
-bool Profile::read(std::istream& in) {
+bool Profile::read(std::istream& stream) {
     reset();
     valid = false;
+    // Read whole first, so that the place where reading stops can be named by its line.
+    const std::string text{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+    std::istringstream in(text);
     std::string key;
     while (readKey(in, key)) {
+        const std::streamoff valueAt = in.tellg();
+        const auto stopHere = [&] {
+            readStop.key = key;
+            readStop.line = lineAt(text, valueAt < 0 ? text.size() : static_cast<std::size_t>(valueAt));
+        };
+        // The end of the file before an "=": only white space is left, or a key was cut off.
+        if (in.eof()) {
+            if (valid && !key.empty())
+                stopHere();
+            break;
+        }
         if (key == "velmora_version") {
             double version = 0.0;
             in >> version;
@@ -175,10 +208,16 @@ bool Profile::read(std::istream& in) {
         } else if (key == "adjust_time") {
             readOldAdjustTime(in, *this);
         } else if (key == "exclusions") {
-            exclusions.read(in);
+            if (!exclusions.read(in)) {
+                // The list ran to the end of the file without its end line.
+                readStop.key = key;
+                readStop.line = lastLineOf(text);
+            }
         } else {
             in.ignore(kMaxSkippedLine, '\n');
         }
+        if (in.fail() && valid && !damaged() && !takesRestOfLine(key))
+            stopHere();
         // The version key must come first: anything else is not one of our files.
         if (!valid)
             break;

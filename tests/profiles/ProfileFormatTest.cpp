@@ -231,5 +231,46 @@ TEST(ProfileExclusions, FtpEndMarkerAndEmptyLinesAndSecondSection) {
     EXPECT_EQ(profile.exclusions.wildcards().size(), 1u);
 }
 
+// Where reading stopped before the end of the file, or {0, ""} for a whole read.
+TEST(ProfileDamage, ReadingThatStopsEarlyIsRememberedWithItsLineAndKey) {
+    const std::string head = "velmora_version=1.09\r\ndelete_files=0\r\n";
+    const struct {
+        const char* name;
+        std::string text;
+        int line;
+        const char* key;
+    } cases[] = {
+        {"whole file", kExample, 0, ""},
+        {"version line only", "velmora_version=1.09\r\n", 0, ""},
+        {"last line without line end", head + "location1=/a", 0, ""},
+        {"mistyped flag", head + "add_files=no\r\nexclusions=\r\n/x\r\nend_exclusions\r\n", 3, "add_files"},
+        {"number without digits", head + "\r\nauto_start=x\r\n", 4, "auto_start"},
+        {"version without number", "velmora_version=new\r\n", 1, "velmora_version"},
+        {"explicit list without end line", head + "exclusions=\r\n/x\r\n/y\r\n", 5, "exclusions"},
+        {"explicit list cut in a line", head + "exclusions=\r\n/x\r\n/y", 5, "exclusions"},
+        {"wildcard list without end line",
+         head + "exclusions=\r\nend_exclusions\r\nwildcard_exclusions=\r\n*.tmp\r\n", 6, "exclusions"},
+        {"wildcard key cut", head + "exclusions=\r\nend_exclusions\r\nwildcard_excl", 5, "exclusions"},
+        {"key cut before its =", head + "copy_att", 3, "copy_att"},
+        {"not a profile at all", "delete_files=no\r\n", 0, ""},
+    };
+    for (const auto& c : cases) {
+        const Profile profile = readText(c.text);
+        EXPECT_EQ(profile.readStop.line, c.line) << c.name;
+        EXPECT_EQ(profile.readStop.key, c.key) << c.name;
+        EXPECT_EQ(profile.damaged(), c.line != 0) << c.name;
+    }
+
+    // What was read before the damage stays, so that the user can repair the profile; what came
+    // after it (here the exclusions) is what makes running it unsafe.
+    const Profile cut = readText(head + "add_files=no\r\nexclusions=\r\n/x\r\nend_exclusions\r\n");
+    EXPECT_TRUE(cut.valid);
+    EXPECT_FALSE(cut.deleteFiles);
+    EXPECT_TRUE(cut.exclusions.empty());
+    Profile reset = cut;
+    reset.reset();
+    EXPECT_FALSE(reset.damaged());
+}
+
 } // namespace
 } // namespace velmora
