@@ -1,12 +1,672 @@
 #include "desktop/MainWindow.h"
 
+#include "desktop/DialogLaunchers.h"
+#include "profiles/SettingsStore.h"
+#include "profiles/StoredSettings.h"
+#include "views/RunViews.h"
 #include "widgets/Text.h"
+#include "widgets/Tooltips.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 namespace velmora::desktop {
 
-MainWindow::MainWindow(QWidget* parent) : QDialog(parent) {
+namespace {
+
+using widgets::fromPath;
+using widgets::fromText;
+using widgets::toPath;
+
+// How long after the window shows a run named on the command line starts.
+constexpr int kAutoStartDelayMs = 500;
+
+constexpr int kOne = 0;
+constexpr int kTwo = 1;
+int indexOf(Location which) {
+    return which == Location::One ? kOne : kTwo;
+}
+int indexOf(Direction direction) {
+    return direction == Direction::OneToTwo ? kOne : kTwo;
+}
+
+struct OptionBoxText {
+    OptionBox box;
+    const char* objectName;
+    const char* caption; // with its mnemonic
+};
+// In the order of OptionBox.
+constexpr OptionBoxText kOptionBoxes[] = {
+    {OptionBox::AddFiles, "addFilesBox", "Add new files/folders found in source and not found in tar&get"},
+    {OptionBox::DeleteFiles, "deleteFilesBox",
+     "&Delete files/folders found in target but not found in source"},
+    {OptionBox::ConfirmDeletes, "confirmDeletesBox", "Ask for con&firmation on all deletes"},
+    {OptionBox::CheckSubFolders, "checkSubFoldersBox", "Check s&ub-folders"},
+    {OptionBox::CheckActions, "checkActionsBox", "Chec&k list of actions before final execution"},
+    {OptionBox::SilentMode, "silentModeBox", "S&ilent Mode"},
+    {OptionBox::ExitOnCompletion, "exitOnCompletionBox", "Exit on completio&n"},
+    {OptionBox::OverwriteReadOnly, "overwriteReadOnlyBox", "Overwrite/delete read onl&y files"},
+};
+
+const widgets::TooltipTable kTooltips{
+    {"exitButton", "Exit Velmora"},
+    {"browseOneButton", "Browse to select location 1"},
+    {"batchButton", "Select profiles to be run as a batch"},
+    {"browseTwoButton", "Browse to select location 2"},
+    {"synchroniseOneToTwoButton", "Synchronise location 2 with location 1 (copy files from 1 to 2)"},
+    {"runningFrameOneToTwo", "Synchronise location 2 with location 1 (copy files from 1 to 2)"},
+    {"synchroniseOneToTwoIconButton", "Synchronise location 2 with location 1 (copy files from 1 to 2)"},
+    {"synchroniseTwoToOneButton", "Synchronise location 1 with location 2 (copy files from 2 to 1)"},
+    {"runningFrameTwoToOne", "Synchronise location 1 with location 2 (copy files from 2 to 1)"},
+    {"synchroniseTwoToOneIconButton", "Synchronise location 1 with location 2 (copy files from 2 to 1)"},
+    {"deleteFilesBox", "If selected files and folders in the target system will be deleted if they do not "
+                       "exist on the source"},
+    {"addFilesBox",
+     "If selected files and folders in the source system will be added to the target system if "
+     "they do not exist"},
+    {"confirmDeletesBox", "You will be asked for confirmation on any deletes"},
+    {"checkSubFoldersBox", "All sub-folders will be processed"},
+    {"activityBox", "Shows what the synchronisation is currently doing"},
+    {"stopButton", "Terminate the current Synchronisation"},
+    {"runBatchButton", "Run the current batch"},
+    {"helpButton", "View help"},
+    {"openButton", "Open a profile"},
+    {"saveButton", "Save a profile"},
+    {"saveAsButton", "Save a profile under a new name"},
+    {"exclusionsButton",
+     "Select files/folders on the FTP server to be excluded (ignored) during the synchronisation"},
+    {"lastReportButton", "View the results of the last synchronisation that was run"},
+    {"checkActionsBox",
+     "You will be given the opportunity to check and edit a list of all actions before they "
+     "are executed (makes the check deletes option redundant and disables it)"},
+    {"closeButton", "Close a profile. Mainly intended to be used if you don't want a profile opened when "
+                    "Velmora is next started"},
+    {"overwriteReadOnlyBox", "Allows Velmora to overwrite/delete read only files on the target system"},
+    {"progressBar",
+     "Shows an estimate of the current progress. Due to the nature of how connections are made "
+     "and files copied this may be a little \"lumpy\"!"},
+    {"configurationButton", "Configure general Velmora options"},
+    {"moreOptionsButton", "Edit more options - includes log files, auto start, time zones..."},
+};
+
+QPushButton* makeButton(const char* objectName, const char* caption, QWidget* parent) {
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setAutoDefault(false);
+    return button;
+}
+
+// Hidden controls keep their room, so the window does not jump when a run starts or ends.
+void keepRoomWhenHidden(QWidget* widget) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
+void apply(QWidget* widget, const ControlView& view) {
+    widget->setEnabled(view.enabled);
+    widget->setVisible(view.visible);
+}
+
+} // namespace
+
+MainWindow::MainWindow(platform::FileSystem& fileSystem, SettingsStore& settings, QWidget* parent)
+    : QDialog(parent), settings_(settings), frontEnd_(*this, *this),
+      controller_(std::make_unique<AppController>(AppServices{frontEnd_, fileSystem, settings})) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(widgets::kProgramName);
+    setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
+    buildWindow();
+    connectActions();
+    refresh();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildWindow() {
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(buildProfileRow());
+    layout->addWidget(buildLocations());
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(buildOptions(), 1);
+    auto* column = new QVBoxLayout;
+    column->addWidget(buildSynchroniseColumn(Direction::OneToTwo));
+    column->addWidget(buildSynchroniseColumn(Direction::TwoToOne));
+    column->addStretch(1);
+    middle->addLayout(column);
+    layout->addLayout(middle);
+
+    layout->addWidget(buildProgress());
+    layout->addWidget(buildButtons());
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
+}
+
+QWidget* MainWindow::buildProfileRow() {
+    auto* group = new QGroupBox(this);
+    auto* row = new QHBoxLayout(group);
+    auto* label = new QLabel(QStringLiteral("P&rofile"), group);
+    profileSelector_ = new QComboBox(group);
+    profileSelector_->setObjectName(QStringLiteral("profileSelector"));
+    profileSelector_->setAccessibleName(QStringLiteral("Profile"));
+    profileSelector_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    profileSelector_->setMinimumContentsLength(40);
+    label->setBuddy(profileSelector_);
+    openButton_ = makeButton("openButton", "&Open", group);
+    closeButton_ = makeButton("closeButton", "&Close", group);
+    saveButton_ = makeButton("saveButton", "&Save", group);
+    saveAsButton_ = makeButton("saveAsButton", "Save &As", group);
+    row->addWidget(label);
+    row->addWidget(profileSelector_, 1);
+    for (QPushButton* button : {openButton_, closeButton_, saveButton_, saveAsButton_})
+        row->addWidget(button);
+    return group;
+}
+
+QWidget* MainWindow::buildLocations() {
+    auto* group = new QGroupBox(this);
+    auto* grid = new QGridLayout(group);
+    const char* labels[2] = {"Location &1", "Location &2"};
+    const char* names[2] = {"locationOneBox", "locationTwoBox"};
+    const char* accessible[2] = {"Location 1", "Location 2"};
+    const char* browseNames[2] = {"browseOneButton", "browseTwoButton"};
+    const char* browseCaptions[2] = {"Bro&wse", "Brows&e"};
+    for (int i : {kOne, kTwo}) {
+        auto* label = new QLabel(QString::fromUtf8(labels[i]), group);
+        auto* box = new QComboBox(group);
+        box->setObjectName(QString::fromLatin1(names[i]));
+        box->setAccessibleName(QString::fromLatin1(accessible[i]));
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(40);
+        box->lineEdit()->installEventFilter(this);
+        label->setBuddy(box);
+        locationBox_[i] = box;
+        browseButton_[i] = makeButton(browseNames[i], browseCaptions[i], group);
+        browseButton_[i]->setAccessibleName(QStringLiteral("Browse ") + QString::fromLatin1(accessible[i]));
+        grid->addWidget(label, i, 0);
+        grid->addWidget(box, i, 1);
+        grid->addWidget(browseButton_[i], i, 2);
+    }
+    grid->setColumnStretch(1, 1);
+    return group;
+}
+
+QWidget* MainWindow::buildOptions() {
+    auto* group = new QGroupBox(this);
+    auto* column = new QVBoxLayout(group);
+    for (const OptionBoxText& option : kOptionBoxes) {
+        auto* box = new QCheckBox(QString::fromUtf8(option.caption), group);
+        box->setObjectName(QString::fromLatin1(option.objectName));
+        optionBox_[static_cast<int>(option.box)] = box;
+        column->addWidget(box);
+    }
+    column->addStretch(1);
+    return group;
+}
+
+QWidget* MainWindow::buildSynchroniseColumn(Direction direction) {
+    const int i = indexOf(direction);
+    const bool oneToTwo = direction == Direction::OneToTwo;
+    auto* frame = new QFrame(this);
+    frame->setObjectName(oneToTwo ? QStringLiteral("runningFrameOneToTwo")
+                                  : QStringLiteral("runningFrameTwoToOne"));
+    auto* layout = new QVBoxLayout(frame);
+    auto* caption = new QLabel(QStringLiteral("Running"), frame);
+    caption->setObjectName(oneToTwo ? QStringLiteral("runningCaptionOneToTwo")
+                                    : QStringLiteral("runningCaptionTwoToOne"));
+    caption->setAlignment(Qt::AlignHCenter);
+    keepRoomWhenHidden(caption);
+
+    const QString accessible = oneToTwo ? QStringLiteral("Synchronise Location 1 to Location 2")
+                                        : QStringLiteral("Synchronise Location 2 to Location 1");
+    const QIcon arrow = style()->standardIcon(oneToTwo ? QStyle::SP_ArrowRight : QStyle::SP_ArrowLeft);
+    auto* textButton = new QPushButton(arrow,
+                                       oneToTwo ? QStringLiteral("Location 1 ==> Location 2")
+                                                : QStringLiteral("Location 1 <== Location 2"),
+                                       frame);
+    textButton->setObjectName(oneToTwo ? QStringLiteral("synchroniseOneToTwoButton")
+                                       : QStringLiteral("synchroniseTwoToOneButton"));
+    textButton->setAccessibleName(accessible);
+    textButton->setAutoDefault(false);
+    if (!oneToTwo)
+        textButton->setLayoutDirection(Qt::RightToLeft); // the arrow on the side it points to
+
+    auto* iconButton = new QToolButton(frame);
+    iconButton->setObjectName(oneToTwo ? QStringLiteral("synchroniseOneToTwoIconButton")
+                                       : QStringLiteral("synchroniseTwoToOneIconButton"));
+    iconButton->setAccessibleName(accessible);
+    iconButton->setIcon(arrow);
+    iconButton->setIconSize(QSize(48, 48));
+    iconButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+
+    auto* silent = new QLabel(QStringLiteral("Silent Mode"), frame);
+    silent->setObjectName(oneToTwo ? QStringLiteral("silentModeLabelOneToTwo")
+                                   : QStringLiteral("silentModeLabelTwoToOne"));
+    silent->setAlignment(Qt::AlignHCenter);
+    keepRoomWhenHidden(silent);
+
+    layout->addWidget(caption);
+    layout->addWidget(textButton);
+    layout->addWidget(iconButton);
+    layout->addWidget(silent);
+    runningFrame_[i] = frame;
+    runningCaption_[i] = caption;
+    textButton_[i] = textButton;
+    iconButton_[i] = iconButton;
+    silentLabel_[i] = silent;
+    return frame;
+}
+
+QWidget* MainWindow::buildProgress() {
+    auto* group = new QGroupBox(this);
+    auto* grid = new QGridLayout(group);
+    phaseLabel_ = new QLabel(QStringLiteral("Execution"), group);
+    phaseLabel_->setObjectName(QStringLiteral("phaseLabel"));
+    activityBox_ = new QLineEdit(group);
+    activityBox_->setObjectName(QStringLiteral("activityBox"));
+    activityBox_->setReadOnly(true);
+    activityBox_->setAccessibleName(QStringLiteral("Activity"));
+    phaseLabel_->setBuddy(activityBox_);
+
+    progressLabel_ = new QLabel(QStringLiteral("Progress"), group);
+    progressLabel_->setObjectName(QStringLiteral("progressLabel"));
+    progressBar_ = new QProgressBar(group);
+    progressBar_->setObjectName(QStringLiteral("progressBar"));
+    progressBar_->setAccessibleName(QStringLiteral("Progress"));
+    progressBar_->setRange(0, 100);
+    progressBar_->setTextVisible(false);
+    percentLabel_ = new QLabel(group);
+    percentLabel_->setObjectName(QStringLiteral("percentLabel"));
+    percentLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    percentLabel_->setMinimumWidth(percentLabel_->fontMetrics().horizontalAdvance(QStringLiteral("100")));
+    timeRemainingLabel_ = new QLabel(QStringLiteral("%        Time remaining"), group);
+    timeRemainingLabel_->setObjectName(QStringLiteral("timeRemainingLabel"));
+    timeLabel_ = new QLabel(group);
+    timeLabel_->setObjectName(QStringLiteral("timeLabel"));
+    timeLabel_->setMinimumWidth(timeLabel_->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")));
+    for (QWidget* widget : {static_cast<QWidget*>(progressLabel_), static_cast<QWidget*>(progressBar_),
+                            static_cast<QWidget*>(percentLabel_), static_cast<QWidget*>(timeRemainingLabel_),
+                            static_cast<QWidget*>(timeLabel_)})
+        keepRoomWhenHidden(widget);
+
+    grid->addWidget(phaseLabel_, 0, 0);
+    grid->addWidget(activityBox_, 0, 1, 1, 4);
+    grid->addWidget(progressLabel_, 1, 0);
+    grid->addWidget(progressBar_, 1, 1);
+    grid->addWidget(percentLabel_, 1, 2);
+    grid->addWidget(timeRemainingLabel_, 1, 3);
+    grid->addWidget(timeLabel_, 1, 4);
+    grid->setColumnStretch(1, 1);
+    return group;
+}
+
+QWidget* MainWindow::buildButtons() {
+    auto* panel = new QWidget(this);
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
+    moreOptionsButton_ = makeButton("moreOptionsButton", "&More Options", panel);
+    exclusionsButton_ = makeButton("exclusionsButton", "E&xclusions", panel);
+    lastReportButton_ = makeButton("lastReportButton", "&Last Report", panel);
+    batchButton_ = makeButton("batchButton", "&Batch", panel);
+    runBatchFrame_ = new QFrame(panel);
+    runBatchFrame_->setObjectName(QStringLiteral("runningFrameBatch"));
+    auto* batchLayout = new QHBoxLayout(runBatchFrame_);
+    batchLayout->setContentsMargins(0, 0, 0, 0);
+    runBatchButton_ = makeButton("runBatchButton", "Run Batc&h", runBatchFrame_);
+    batchLayout->addWidget(runBatchButton_);
+    stopButton_ = makeButton("stopButton", "Sto&p", panel);
+    configurationButton_ = makeButton("configurationButton", "Configura&tion", panel);
+    helpButton_ = makeButton("helpButton", "Help", panel);
+    exitButton_ = makeButton("exitButton", "Exit", panel);
+    exitButton_->setDefault(true);
+    for (QWidget* widget :
+         {static_cast<QWidget*>(moreOptionsButton_), static_cast<QWidget*>(exclusionsButton_),
+          static_cast<QWidget*>(lastReportButton_), static_cast<QWidget*>(batchButton_),
+          static_cast<QWidget*>(runBatchFrame_)})
+        row->addWidget(widget);
+    row->addStretch(1);
+    for (QPushButton* button : {stopButton_, configurationButton_, helpButton_, exitButton_})
+        row->addWidget(button);
+    return panel;
+}
+
+void MainWindow::connectActions() {
+    connect(openButton_, &QPushButton::clicked, this, [this] { openFile(); });
+    connect(closeButton_, &QPushButton::clicked, this, [this] { closeFile(); });
+    connect(saveButton_, &QPushButton::clicked, this, [this] { saveFile(); });
+    connect(saveAsButton_, &QPushButton::clicked, this, [this] { saveFileAs(); });
+    connect(profileSelector_, &QComboBox::activated, this, [this](int index) { selectRecentFile(index); });
+    for (int i : {kOne, kTwo}) {
+        const Location which = i == kOne ? Location::One : Location::Two;
+        connect(locationBox_[i]->lineEdit(), &QLineEdit::textEdited, this,
+                [this, which](const QString& text) { controller_->typeLocation(which, toPath(text)); });
+        connect(locationBox_[i], &QComboBox::activated, this, [this, which, i](int index) {
+            controller_->chooseLocation(which, toPath(locationBox_[i]->itemText(index)));
+            refresh();
+        });
+        connect(browseButton_[i], &QPushButton::clicked, this, [this, which] { browse(which); });
+        const Direction direction = i == kOne ? Direction::OneToTwo : Direction::TwoToOne;
+        connect(textButton_[i], &QPushButton::clicked, this, [this, direction] { synchronise(direction); });
+        connect(iconButton_[i], &QToolButton::clicked, this, [this, direction] { synchronise(direction); });
+    }
+    for (const OptionBoxText& option : kOptionBoxes) {
+        const OptionBox box = option.box;
+        connect(optionBox_[static_cast<int>(box)], &QCheckBox::clicked, this,
+                [this, box](bool ticked) { optionClicked(box, ticked); });
+    }
+    connect(moreOptionsButton_, &QPushButton::clicked, this, [this] {
+        const AppController::SilentPause pause(controller_->reporter());
+        editMoreOptions(this, *controller_);
+        refresh();
+    });
+    connect(exclusionsButton_, &QPushButton::clicked, this, [this] {
+        const AppController::SilentPause pause(controller_->reporter());
+        editExclusions(this, *controller_);
+        refresh();
+    });
+    connect(configurationButton_, &QPushButton::clicked, this, [this] {
+        const AppController::SilentPause pause(controller_->reporter());
+        editConfiguration(this, *controller_);
+        refresh();
+    });
+    connect(batchButton_, &QPushButton::clicked, this, [this] {
+        const AppController::SilentPause pause(controller_->reporter());
+        editBatchList(this, *controller_);
+        refresh();
+    });
+    connect(lastReportButton_, &QPushButton::clicked, this, [this] {
+        const AppController::SilentPause pause(controller_->reporter());
+        views::showReport(this, controller_->results(), false);
+    });
+    connect(runBatchButton_, &QPushButton::clicked, this, [this] { runBatch(); });
+    connect(stopButton_, &QPushButton::clicked, this, [this] { controller_->stop(); });
+    connect(helpButton_, &QPushButton::clicked, this, [this] { showHelp(this); });
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+            [this] { showHelp(this); });
+    connect(exitButton_, &QPushButton::clicked, this, [this] { exitProgram(); });
+}
+
+// --- Showing the controller's state ----------------------------------------------------------
+
+void MainWindow::refresh() {
+    setWindowTitle(fromText(controller_->title()));
+    refreshSelector();
+    refreshLocations();
+    refreshOptions();
+    refreshControls();
+    applyTooltips();
+}
+
+void MainWindow::refreshControls() {
+    const ControlState state = controller_->controlState();
+    apply(openButton_, state.open);
+    apply(closeButton_, state.close);
+    apply(saveButton_, state.save);
+    apply(saveAsButton_, state.saveAs);
+    apply(profileSelector_, state.profileSelector);
+    apply(locationBox_[kOne], state.location1);
+    apply(locationBox_[kTwo], state.location2);
+    apply(browseButton_[kOne], state.browse1);
+    apply(browseButton_[kTwo], state.browse2);
+
+    const ControlView* synchronise[2] = {&state.synchronise12, &state.synchronise21};
+    const ControlView* frames[2] = {&state.runningFrame12, &state.runningFrame21};
+    const QString caption = fromText(state.runningFrameCaption);
+    for (int i : {kOne, kTwo}) {
+        textButton_[i]->setVisible(!state.iconButtons && synchronise[i]->visible);
+        iconButton_[i]->setVisible(state.iconButtons && synchronise[i]->visible);
+        textButton_[i]->setEnabled(synchronise[i]->enabled);
+        iconButton_[i]->setEnabled(synchronise[i]->enabled);
+        // The frame stays in place and only its border and caption come and go.
+        runningFrame_[i]->setFrameShape(frames[i]->visible ? QFrame::Box : QFrame::NoFrame);
+        runningCaption_[i]->setText(caption);
+        runningCaption_[i]->setVisible(frames[i]->visible);
+        silentLabel_[i]->setVisible(state.silentLabels.visible && synchronise[i]->visible);
+    }
+
+    const ControlView* options[8] = {&state.addFiles,         &state.deleteFiles,      &state.confirmDeletes,
+                                     &state.checkSubFolders,  &state.checkActions,     &state.silentMode,
+                                     &state.exitOnCompletion, &state.overwriteReadOnly};
+    for (int i = 0; i < 8; ++i)
+        apply(optionBox_[i], *options[i]);
+
+    apply(exclusionsButton_, state.exclusions);
+    apply(moreOptionsButton_, state.moreOptions);
+    apply(batchButton_, state.batch);
+    apply(runBatchButton_, state.runBatch);
+    runBatchFrame_->setVisible(state.runBatch.visible);
+    runBatchFrame_->setFrameShape(state.runningFrameBatch.visible ? QFrame::Box : QFrame::NoFrame);
+    apply(lastReportButton_, state.lastReport);
+    apply(stopButton_, state.stop);
+    apply(exitButton_, state.exit);
+    apply(configurationButton_, state.configuration);
+    apply(helpButton_, state.help);
+    for (QWidget* widget : {static_cast<QWidget*>(progressLabel_), static_cast<QWidget*>(progressBar_),
+                            static_cast<QWidget*>(percentLabel_), static_cast<QWidget*>(timeRemainingLabel_),
+                            static_cast<QWidget*>(timeLabel_)})
+        widget->setVisible(state.progress.visible);
+}
+
+void MainWindow::refreshSelector() {
+    const QSignalBlocker blocker(profileSelector_);
+    profileSelector_->clear();
+    for (const std::string& path : controller_->recentFiles())
+        profileSelector_->addItem(fromPath(path));
+    profileSelector_->setCurrentIndex(profileSelector_->findText(fromPath(controller_->selectorText())));
+    if (controller_->selectorText().empty())
+        profileSelector_->setCurrentIndex(-1);
+}
+
+void MainWindow::refreshLocations() {
+    for (int i : {kOne, kTwo}) {
+        const Location which = i == kOne ? Location::One : Location::Two;
+        QComboBox* box = locationBox_[i];
+        const QSignalBlocker blocker(box);
+        QStringList entries;
+        for (const std::string& path : controller_->recentLocations(which))
+            if (!path.empty())
+                entries << fromPath(path);
+        QStringList shown;
+        for (int row = 0; row < box->count(); ++row)
+            shown << box->itemText(row);
+        if (shown != entries) {
+            box->clear();
+            box->addItems(entries);
+        }
+        const QString text = fromPath(controller_->locationText(which));
+        if (box->currentText() != text)
+            box->setEditText(text);
+    }
+}
+
+void MainWindow::refreshOptions() {
+    const LiveOptions& options = controller_->options();
+    const bool ticked[8] = {options.addFiles,         options.deleteFiles,      options.confirmDeletes,
+                            options.checkSubFolders,  options.checkActions,     options.silentMode,
+                            options.exitOnCompletion, options.overwriteReadOnly};
+    for (int i = 0; i < 8; ++i)
+        optionBox_[i]->setChecked(ticked[i]);
+}
+
+void MainWindow::applyTooltips() {
+    widgets::applyTooltips(this, kTooltips, controller_->general().showTooltips);
+}
+
+// --- What a run shows -----------------------------------------------------------------------
+
+void MainWindow::showProgress(const ProgressView& view) {
+    phaseLabel_->setText(view.phase.empty() ? QStringLiteral("Execution") : fromText(view.phase));
+    activityBox_->setText(fromPath(view.activity));
+    progressBar_->setValue(view.barPosition);
+    percentLabel_->setText(fromText(view.percentText));
+    timeLabel_->setText(fromText(view.timeText));
+}
+
+void MainWindow::showRunningState(int) {
+    refreshControls();
+}
+
+bool MainWindow::silentNow() const {
+    return controller_->silent();
+}
+
+// --- Actions ----------------------------------------------------------------------------------
+
+void MainWindow::startUp(const std::string& commandLineFile) {
+    controller_->startUp(commandLineFile);
+    refresh();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!autoStartScheduled_ && controller_->autoStart() != AutoStart::None) {
+        autoStartScheduled_ = true;
+        QTimer::singleShot(kAutoStartDelayMs, this, [this] { runAutoStart(); });
+    }
+}
+
+void MainWindow::runAutoStart() {
+    controller_->runAutoStart();
+    refresh();
+    closeWhenFinished();
+}
+
+void MainWindow::synchronise(Direction direction) {
+    controller_->synchronise(direction);
+    refresh();
+    closeWhenFinished();
+}
+
+void MainWindow::runBatch() {
+    controller_->runBatch();
+    refresh();
+    closeWhenFinished();
+}
+
+void MainWindow::closeWhenFinished() {
+    if (controller_->finished())
+        QDialog::accept();
+}
+
+void MainWindow::exitProgram() {
+    if (controller_->exit())
+        QDialog::accept();
+}
+
+void MainWindow::reject() {
+    if (controller_->finished() || controller_->requestClose())
+        QDialog::reject();
+}
+
+void MainWindow::optionClicked(OptionBox box, bool ticked) {
+    controller_->setOption(box, ticked);
+    refresh();
+}
+
+std::optional<std::string> MainWindow::askFilePath(bool save, const QString& title,
+                                                   const QStringList& filters, const QString& suffix) {
+    const AppController::SilentPause pause(controller_->reporter());
+    QFileDialog dialog(this, title, fromPath(readOpenPath(settings_)));
+    dialog.setObjectName(save ? QStringLiteral("saveFileDialog") : QStringLiteral("openFileDialog"));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return toPath(dialog.selectedFiles().front());
+}
+
+void MainWindow::openFile() {
+    if (!controller_->offerToSave())
+        saveFileAs();
+    controller_->openChosen(askFilePath(
+        false, QStringLiteral("Open"),
+        {QStringLiteral("Velmora profile (*.vmp)"), QStringLiteral("Velmora batch files (*.vmb)")},
+        QStringLiteral("vmp")));
+    refresh();
+}
+
+void MainWindow::saveFile() {
+    if (controller_->saveNeedsPath())
+        saveFileAs();
+    else
+        controller_->save();
+    refresh();
+}
+
+void MainWindow::saveFileAs() {
+    const bool batch = controller_->saveAsSavesBatch();
+    const std::optional<std::string> path = askFilePath(
+        true, QStringLiteral("Save As"),
+        {batch ? QStringLiteral("Velmora batch (*.vmb)") : QStringLiteral("Velmora profile (*.vmp)")},
+        batch ? QStringLiteral("vmb") : QStringLiteral("vmp"));
+    if (path)
+        controller_->saveAs(*path);
+    refresh();
+}
+
+void MainWindow::closeFile() {
+    controller_->closeFile();
+    refresh();
+}
+
+void MainWindow::selectRecentFile(int index) {
+    if (index < 0 || index >= profileSelector_->count())
+        return;
+    controller_->selectRecentFile(toPath(profileSelector_->itemText(index)));
+    refresh();
+}
+
+void MainWindow::browse(Location which) {
+    const int i = indexOf(which);
+    const AppController::SilentPause pause(controller_->reporter());
+    const std::optional<QString> folder = chooseFolder(this,
+                                                       i == kOne ? QStringLiteral("Select Folder Location 1")
+                                                                 : QStringLiteral("Select Folder Location 2"),
+                                                       fromPath(controller_->locationText(which)));
+    if (folder) {
+        controller_->chooseLocation(which, toPath(*folder));
+        refresh();
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    for (int i : {kOne, kTwo}) {
+        if (watched != locationBox_[i]->lineEdit())
+            continue;
+        const Location which = i == kOne ? Location::One : Location::Two;
+        if (event->type() == QEvent::FocusOut &&
+            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+            controller_->locationFocusLost(which);
+            refresh();
+        } else if (event->type() == QEvent::KeyPress) {
+            // Enter takes the typed location, instead of pressing the default button (Exit).
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                controller_->locationFocusLost(which);
+                refresh();
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 } // namespace velmora::desktop

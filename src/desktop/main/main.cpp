@@ -1,5 +1,7 @@
 #include "desktop/CommandLine.h"
 #include "desktop/MainWindow.h"
+#include "platform/PosixFileSystem.h"
+#include "profiles/SettingsStore.h"
 
 #include <QApplication>
 #include <QFile>
@@ -8,6 +10,7 @@
 #include <vector>
 
 int main(int argc, char** argv) {
+    using namespace velmora;
     using namespace velmora::desktop;
     // --help and --version answer on the terminal, before anything needs a display.
     const CommandLine line = parseCommandLine({argv + (argc > 0 ? 1 : 0), argv + argc});
@@ -19,12 +22,22 @@ int main(int argc, char** argv) {
         std::cout << "velmora " << VELMORA_VERSION << '\n';
         return 0;
     }
+
     QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("velmora"));
     std::vector<std::string> arguments;
     for (const QString& argument : QApplication::arguments().mid(1))
         arguments.push_back(QFile::encodeName(argument).toStdString());
-    const std::string file = parseCommandLine(arguments).file;
-    MainWindow window;
+
+    // A file command abandoned by Stop or its timeout may still be inside the file system when
+    // the window closes, so the file system lives as long as the process.
+    static auto* fileSystem = new platform::PosixFileSystem();
+    SettingsStore settings(SettingsStore::defaultFilePath());
+    MainWindow window(*fileSystem, settings);
+    QObject::connect(&window, &QDialog::finished, &application, &QCoreApplication::quit);
+    window.startUp(parseCommandLine(arguments).file);
     window.show();
     return QApplication::exec();
 }

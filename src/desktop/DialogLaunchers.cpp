@@ -1,0 +1,77 @@
+#include "desktop/DialogLaunchers.h"
+
+#include "app/AppController.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/Text.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace velmora::desktop {
+
+namespace {
+
+void notYetAvailable(QWidget* parent, const QString& what) {
+    widgets::showMessage(parent, QStringLiteral("%1 is not available in this version.").arg(what));
+}
+
+// The guide installed beside the program (share/velmora/help), or the one of the source tree
+// when the program runs from its build folder.
+QString helpIndex() {
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    const QStringList candidates{
+        programFolder.filePath(QStringLiteral("../share/velmora/help/index.html")),
+        QStringLiteral(VELMORA_SOURCE_DIR "/docs/help/index.html"),
+    };
+    for (const QString& candidate : candidates)
+        if (QFileInfo::exists(candidate))
+            return QFileInfo(candidate).canonicalFilePath();
+    return candidates.front();
+}
+
+} // namespace
+
+std::optional<QString> chooseFolder(QWidget* parent, const QString& title, const QString& start) {
+    const QString folder = QFileDialog::getExistingDirectory(parent, title, start);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder;
+}
+
+bool editMoreOptions(QWidget* parent, AppController&) {
+    notYetAvailable(parent, QStringLiteral("More Options"));
+    return false;
+}
+
+bool editExclusions(QWidget* parent, AppController&) {
+    notYetAvailable(parent, QStringLiteral("Exclusions"));
+    return false;
+}
+
+bool editConfiguration(QWidget* parent, AppController&) {
+    notYetAvailable(parent, QStringLiteral("Configuration"));
+    return false;
+}
+
+bool editBatchList(QWidget* parent, AppController&) {
+    notYetAvailable(parent, QStringLiteral("Batch"));
+    return false;
+}
+
+void showAbout(QWidget* parent) {
+    QMessageBox::about(parent, QStringLiteral("About Velmora"),
+                       QStringLiteral("Velmora %1").arg(QStringLiteral(VELMORA_VERSION)));
+}
+
+void showHelp(QWidget* parent) {
+    const QString index = helpIndex();
+    if (!QFileInfo::exists(index) || !QDesktopServices::openUrl(QUrl::fromLocalFile(index)))
+        widgets::showMessage(parent, QStringLiteral("Could not open the help: ") + index);
+}
+
+} // namespace velmora::desktop

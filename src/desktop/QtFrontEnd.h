@@ -1,0 +1,49 @@
+#pragma once
+
+#include "engine/FrontEndPort.h"
+
+#include <chrono>
+
+class QWidget;
+
+namespace velmora::desktop {
+
+// What a run shows in the window while it goes on.
+class RunDisplay {
+public:
+    virtual ~RunDisplay() = default;
+    virtual void showProgress(const ProgressView& view) = 0;
+    virtual void showRunningState(int runningState) = 0;
+    // Silent mode: the report closes itself.
+    virtual bool silentNow() const = 0;
+};
+
+// The desktop's answers to the engine and the controller: dialogs over the window, and the
+// window's progress display. Runs stay on the user-interface thread; the pump keeps the window
+// (and its Stop button) live.
+class QtFrontEnd final : public FrontEndPort {
+public:
+    QtFrontEnd(QWidget& window, RunDisplay& display);
+
+    // Processes the waiting events at most once every kPumpInterval; otherwise only reads the
+    // clock, so that the engine may call it for every folder entry at no measurable cost.
+    void pump() override;
+    void message(const std::string& text) override;
+    bool question(const std::string& text) override;
+    DeleteAnswer confirmDelete(const std::string& caption, const std::array<std::string, 4>& lines) override;
+    bool checkList(CheckListSets& sets) override;
+    void report(const SyncResults& results) override;
+    void progress(const ProgressView& view) override;
+    void runningChanged(int runningState) override;
+
+    // Short enough that Stop and a repaint are seen at once, long enough that a run with many
+    // small files spends next to nothing in the event loop.
+    static constexpr std::chrono::milliseconds kPumpInterval{5};
+
+private:
+    QWidget& window_;
+    RunDisplay& display_;
+    std::chrono::steady_clock::time_point lastPump_{};
+};
+
+} // namespace velmora::desktop

@@ -1,0 +1,140 @@
+// Renders every window of the desktop program into PNG files, for looking at them as a user
+// would: `velmora-screenshots OUTPUT_FOLDER SUFFIX [--dark]`, with QT_SCALE_FACTOR for the scale.
+// scripts/screenshots.sh runs it at 100 % and 200 % and in a dark palette.
+#include "desktop/MainWindow.h"
+#include "platform/PosixFileSystem.h"
+#include "profiles/SettingsStore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPalette>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <iostream>
+#include <vector>
+
+namespace {
+
+using namespace velmora;
+
+QPalette darkPalette() {
+    QPalette palette;
+    const QColor window(45, 45, 48), base(30, 30, 32), text(230, 230, 230), disabled(130, 130, 130);
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Base, base);
+    palette.setColor(QPalette::AlternateBase, window);
+    palette.setColor(QPalette::ToolTipBase, base);
+    palette.setColor(QPalette::ToolTipText, text);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::Button, window);
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::Link, QColor(90, 160, 240));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, disabled);
+    return palette;
+}
+
+// A small pair of folders and a profile between them, in a temporary folder.
+// A fixed place, so that the pictures show the same paths each time they are made.
+struct Example {
+    QDir root{QDir::temp().filePath(QStringLiteral("velmora-example"))};
+    std::string profile;
+
+    Example() {
+        root.removeRecursively();
+        root.mkpath(QStringLiteral("Documents/letters"));
+        root.mkpath(QStringLiteral("Backup"));
+        for (const char* name :
+             {"Documents/readme.txt", "Documents/letters/one.txt", "Documents/letters/two.txt"}) {
+            QFile file(root.filePath(QString::fromLatin1(name)));
+            file.open(QIODevice::WriteOnly);
+            file.write("example\n");
+        }
+        profile = root.filePath(QStringLiteral("Documents backup.vmp")).toStdString();
+        QFile file(QString::fromStdString(profile));
+        file.open(QIODevice::WriteOnly);
+        file.write(
+            ("velmora_version=1.09\r\nlocation1=" + root.filePath(QStringLiteral("Documents")).toStdString() +
+             "/\r\nlocation2=" + root.filePath(QStringLiteral("Backup")).toStdString() +
+             "/\r\ncheck_actions=1\r\nexclusions=\r\nend_exclusions\r\nwildcard_exclusions=\r\n"
+             "end_wildcard_exclusions\r\n")
+                .c_str());
+    }
+};
+
+struct Shots {
+    QString folder, suffix;
+    int saved = 0;
+
+    void save(QWidget& widget, const QString& name) {
+        const QString path = QDir(folder).filePath(name + QLatin1Char('-') + suffix + QStringLiteral(".png"));
+        if (widget.grab().save(path))
+            ++saved;
+        else
+            std::cerr << "could not write " << path.toStdString() << '\n';
+    }
+};
+
+// Grabs `window` once the next modal dialog is open (the window is then in the state that
+// dialog belongs to), then closes that dialog with `answer`.
+void grabDuringNextDialog(Shots& shots, QWidget& window, const QString& name, int answer) {
+    QTimer::singleShot(300, &window, [&shots, &window, name, answer] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            grabDuringNextDialog(shots, window, name, answer);
+            return;
+        }
+        shots.save(window, name);
+        dialog->done(answer);
+    });
+}
+
+void mainWindow(Shots& shots) {
+    Example example;
+    QTemporaryDir settingsFolder;
+    platform::PosixFileSystem fileSystem;
+    SettingsStore settings(
+        QDir(settingsFolder.path()).filePath(QStringLiteral("Velmora.conf")).toStdString());
+    desktop::MainWindow window(fileSystem, settings);
+    window.startUp("");
+    window.show();
+    QApplication::processEvents();
+    shots.save(window, QStringLiteral("main-window-empty"));
+
+    window.controller().openFile(example.profile);
+    window.refresh();
+    QApplication::processEvents();
+    shots.save(window, QStringLiteral("main-window"));
+
+    // A run that waits at its check-list shows the running frame and the progress area.
+    grabDuringNextDialog(shots, window, QStringLiteral("main-window-running"), QDialog::Rejected);
+    window.controller().synchronise(Direction::OneToTwo);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() < 3) {
+        std::cerr << "usage: velmora-screenshots OUTPUT_FOLDER SUFFIX [--dark]\n";
+        return 64;
+    }
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    if (arguments.contains(QStringLiteral("--dark")))
+        QApplication::setPalette(darkPalette());
+    Shots shots{arguments[1], arguments[2]};
+    QDir().mkpath(shots.folder);
+
+    const std::vector<std::function<void(Shots&)>> windows{mainWindow};
+    for (const auto& render : windows)
+        render(shots);
+    std::cout << shots.saved << " pictures in " << shots.folder.toStdString() << '\n';
+    return 0;
+}
