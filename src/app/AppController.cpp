@@ -16,12 +16,12 @@ bool endsInSeparator(const std::string& path) {
 AppController::AppController(AppServices services)
     : services_(std::move(services)), log_(services_.logClock),
       reporter_(services_.frontEnd, log_, lastReason_),
-      commands_(services_.fileSystem, services_.frontEnd, flags_.stopRequest, lastReason_),
-      sourceAccess_(commands_, services_.frontEnd, flags_.stopRequest, results_.workDone),
-      targetAccess_(commands_, services_.frontEnd, flags_.stopRequest, results_.workDone),
-      context_{sourceAccess_,      targetAccess_, commands_,   services_.fileSystem,
-               services_.frontEnd, flags_,        runOptions_, profile_.exclusions,
-               results_,           actions_},
+      commands_(services_.fileSystem, frontEnd_, flags_.stopRequest, lastReason_),
+      sourceAccess_(commands_, frontEnd_, flags_.stopRequest, results_.workDone),
+      targetAccess_(commands_, frontEnd_, flags_.stopRequest, results_.workDone),
+      context_{sourceAccess_, targetAccess_, commands_,   services_.fileSystem,
+               frontEnd_,     flags_,        runOptions_, profile_.exclusions,
+               results_,      actions_},
       synchroniser_(context_,
                     RunHooks{[this](const SyncResults& results) { log_.writeResults(results); },
                              [this] { log_.close(); }},
@@ -30,6 +30,7 @@ AppController::AppController(AppServices services)
 AppController::~AppController() = default;
 
 AutoStart AppController::startUp(const std::string& commandLineFile) {
+    const ChangeNotice notice(*this);
     general_ = readGeneralSettings(services_.settings);
     const RecentLists recent = readRecentLists(services_.settings);
     recent1_ = recent.location1;
@@ -92,6 +93,7 @@ void AppController::applyOptionSettings(const OptionSettings& stored) {
 }
 
 void AppController::runAutoStart() {
+    const ChangeNotice notice(*this);
     const AutoStart request = autoStart_;
     autoStart_ = AutoStart::None;
     if (request == AutoStart::None)
@@ -121,6 +123,7 @@ OptionSettings AppController::optionSettingsForExit() const {
 }
 
 bool AppController::exit() {
+    const ChangeNotice notice(*this);
     if (busy())
         return false;
     offerToSave();
@@ -135,6 +138,7 @@ bool AppController::exit() {
 }
 
 bool AppController::requestClose() {
+    const ChangeNotice notice(*this);
     if (busy()) {
         reporter_.report(
             "CSynchroniserDlg::OnCancel",
@@ -155,6 +159,7 @@ const RecentLocations& AppController::recentLocations(Location which) const {
 }
 
 void AppController::typeLocation(Location which, const std::string& text) {
+    const ChangeNotice notice(*this);
     if (busy())
         return;
     textOf(which) = text;
@@ -162,6 +167,7 @@ void AppController::typeLocation(Location which, const std::string& text) {
 }
 
 void AppController::locationFocusLost(Location which) {
+    const ChangeNotice notice(*this);
     bool& edited = which == Location::One ? edited1_ : edited2_;
     if (!edited)
         return;
@@ -180,6 +186,7 @@ void AppController::locationFocusLost(Location which) {
 }
 
 void AppController::chooseLocation(Location which, const std::string& path) {
+    const ChangeNotice notice(*this);
     if (busy())
         return;
     std::string text = path;
@@ -195,6 +202,7 @@ void AppController::chooseLocation(Location which, const std::string& path) {
 // --- Options -----------------------------------------------------------------------------
 
 bool AppController::setOption(OptionBox box, bool ticked) {
+    const ChangeNotice notice(*this);
     if (busy())
         return false;
     LiveOptions& o = options_;
@@ -253,6 +261,7 @@ void AppController::silentFromProfile() {
 }
 
 void AppController::moreOptionsAccepted() {
+    const ChangeNotice notice(*this);
     hideOtherButton_ = profile_.hideOtherButton;
     compareOnSize_ = !profile_.compareOnTime;
     adjustHours_ = profile_.adjustTimeHours;
@@ -264,12 +273,14 @@ void AppController::moreOptionsAccepted() {
 }
 
 void AppController::exclusionsAccepted(const ExclusionSet& edited) {
+    const ChangeNotice notice(*this);
     profile_.exclusions = edited;
     profile_.exclusions.finish();
     profile_.modified = true;
 }
 
 void AppController::configurationAccepted(const GeneralSettings& settings) {
+    const ChangeNotice notice(*this);
     general_ = settings;
     writeGeneralSettings(services_.settings, settings);
     // Applying the button style shows both buttons of the pair again.

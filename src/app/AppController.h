@@ -2,6 +2,8 @@
 
 #include "app/BatchList.h"
 #include "app/ControlState.h"
+#include "app/ControllerObserver.h"
+#include "app/Direction.h"
 #include "app/LiveOptions.h"
 #include "app/RecentPaths.h"
 #include "engine/ActionList.h"
@@ -32,9 +34,6 @@ class FrontEndPort;
 namespace platform {
 class FileSystem;
 }
-
-enum class Direction { OneToTwo, TwoToOne }; // Location 1 to 2, Location 2 to 1
-enum class Location { One, Two };
 
 // What start-up asks the front end to start half a second after the window shows.
 enum class AutoStart { None, Synchronise12, Synchronise21, RunBatch };
@@ -184,6 +183,11 @@ public:
     const Batch& batch() const { return batch_; }
 
     // --- What the view shows -------------------------------------------------------------
+    // Observers are told after every change of what follows; each must outlive the controller
+    // or be removed first.
+    void addObserver(ControllerObserver& observer);
+    void removeObserver(ControllerObserver& observer);
+    const ProgressView& progress() const { return progress_; }
     ControlState controlState() const;
     const std::string& title() const { return title_; }
     const std::string& selectorText() const { return selectorText_; }
@@ -220,6 +224,49 @@ public:
     ErrorReporter& reporter() { return reporter_; }
 
 private:
+    // What the main window shows, to tell observers what changed.
+    struct VisibleState {
+        ControlState controls;
+        std::string title, selector;
+        std::vector<std::string> recentFiles;
+        std::string location1, location2;
+        RecentLocations recent1, recent2;
+        int runningState = 0;
+        bool batchRunning = false;
+    };
+    // Passes the engine's calls on to the front end, telling observers of progress and of runs
+    // starting and ending.
+    class ObservedFrontEnd : public FrontEndPort {
+    public:
+        explicit ObservedFrontEnd(AppController& owner) : owner_(owner) {}
+        void pump() override;
+        void message(const std::string& text) override;
+        bool question(const std::string& text) override;
+        DeleteAnswer confirmDelete(const std::string& caption,
+                                   const std::array<std::string, 4>& lines) override;
+        bool checkList(CheckListSets& sets) override;
+        void report(const SyncResults& results) override;
+        void progress(const ProgressView& view) override;
+        void runningChanged(int runningState) override;
+
+    private:
+        AppController& owner_;
+    };
+    // Held by each public call that may change what is shown: the outermost one tells the
+    // observers when it ends.
+    class ChangeNotice {
+    public:
+        explicit ChangeNotice(AppController& owner);
+        ~ChangeNotice();
+        ChangeNotice(const ChangeNotice&) = delete;
+        ChangeNotice& operator=(const ChangeNotice&) = delete;
+
+    private:
+        AppController& owner_;
+    };
+    VisibleState visibleState() const;
+    void publishChanges(ChangeSet extra = {});
+
     bool openProfile(const std::string& path, bool clearBatch);
     bool openBatch(const std::string& path);
     void copyProfileIntoWindow();
@@ -236,9 +283,13 @@ private:
     void refreshSyncButtons();
     RunOutcome runBetween(const std::string& source, const std::string& target, int state);
     bool refuseWhileRunning(const char* context);
-    bool checkBatchProfile(const std::string& path);
 
     AppServices services_;
+    ObservedFrontEnd frontEnd_{*this};
+    std::vector<ControllerObserver*> observers_;
+    VisibleState shown_;
+    int noticeDepth_ = 0;
+    ProgressView progress_;
 
     // The engine objects of a run.
     RunLog log_;

@@ -2,10 +2,7 @@
 #include "app/AppController.h"
 #include "app/ProfileFiles.h"
 #include "engine/FrontEndPort.h"
-#include "platform/AtomicFile.h"
 #include "profiles/FileKind.h"
-
-#include <sstream>
 
 namespace velmora {
 
@@ -19,6 +16,7 @@ constexpr const char* kProfileQuestion =
 } // namespace
 
 bool AppController::openFile(const std::string& path, bool clearBatch, bool updateRecent) {
+    const ChangeNotice notice(*this);
     // A batch run opens its profiles between its runs; nothing opens during a run.
     if (flags_.runningState != 0)
         return false;
@@ -130,12 +128,14 @@ void AppController::storeOpenPath(const std::string& path) {
 }
 
 bool AppController::openChosen(const std::optional<std::string>& path) {
+    const ChangeNotice notice(*this);
     const bool ok = path && openFile(*path);
     silentFromProfile();
     return ok;
 }
 
 bool AppController::selectRecentFile(const std::string& path) {
+    const ChangeNotice notice(*this);
     if (busy())
         return false;
     offerToSave();
@@ -150,6 +150,7 @@ bool AppController::selectRecentFile(const std::string& path) {
 }
 
 bool AppController::offerToSave() {
+    const ChangeNotice notice(*this);
     if (!batch_.profiles.empty() && batch_.modified) {
         if (services_.frontEnd.question(kBatchQuestion))
             return save() || !saveNeedsPath();
@@ -161,6 +162,7 @@ bool AppController::offerToSave() {
 }
 
 void AppController::closeFile() {
+    const ChangeNotice notice(*this);
     if (busy())
         return;
     switch (fileKindOf(selectorText_)) {
@@ -202,6 +204,7 @@ void AppController::takeControlValues() {
 }
 
 bool AppController::save() {
+    const ChangeNotice notice(*this);
     if (flags_.runningState != 0)
         return false;
     if (selectorText_.empty())
@@ -222,6 +225,7 @@ bool AppController::save() {
 }
 
 bool AppController::saveAs(const std::string& path) {
+    const ChangeNotice notice(*this);
     if (busy() || path.empty())
         return false;
     storeOpenPath(path);
@@ -247,6 +251,7 @@ bool AppController::saveAs(const std::string& path) {
 // --- Batch list --------------------------------------------------------------------------
 
 BatchList AppController::editBatchList() {
+    const ChangeNotice notice(*this);
     if (!busy() && fileKindOf(selectorText_) == FileKind::Profile) {
         if (profile_.modified && !profilePath_.empty() && services_.frontEnd.question(kProfileQuestion))
             save();
@@ -258,41 +263,19 @@ BatchList AppController::editBatchList() {
     return BatchList(batch_.profiles);
 }
 
-bool AppController::checkBatchProfile(const std::string& path) {
-    constexpr const char* context = "BatchDlg::checkProfile";
-    std::string contents;
-    if (platform::readWholeFile(path, contents) != 0)
-        return false;
-    Profile candidate;
-    std::istringstream in(contents);
-    if (!candidate.read(in)) {
-        reporter_.report(context, path + " is not a valid Velmora profile");
-        return false;
-    }
-    if (candidate.damaged()) {
-        reporter_.report(context, damagedProfileNotice(path, candidate));
-        return false;
-    }
-    if (candidate.autoStart != 1 && candidate.autoStart != 2) {
-        reporter_.report(context, "The profile " + path +
-                                      "\n must have Auto Start selected to be used as a batch profile");
-        return false;
-    }
-    return true;
-}
-
 void AppController::addToBatchList(BatchList& list, const std::vector<std::string>& paths) {
+    const ChangeNotice notice(*this);
     const SilentPause shown(reporter_);
     if (!paths.empty())
         storeOpenPath(paths.front());
-    list.add(paths, [this](const std::string& path) { return checkBatchProfile(path); });
+    list.addProfiles(paths, reporter_);
 }
 
 bool AppController::acceptBatchList(const BatchList& list) {
+    const ChangeNotice notice(*this);
     if (busy())
         return false;
-    batch_.profiles = list.entries();
-    batch_.modified = true;
+    list.applyTo(batch_);
     return selectorText_.empty() && !batch_.profiles.empty();
 }
 

@@ -27,6 +27,7 @@ bool AppController::refuseWhileRunning(const char* context) {
 }
 
 std::optional<RunOutcome> AppController::synchronise(Direction direction) {
+    const ChangeNotice notice(*this);
     const bool oneToTwo = direction == Direction::OneToTwo;
     if (refuseWhileRunning(oneToTwo ? "CSynchroniserDlg::OnSynch12" : "CSynchroniserDlg::OnSynch21"))
         return std::nullopt;
@@ -42,6 +43,7 @@ std::optional<RunOutcome> AppController::synchronise(Direction direction) {
 
 std::optional<RunOutcome> AppController::synchroniseFolders(const std::string& source,
                                                             const std::string& target) {
+    const ChangeNotice notice(*this);
     if (refuseWhileRunning("CSynchroniserDlg::OnSynch12"))
         return std::nullopt;
     const RunOutcome outcome = runBetween(source, target, 1);
@@ -78,6 +80,7 @@ RunOutcome AppController::runBetween(const std::string& sourceText, const std::s
 }
 
 BatchOutcome AppController::runBatch() {
+    const ChangeNotice notice(*this);
     BatchOutcome result;
     if (refuseWhileRunning("CSynchroniserDlg::OnRunbatch")) {
         result.refused = true;

@@ -1,5 +1,13 @@
 #include "app/BatchList.h"
 
+#include "app/ProfileFiles.h"
+#include "engine/ErrorReporter.h"
+#include "platform/AtomicFile.h"
+#include "profiles/Batch.h"
+#include "profiles/Profile.h"
+
+#include <sstream>
+
 namespace velmora {
 
 BatchList::BatchList(std::vector<std::string> entries) : entries_(std::move(entries)) {}
@@ -51,6 +59,38 @@ void BatchList::add(const std::vector<std::string>& paths, const Checker& accept
     for (const std::string& path : paths)
         if (!accept || accept(path))
             entries_.push_back(path);
+}
+
+void BatchList::addProfiles(const std::vector<std::string>& paths, ErrorReporter& reporter) {
+    add(paths, [&reporter](const std::string& path) { return acceptableBatchProfile(path, reporter); });
+}
+
+void BatchList::applyTo(Batch& batch) const {
+    batch.profiles = entries_;
+    batch.modified = true;
+}
+
+bool acceptableBatchProfile(const std::string& path, ErrorReporter& reporter) {
+    constexpr const char* context = "BatchDlg::checkProfile";
+    std::string contents;
+    if (platform::readWholeFile(path, contents) != 0)
+        return false;
+    Profile candidate;
+    std::istringstream in(contents);
+    if (!candidate.read(in)) {
+        reporter.report(context, path + " is not a valid Velmora profile");
+        return false;
+    }
+    if (candidate.damaged()) {
+        reporter.report(context, damagedProfileNotice(path, candidate));
+        return false;
+    }
+    if (candidate.autoStart != 1 && candidate.autoStart != 2) {
+        reporter.report(context, "The profile " + path +
+                                     "\n must have Auto Start selected to be used as a batch profile");
+        return false;
+    }
+    return true;
 }
 
 } // namespace velmora

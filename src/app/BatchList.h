@@ -8,6 +8,13 @@
 
 namespace velmora {
 
+class Batch;
+class ErrorReporter;
+
+// Add Files' check of one chosen profile: a file that cannot be read is rejected without a word;
+// one that is not a profile, or has no automatic start, is reported and rejected.
+bool acceptableBatchProfile(const std::string& path, ErrorReporter& reporter);
+
 // The rules of the batch list dialog: an ordered list of profile paths with a selection. The
 // dialog shows `entries()` and the button states and forwards the user's actions; on OK the
 // controller takes the entries (AppController::acceptBatchList).
@@ -36,6 +43,12 @@ public:
     void remove();
     // Appends each accepted path in the order given; a path already listed is added again.
     void add(const std::vector<std::string>& paths, const Checker& accept);
+    // Add Files: appends the chosen profiles that acceptableBatchProfile lets in.
+    void addProfiles(const std::vector<std::string>& paths, ErrorReporter& reporter);
+
+    // OK: the entries become the batch's profiles, in order, and the batch is marked modified
+    // even when nothing changed.
+    void applyTo(Batch& batch) const;
 
 private:
     void move(int step);

@@ -8,6 +8,7 @@ namespace velmora {
 struct ControlView {
     bool enabled = true;
     bool visible = true;
+    bool operator==(const ControlView&) const = default;
 };
 
 // Everything the main window's view needs to show its controls: computed by the controller after
@@ -32,6 +33,8 @@ struct ControlState {
     std::string runningFrameCaption = "Running"; // or "Silent Running"
     // Progress bar, "Progress", percent, "%        Time remaining" and the time text.
     ControlView progress;
+
+    bool operator==(const ControlState&) const = default;
 };
 
 // What the control state depends on.

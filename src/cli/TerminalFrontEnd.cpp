@@ -1,5 +1,6 @@
 #include "cli/TerminalFrontEnd.h"
 
+#include "app/ReportModel.h"
 #include "engine/SyncResults.h"
 #include "platform/Clock.h"
 
@@ -279,12 +280,9 @@ void TerminalFrontEnd::report(const SyncResults& results) {
     if (results.lastHeadline.empty() || results.lastHeadline.back() != '\n')
         out << '\n';
     out << "Synchronisation source: " << results.lastSource << '\n'
-        << "Synchronisation target: " << results.lastTarget << '\n'
-        << "Overwritten files: " << results.counts.overwrittenFiles << '\n'
-        << "Added files: " << results.counts.addedFiles << '\n'
-        << "Deleted files: " << results.counts.deletedFiles << '\n'
-        << "Added Folders: " << results.counts.addedFolders << '\n'
-        << "Deleted Folders: " << results.counts.deletedFolders << '\n';
+        << "Synchronisation target: " << results.lastTarget << '\n';
+    for (const ReportCount& count : reportCounts(results.counts))
+        out << count.label << ": " << count.value << '\n';
     if (!results.problems.empty()) {
         out << "Some problems were encountered:\n";
         for (const std::string& line : results.problems)

@@ -1,0 +1,38 @@
+#include "app/ConfigurationModel.h"
+
+#include "profiles/StoredSettings.h"
+
+namespace velmora {
+
+ConfigurationModel::ConfigurationModel(const GeneralSettings& settings)
+    : dateFormat(settings.ddmmyy ? DateFormat::DdMmYy : DateFormat::MmDdYy),
+      showTooltips(settings.showTooltips), commandTimeoutText(std::to_string(settings.commandTimeout)),
+      buttonStyle(settings.showNoTextButtons ? ButtonStyle::NoText : ButtonStyle::Text),
+      timeDifferenceText(std::to_string(settings.timeDifference)) {}
+
+std::optional<Refusal<ConfigurationModel::Field>> ConfigurationModel::check() const {
+    if (const IntegerField timeout =
+            readIntegerField(commandTimeoutText, kMinCommandTimeout, kMaxCommandTimeout);
+        !timeout.value)
+        return Refusal<Field>{Field::CommandTimeout, timeout.message, {}};
+    if (const IntegerField difference =
+            readIntegerField(timeDifferenceText, kMinTimeDifference, kMaxTimeDifference);
+        !difference.value)
+        return Refusal<Field>{Field::TimeDifference, difference.message, {}};
+    return std::nullopt;
+}
+
+std::optional<Refusal<ConfigurationModel::Field>> ConfigurationModel::apply(GeneralSettings& settings) const {
+    if (auto refusal = check())
+        return refusal;
+    settings.ddmmyy = dateFormat == DateFormat::DdMmYy;
+    settings.showTooltips = showTooltips;
+    settings.commandTimeout = static_cast<std::uint32_t>(
+        *readIntegerField(commandTimeoutText, kMinCommandTimeout, kMaxCommandTimeout).value);
+    settings.showNoTextButtons = buttonStyle == ButtonStyle::NoText;
+    settings.timeDifference = static_cast<std::uint32_t>(
+        *readIntegerField(timeDifferenceText, kMinTimeDifference, kMaxTimeDifference).value);
+    return std::nullopt;
+}
+
+} // namespace velmora

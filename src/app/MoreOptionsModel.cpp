@@ -1,0 +1,54 @@
+#include "app/MoreOptionsModel.h"
+
+#include "profiles/Profile.h"
+
+namespace velmora {
+
+MoreOptionsModel::MoreOptionsModel(const Profile& profile)
+    : hideOtherButton(profile.hideOtherButton), copyAttributes(profile.copyAttribs),
+      compareOn(profile.compareOnTime ? CompareOn::Time : CompareOn::FileSize),
+      hoursText(std::to_string(profile.adjustTimeHours)), minutesText(std::to_string(profile.adjustTimeMins)),
+      logOn(profile.logFileOn), logMode(profile.logFileAppend ? LogMode::Append : LogMode::Overwrite),
+      logPath(profile.logFilePath) {
+    if (profile.autoStart == 1 || profile.autoStart == 2) {
+        autoStart_ = true;
+        direction = profile.autoStart == 2 ? Direction::TwoToOne : Direction::OneToTwo;
+    }
+}
+
+void MoreOptionsModel::setAutoStart(bool ticked) {
+    autoStart_ = ticked;
+    if (ticked)
+        direction = Direction::OneToTwo;
+}
+
+std::optional<Refusal<MoreOptionsModel::Field>> MoreOptionsModel::check() const {
+    if (const IntegerField hours = readIntegerField(hoursText, kMinHours, kMaxHours); !hours.value)
+        return Refusal<Field>{Field::Hours, hours.message, {}};
+    if (const IntegerField minutes = readIntegerField(minutesText, kMinMinutes, kMaxMinutes); !minutes.value)
+        return Refusal<Field>{Field::Minutes, minutes.message, {}};
+    if (logOn && logPath.empty())
+        return Refusal<Field>{Field::LogPath, "You have selected logging and must specify a log file",
+                              "MoreOptionsDlg::OnOK"};
+    return std::nullopt;
+}
+
+std::optional<Refusal<MoreOptionsModel::Field>> MoreOptionsModel::store(Profile& profile) const {
+    if (auto refusal = check())
+        return refusal;
+    profile.autoStart = !autoStart_ ? 0 : direction == Direction::TwoToOne ? 2 : 1;
+    profile.hideOtherButton = hideOtherButton;
+    profile.copyAttribs = copyAttributes;
+    profile.compareOnTime = compareOn == CompareOn::Time;
+    profile.adjustTimeHours =
+        static_cast<std::int32_t>(*readIntegerField(hoursText, kMinHours, kMaxHours).value);
+    profile.adjustTimeMins =
+        static_cast<std::int32_t>(*readIntegerField(minutesText, kMinMinutes, kMaxMinutes).value);
+    profile.logFileOn = logOn;
+    profile.logFileAppend = logMode == LogMode::Append;
+    profile.logFilePath = logPath;
+    profile.modified = true;
+    return std::nullopt;
+}
+
+} // namespace velmora
