@@ -51,6 +51,10 @@ RunOutcome Synchroniser::synchronise(const std::string& source, const std::strin
                                 overlapReason(overlap));
         ok = false;
     } else {
+        // From here on every path of the run is resolved beneath its location, links refused.
+        run_.commands.fileSystem().setLocationRoots({source, target});
+        if (&run_.fileSystem != &run_.commands.fileSystem())
+            run_.fileSystem.setLocationRoots({source, target});
         ok = analysis_.analyseDirectory(source, target);
     }
     RunOutcome outcome;

@@ -4,6 +4,9 @@
 
 namespace velmora::platform {
 
+// Failures of our own that no errno value names, numbered far above the system's.
+constexpr int kChangedWhileCopied = 100001; // "The file changed while it was copied"
+
 // The system's text for an errno value; "Reason not known" for 0 or an unknown number.
 std::string errorText(int errorNumber);
 

@@ -3,6 +3,7 @@
 #include "platform/FileHandle.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -94,17 +95,22 @@ int writeAll(int to, const char* data, std::size_t length) {
     return 0;
 }
 
-int renameInto(const std::string& temporary, const std::string& target, bool failIfExists) {
+// Renames the temporary name `temporary` in the target's folder to the target's name.
+int renameInto(const std::string& temporary, const Place& target, bool failIfExists) {
     if (failIfExists)
-        return renameNoReplace(temporary, target);
-    return ::rename(temporary.c_str(), target.c_str()) == 0 ? 0 : errno;
+        return renameNoReplace(target.folder, temporary, target.folder, target.name);
+    return ::renameat(target.folder, temporary.c_str(), target.folder, target.name.c_str()) == 0 ? 0 : errno;
+}
+
+void unlinkIn(const Place& place, const std::string& name) {
+    ::unlinkat(place.folder, name.c_str(), 0);
 }
 
 // Checked before any work: an existing target that we must not replace. `exists`, when given,
 // tells whether there is a target at all.
-int checkTarget(const std::string& target, bool failIfExists, bool* exists = nullptr) {
+int checkTarget(const Place& target, bool failIfExists, bool* exists = nullptr) {
     struct stat info {};
-    if (::lstat(target.c_str(), &info) != 0)
+    if (::fstatat(target.folder, target.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT ? 0 : errno;
     if (exists)
         *exists = true;
@@ -156,11 +162,17 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
-// Gives the unnamed file `fd` the name `path`; EEXIST when the name is taken.
-int linkUnnamed(int fd, const std::string& path) {
+// An unnamed file in the place's folder.
+FileHandle openUnnamedIn(const Place& place) {
+    const std::string folder = place.folder == AT_FDCWD ? folderOf(place.name) : std::string(".");
+    return FileHandle(::openat(place.folder, folder.c_str(), O_WRONLY | O_TMPFILE | O_CLOEXEC, 0600));
+}
+
+// Gives the unnamed file `fd` the name `name` in `folder`; EEXIST when the name is taken.
+int linkUnnamed(int fd, int folder, const std::string& name) {
     UnnamedCopies& copies = unnamedCopies();
     if (!copies.emptyPathRefused()) {
-        if (::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0)
+        if (::linkat(fd, "", folder, name.c_str(), AT_EMPTY_PATH) == 0)
             return 0;
         if (errno != ENOENT && errno != EPERM)
             return errno;
@@ -168,17 +180,17 @@ int linkUnnamed(int fd, const std::string& path) {
     // Without the capability to link by descriptor: through its name in /proc.
     char self[40];
     std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
-    if (::linkat(AT_FDCWD, self, AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    if (::linkat(AT_FDCWD, self, folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
         copies.refuseEmptyPath();
         return 0;
     }
     return errno;
 }
 
-int copyLink(const std::string& source, const struct stat& info, const std::string& target, bool failIfExists,
+int copyLink(const Place& source, const struct stat& info, const Place& target, bool failIfExists,
              const std::atomic<bool>* abandoned) {
     char text[PATH_MAX];
-    ssize_t length = ::readlink(source.c_str(), text, sizeof text);
+    ssize_t length = ::readlinkat(source.folder, source.name.c_str(), text, sizeof text);
     if (length < 0)
         return errno;
     if (static_cast<std::size_t>(length) == sizeof text)
@@ -187,10 +199,10 @@ int copyLink(const std::string& source, const struct stat& info, const std::stri
 
     std::string temporary;
     for (int attempt = 0;; ++attempt) {
-        temporary = temporarySibling(target);
+        temporary = temporarySibling(target.name);
         if (temporary.empty())
             return EINVAL;
-        if (::symlink(text, temporary.c_str()) == 0)
+        if (::symlinkat(text, target.folder, temporary.c_str()) == 0)
             break;
         if (errno != EEXIST || attempt + 1 == kNameAttempts)
             return errno;
@@ -198,11 +210,11 @@ int copyLink(const std::string& source, const struct stat& info, const std::stri
     // The link's own time, so that the next comparison sees the copy as up to date; a file
     // system that cannot set it still has a correct link.
     const struct timespec times[2] = {info.st_atim, info.st_mtim};
-    ::utimensat(AT_FDCWD, temporary.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    ::utimensat(target.folder, temporary.c_str(), times, AT_SYMLINK_NOFOLLOW);
 
     int result = isAbandoned(abandoned) ? ECANCELED : renameInto(temporary, target, failIfExists);
     if (result != 0)
-        ::unlink(temporary.c_str());
+        unlinkIn(target, temporary);
     return result;
 }
 
@@ -225,6 +237,48 @@ int copySmall(int from, int to, std::uint64_t size) {
     return writeAll(to, buffer, length);
 }
 
+// Whether the source is still the version whose copy began: the same size, modification time
+// and change time.
+bool unchangedSince(int in, const struct stat& before) {
+    struct stat now {};
+    if (::fstat(in, &now) != 0)
+        return false;
+    return now.st_size == before.st_size && now.st_mtim.tv_sec == before.st_mtim.tv_sec &&
+           now.st_mtim.tv_nsec == before.st_mtim.tv_nsec && now.st_ctim.tv_sec == before.st_ctim.tv_sec &&
+           now.st_ctim.tv_nsec == before.st_ctim.tv_nsec;
+}
+
+bool hasHoles(const struct stat& info) {
+    return static_cast<std::uint64_t>(info.st_blocks) * 512 < static_cast<std::uint64_t>(info.st_size);
+}
+
+// Copies the data extents only, so that a file with holes keeps them. Answers EINVAL (nothing
+// written) when the file system cannot tell data from holes.
+int copyExtents(int in, int out, std::uint64_t size, const std::atomic<bool>* abandoned) {
+    off_t offset = 0;
+    const auto end = static_cast<off_t>(size);
+    while (offset < end) {
+        const off_t data = ::lseek(in, offset, SEEK_DATA);
+        if (data < 0) {
+            if (errno == ENXIO)
+                break; // only a hole from here to the end
+            return errno;
+        }
+        off_t hole = ::lseek(in, data, SEEK_HOLE);
+        if (hole < 0)
+            return errno;
+        hole = std::min(hole, end);
+        if (hole <= data)
+            break;
+        if (::lseek(in, data, SEEK_SET) < 0 || ::lseek(out, data, SEEK_SET) < 0)
+            return errno;
+        if (int error = copyBytes(in, out, static_cast<std::uint64_t>(hole - data), abandoned))
+            return error;
+        offset = hole;
+    }
+    return ::ftruncate(out, end) == 0 ? 0 : errno;
+}
+
 int copyData(FileHandle& in, FileHandle& out, const struct stat& info, const std::atomic<bool>* abandoned) {
     const auto size = static_cast<std::uint64_t>(info.st_size);
     bool cloned = false;
@@ -235,11 +289,20 @@ int copyData(FileHandle& in, FileHandle& out, const struct stat& info, const std
             cloneRefusals().remember(info.st_dev);
     }
     if (!cloned && size > 0) {
-        const int error = size <= kSmallFile ? copySmall(in.get(), out.get(), size)
-                                             : copyBytes(in.get(), out.get(), size, abandoned);
+        int error = EINVAL;
+        if (size > kSmallFile && hasHoles(info))
+            error = copyExtents(in.get(), out.get(), size, abandoned);
+        if (error == EINVAL) {
+            if (::lseek(in.get(), 0, SEEK_SET) < 0 || ::lseek(out.get(), 0, SEEK_SET) < 0)
+                return errno;
+            error = size <= kSmallFile ? copySmall(in.get(), out.get(), size)
+                                       : copyBytes(in.get(), out.get(), size, abandoned);
+        }
         if (error != 0)
             return error;
     }
+    if (!unchangedSince(in.get(), info))
+        return kChangedWhileCopied;
     // Only the permission bits: we do not carry the owner, and a setuid or setgid bit on a copy
     // owned by whoever runs us (often root) would hand out that user's rights.
     if (::fchmod(out.get(), info.st_mode & 0777) != 0)
@@ -251,16 +314,17 @@ int copyData(FileHandle& in, FileHandle& out, const struct stat& info, const std
 }
 
 // The copy through a named temporary sibling, renamed over the target when complete.
-int copyNamed(FileHandle& in, const struct stat& info, const std::string& target, bool failIfExists,
+int copyNamed(FileHandle& in, const struct stat& info, const Place& target, bool failIfExists,
               const std::atomic<bool>* abandoned) {
     std::string temporary;
     FileHandle out;
     for (int attempt = 0;; ++attempt) {
-        temporary = temporarySibling(target);
+        temporary = temporarySibling(target.name);
         if (temporary.empty())
             return EINVAL;
         // Private until complete; the source's bits are put on at the end.
-        out = FileHandle(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        out = FileHandle(::openat(target.folder, temporary.c_str(),
+                                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (out)
             break;
         if (errno != EEXIST || attempt + 1 == kNameAttempts)
@@ -269,7 +333,7 @@ int copyNamed(FileHandle& in, const struct stat& info, const std::string& target
 
     auto fail = [&](int error) {
         out.reset();
-        ::unlink(temporary.c_str());
+        unlinkIn(target, temporary);
         return error;
     };
     if (int error = copyData(in, out, info, abandoned); error != 0)
@@ -287,12 +351,12 @@ constexpr int kNotThisWay = -1; // not an errno: unnamed files cannot be used he
 
 // The copy as an unnamed file. `checked`: the target was already examined. Answers kNotThisWay
 // when unnamed files cannot be used here (nothing has been changed then).
-int copyUnnamed(FileHandle& in, const struct stat& info, const std::string& target, bool failIfExists,
-                bool checked, const std::atomic<bool>* abandoned) {
-    const std::string folder = folderOf(target);
+int copyUnnamed(FileHandle& in, const struct stat& info, const Place& target, bool failIfExists, bool checked,
+                const std::atomic<bool>* abandoned) {
+    const std::string folder = folderOf(target.path);
     if (unnamedCopies().refusedIn(folder))
         return kNotThisWay;
-    FileHandle out(::open(folder.c_str(), O_WRONLY | O_TMPFILE | O_CLOEXEC, 0600));
+    FileHandle out = openUnnamedIn(target);
     if (!out) {
         const int error = errno;
         if (error != EOPNOTSUPP && error != EISDIR && error != EINVAL)
@@ -305,11 +369,11 @@ int copyUnnamed(FileHandle& in, const struct stat& info, const std::string& targ
     if (isAbandoned(abandoned))
         return ECANCELED;
 
-    int error = linkUnnamed(out.get(), target);
+    int error = linkUnnamed(out.get(), target.folder, target.name);
     if (error == 0) {
         // A failed write that shows itself only now must not leave a wrong file in place.
         if (int closeError = out.close(); closeError != 0) {
-            ::unlink(target.c_str());
+            unlinkIn(target, target.name);
             return closeError;
         }
         return 0;
@@ -322,7 +386,8 @@ int copyUnnamed(FileHandle& in, const struct stat& info, const std::string& targ
     if (error != EEXIST)
         return error;
 
-    // The target exists: the copy replaces it through a temporary name, when it may.
+    // The target exists: the complete copy is named only now, to be renamed over it at once, so
+    // that an interrupted overwrite leaves no partial file behind.
     if (!checked) {
         if (int refusal = checkTarget(target, failIfExists); refusal != 0)
             return refusal;
@@ -331,10 +396,10 @@ int copyUnnamed(FileHandle& in, const struct stat& info, const std::string& targ
     }
     std::string temporary;
     for (int attempt = 0;; ++attempt) {
-        temporary = temporarySibling(target);
+        temporary = temporarySibling(target.name);
         if (temporary.empty())
             return EINVAL;
-        error = linkUnnamed(out.get(), temporary);
+        error = linkUnnamed(out.get(), target.folder, temporary);
         if (error == 0)
             break;
         if (error != EEXIST || attempt + 1 == kNameAttempts)
@@ -342,7 +407,7 @@ int copyUnnamed(FileHandle& in, const struct stat& info, const std::string& targ
     }
     auto fail = [&](int failure) {
         out.reset();
-        ::unlink(temporary.c_str());
+        unlinkIn(target, temporary);
         return failure;
     };
     if (int closeError = out.close(); closeError != 0)
@@ -354,18 +419,15 @@ int copyUnnamed(FileHandle& in, const struct stat& info, const std::string& targ
     return 0;
 }
 
-int copyRegular(FileHandle& in, const struct stat& info, const std::string& target, bool failIfExists,
-                const std::atomic<bool>* abandoned) {
+int copyOnce(FileHandle& in, const struct stat& info, const Place& target, bool failIfExists,
+             const std::atomic<bool>* abandoned) {
     // Small files are mostly new ones: their target is examined only when it turns out to exist.
     const bool checkFirst = static_cast<std::uint64_t>(info.st_size) >= kCheckFirstSize;
-    bool exists = false;
     if (checkFirst) {
-        if (int refusal = checkTarget(target, failIfExists, &exists); refusal != 0)
+        if (int refusal = checkTarget(target, failIfExists); refusal != 0)
             return refusal;
     }
-    // A big file known to replace another goes straight to its temporary sibling, where a copy
-    // that is cut short can be seen (and is removed by the next run).
-    if (!exists && unnamedCopies().usable()) {
+    if (unnamedCopies().usable()) {
         const int error = copyUnnamed(in, info, target, failIfExists, checkFirst, abandoned);
         if (error != kNotThisWay)
             return error;
@@ -377,6 +439,18 @@ int copyRegular(FileHandle& in, const struct stat& info, const std::string& targ
             return refusal;
     }
     return copyNamed(in, info, target, failIfExists, abandoned);
+}
+
+// A source that changes while it is copied would leave a mix of old and new bytes that carries
+// the old time, which no later run would repair: such a copy is discarded and tried once more.
+int copyRegular(FileHandle& in, struct stat& info, const Place& target, bool failIfExists,
+                const std::atomic<bool>* abandoned) {
+    const int error = copyOnce(in, info, target, failIfExists, abandoned);
+    if (error != kChangedWhileCopied)
+        return error;
+    if (::fstat(in.get(), &info) != 0 || ::lseek(in.get(), 0, SEEK_SET) < 0)
+        return errno;
+    return copyOnce(in, info, target, failIfExists, abandoned);
 }
 
 } // namespace
@@ -418,6 +492,20 @@ int copyBytes(int from, int to, std::uint64_t size, const std::atomic<bool>* aba
     return 0;
 }
 
+bool isTemporaryName(std::string_view name) {
+    constexpr std::size_t kSuffix = 6;
+    const std::size_t markLength = std::char_traits<char>::length(kTemporaryMark);
+    if (name.size() < 2 + markLength + kSuffix || name.front() != '.')
+        return false;
+    const std::string_view mark = name.substr(name.size() - kSuffix - markLength, markLength);
+    if (mark != kTemporaryMark)
+        return false;
+    for (char c : name.substr(name.size() - kSuffix))
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            return false;
+    return true;
+}
+
 std::string temporarySibling(const std::string& target) {
     const std::size_t slash = target.rfind('/');
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
@@ -439,31 +527,35 @@ std::string temporarySibling(const std::string& target) {
     return result;
 }
 
-int renameNoReplace(const std::string& source, const std::string& target) {
-    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+int renameNoReplace(int sourceFolder, const std::string& source, int targetFolder,
+                    const std::string& target) {
+    if (::renameat2(sourceFolder, source.c_str(), targetFolder, target.c_str(), RENAME_NOREPLACE) == 0)
         return 0;
     const int error = errno;
     if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP)
         return error;
     // The file system cannot refuse for us: look first, then rename.
     struct stat info {};
-    if (::lstat(target.c_str(), &info) == 0)
+    if (::fstatat(targetFolder, target.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0)
         return EEXIST;
     if (errno != ENOENT)
         return errno;
-    return ::rename(source.c_str(), target.c_str()) == 0 ? 0 : errno;
+    return ::renameat(sourceFolder, source.c_str(), targetFolder, target.c_str()) == 0 ? 0 : errno;
 }
 
-int copyThroughTemporary(const std::string& source, const std::string& target, bool failIfExists,
+int copyThroughTemporary(const Place& source, const Place& target, bool failIfExists,
                          const std::atomic<bool>* abandoned) {
     if (isAbandoned(abandoned))
         return ECANCELED;
     // O_NONBLOCK: should a FIFO have taken the file's place, opening it must not wait forever.
-    FileHandle in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    FileHandle in(::openat(source.folder, source.name.c_str(),
+                           O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!in) {
         const int error = errno;
         struct stat info {};
-        if (error == ELOOP && ::lstat(source.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        if (error == ELOOP &&
+            ::fstatat(source.folder, source.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISLNK(info.st_mode)) {
             if (int refusal = checkTarget(target, failIfExists); refusal != 0)
                 return refusal;
             return copyLink(source, info, target, failIfExists, abandoned);

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "platform/ErrorText.h"
+#include "platform/LocationRoots.h"
+
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // The pieces of a file copy, kept apart from PosixFileSystem so that each can be tried on its own.
 namespace velmora::platform {
@@ -17,12 +21,18 @@ int copyBytes(int from, int to, std::uint64_t size, const std::atomic<bool>* aba
 // character boundary) when the whole would pass the 255-byte limit of a file name.
 std::string temporarySibling(const std::string& target);
 
-// rename that refuses with EEXIST when `target` exists, also on file systems without
-// RENAME_NOREPLACE (where it checks first).
-int renameNoReplace(const std::string& source, const std::string& target);
+// Whether a file name is one temporarySibling (or the settings' atomic writer) makes: a
+// leftover of this program when nothing of it is running there.
+bool isTemporaryName(std::string_view name);
 
-// The whole copy of a file or link through a temporary sibling; see FileSystem::copyFile.
-int copyThroughTemporary(const std::string& source, const std::string& target, bool failIfExists,
+// renameat that refuses with EEXIST when `target` exists, also on file systems without
+// RENAME_NOREPLACE (where it checks first).
+int renameNoReplace(int sourceFolder, const std::string& source, int targetFolder, const std::string& target);
+
+// The whole copy of a file or link, written unnamed and named only when complete; see
+// FileSystem::copyFile. A source that changes during the copy is copied once more; when it
+// changes again the answer is kChangedWhileCopied and the old target stays.
+int copyThroughTemporary(const Place& source, const Place& target, bool failIfExists,
                          const std::atomic<bool>* abandoned);
 
 } // namespace velmora::platform

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace velmora::platform {
 
@@ -35,14 +36,19 @@ class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
+    // The folders a run works in. Every later call on a path beneath one of them resolves that
+    // path from the folder without following any link: a folder on the way that has become a
+    // link fails the call with ELOOP (or ENOTDIR). Paths elsewhere are used as they stand.
+    virtual void setLocationRoots(const std::vector<std::string>& roots) { (void)roots; }
+
     virtual int getAttributes(const std::string& path, FileAttributes& out) = 0;
     // Sets the permission bits (mode & 07777). Never follows a link.
     virtual int setAttributes(const std::string& path, std::uint32_t mode) = 0;
 
-    // Copies a file (or recreates a link) through a temporary sibling renamed into place when
-    // complete; keeps the source's permission bits and modification time (nanoseconds).
-    // A read-only existing target fails with EACCES whoever runs us. With failIfExists an
-    // existing target fails with EEXIST. When `abandoned` becomes true the copy stops at the
+    // Copies a file (or recreates a link), written unnamed and named only when complete (a
+    // temporary sibling renamed over an existing target at once); keeps the source's permission bits and
+    // modification time (nanoseconds). A read-only existing target fails with EACCES whoever runs us. With
+    // failIfExists an existing target fails with EEXIST. When `abandoned` becomes true the copy stops at the
     // next chance, removes its temporary file and returns ECANCELED without touching the target.
     virtual int copyFile(const std::string& source, const std::string& target, bool failIfExists,
                          const std::atomic<bool>* abandoned = nullptr) = 0;

@@ -30,19 +30,18 @@ bool isListed(mode_t mode) {
     return S_ISREG(mode) || S_ISDIR(mode) || S_ISLNK(mode);
 }
 
-// "a/b//" -> "a/b", so that a link named with a trailing slash is not looked through.
-std::string withoutTrailingSlashes(const std::string& path) {
-    std::size_t end = path.size();
-    while (end > 1 && path[end - 1] == '/')
-        --end;
-    return path.substr(0, end);
-}
-
 } // namespace
 
+void PosixFileSystem::setLocationRoots(const std::vector<std::string>& roots) {
+    roots_.set(roots);
+}
+
 int PosixFileSystem::getAttributes(const std::string& path, FileAttributes& out) {
+    Place place;
+    if (int error = roots_.place(path, place))
+        return error;
     struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0)
+    if (::fstatat(place.folder, place.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return errno;
     out.mode = info.st_mode;
     out.isDirectory = S_ISDIR(info.st_mode);
@@ -53,74 +52,98 @@ int PosixFileSystem::getAttributes(const std::string& path, FileAttributes& out)
 }
 
 int PosixFileSystem::setAttributes(const std::string& path, std::uint32_t mode) {
-    if (::fchmodat(AT_FDCWD, path.c_str(), mode & 07777, AT_SYMLINK_NOFOLLOW) == 0)
+    Place place;
+    if (int error = roots_.place(path, place))
+        return error;
+    if (::fchmodat(place.folder, place.name.c_str(), mode & 07777, AT_SYMLINK_NOFOLLOW) == 0)
         return 0;
     const int error = errno;
     // A link has no permission bits of its own on Linux: there is nothing to set.
     struct stat info {};
-    if (error == EOPNOTSUPP && ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
+    if (error == EOPNOTSUPP && ::fstatat(place.folder, place.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISLNK(info.st_mode))
         return 0;
     return error;
 }
 
 int PosixFileSystem::copyFile(const std::string& source, const std::string& target, bool failIfExists,
                               const std::atomic<bool>* abandoned) {
-    return copyThroughTemporary(source, target, failIfExists, abandoned);
+    Place from;
+    Place to;
+    if (int error = roots_.place(source, from))
+        return error;
+    if (int error = roots_.place(target, to))
+        return error;
+    return copyThroughTemporary(from, to, failIfExists, abandoned);
 }
 
 int PosixFileSystem::moveFile(const std::string& source, const std::string& target) {
-    const int error = renameNoReplace(source, target);
+    Place from;
+    Place to;
+    if (int error = roots_.place(source, from))
+        return error;
+    if (int error = roots_.place(target, to))
+        return error;
+    const int error = renameNoReplace(from.folder, from.name, to.folder, to.name);
     if (error != EXDEV)
         return error;
     // Another file system: copy, then delete. Folders are not carried across.
     struct stat info {};
-    if (::lstat(source.c_str(), &info) != 0)
+    if (::fstatat(from.folder, from.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return errno;
     if (S_ISDIR(info.st_mode))
         return EXDEV;
-    if (int copyError = copyThroughTemporary(source, target, true, nullptr); copyError != 0)
+    if (int copyError = copyThroughTemporary(from, to, true, nullptr); copyError != 0)
         return copyError;
     // Like a rename, a move does not ask whether the source is read-only.
-    if (::unlink(source.c_str()) != 0) {
+    if (::unlinkat(from.folder, from.name.c_str(), 0) != 0) {
         const int unlinkError = errno;
-        ::unlink(target.c_str()); // all or nothing: no second copy left behind
+        ::unlinkat(to.folder, to.name.c_str(), 0); // all or nothing: no second copy left behind
         return unlinkError;
     }
     return 0;
 }
 
 int PosixFileSystem::deleteFile(const std::string& path) {
+    Place place;
+    if (int error = roots_.place(path, place))
+        return error;
     struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0)
+    if (::fstatat(place.folder, place.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return errno;
     if (S_ISDIR(info.st_mode))
         return EISDIR;
     if (isReadOnly(info))
         return EACCES; // our own check, so that root is refused like everyone else
-    return ::unlink(path.c_str()) == 0 ? 0 : errno;
+    return ::unlinkat(place.folder, place.name.c_str(), 0) == 0 ? 0 : errno;
 }
 
 int PosixFileSystem::createFolder(const std::string& path) {
-    return ::mkdir(path.c_str(), 0777) == 0 ? 0 : errno;
+    Place place;
+    if (int error = roots_.place(path, place))
+        return error;
+    return ::mkdirat(place.folder, place.name.c_str(), 0777) == 0 ? 0 : errno;
 }
 
 int PosixFileSystem::removeFolder(const std::string& path) {
-    const std::string folder = withoutTrailingSlashes(path);
+    Place place;
+    if (int error = roots_.place(path, place))
+        return error;
     struct stat info {};
-    if (::lstat(folder.c_str(), &info) != 0)
+    if (::fstatat(place.folder, place.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return errno;
     if (!S_ISDIR(info.st_mode))
         return ENOTDIR;
     if (isReadOnly(info))
         return EACCES; // our own check, so that root is refused like everyone else
-    return ::rmdir(folder.c_str()) == 0 ? 0 : errno;
+    return ::unlinkat(place.folder, place.name.c_str(), AT_REMOVEDIR) == 0 ? 0 : errno;
 }
 
 int PosixFileSystem::listFolder(const std::string& path,
                                 const std::function<bool(const DirEntry&)>& onEntry) {
-    FileHandle folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC));
-    if (!folder)
-        return errno;
+    FileHandle folder;
+    if (int error = roots_.open(path, O_RDONLY | O_DIRECTORY | O_NONBLOCK, folder))
+        return error;
     auto buffer = std::make_unique<char[]>(kListBuffer);
     for (;;) {
         const ssize_t length = ::getdents64(folder.get(), buffer.get(), kListBuffer);

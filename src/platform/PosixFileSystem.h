@@ -1,13 +1,15 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/LocationRoots.h"
 
 namespace velmora::platform {
 
-// The file system of this machine through POSIX and Linux calls. Holds no state of its own
-// (beyond a process-wide note of where cloning is refused), so every thread may use it.
+// The file system of this machine through POSIX and Linux calls. Its only state is the run's
+// location roots (and a process-wide note of where cloning is refused); every thread may use it.
 class PosixFileSystem final : public FileSystem {
 public:
+    void setLocationRoots(const std::vector<std::string>& roots) override;
     int getAttributes(const std::string& path, FileAttributes& out) override;
     int setAttributes(const std::string& path, std::uint32_t mode) override;
     int copyFile(const std::string& source, const std::string& target, bool failIfExists,
@@ -17,6 +19,9 @@ public:
     int createFolder(const std::string& path) override;
     int removeFolder(const std::string& path) override;
     int listFolder(const std::string& path, const std::function<bool(const DirEntry&)>& onEntry) override;
+
+private:
+    LocationRoots roots_;
 };
 
 } // namespace velmora::platform

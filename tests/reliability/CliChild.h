@@ -25,6 +25,7 @@ public:
     // Whether it has ended (then wait() returns at once).
     bool ended();
     void kill(int signal);
+    pid_t pid() const { return pid_; }
 
     std::string out() const { return TempDir::readFile(outPath_); }
     std::string err() const { return TempDir::readFile(errPath_); }

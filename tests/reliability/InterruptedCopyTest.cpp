@@ -4,9 +4,11 @@
 #include "engine/SyncRig.h"
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -133,8 +135,27 @@ TEST(InterruptedCopyTest, NoSpaceAndInputOutputErrorsKeepTheOldTargetsAndGiveThe
     }
 }
 
-// How long the killed copy may take to show its temporary file before the test gives up.
+// How long the killed copy may take to begin before the test gives up.
 constexpr int kWaitForCopyMillis = 120000;
+
+// Whether the process has a file open in `folder` that has no name (yet): a copy under way.
+bool writesUnnamedFileIn(pid_t pid, const std::string& folder) {
+    const std::string fds = "/proc/" + std::to_string(pid) + "/fd/";
+    DIR* list = ::opendir(fds.c_str());
+    if (list == nullptr)
+        return false;
+    bool found = false;
+    while (const dirent* entry = ::readdir(list)) {
+        char text[PATH_MAX];
+        const ssize_t length = ::readlink((fds + entry->d_name).c_str(), text, sizeof text - 1);
+        if (length <= 0)
+            continue;
+        const std::string target(text, static_cast<std::size_t>(length));
+        found = found || (target.starts_with(folder) && target.ends_with(" (deleted)"));
+    }
+    ::closedir(list);
+    return found;
+}
 
 TEST(InterruptedCopyTest, AProgramKilledMidCopyLeavesTheOldOrTheNewFileAndTheNextRunFinishes) {
     TempDir dir;
@@ -144,21 +165,23 @@ TEST(InterruptedCopyTest, AProgramKilledMidCopyLeavesTheOldOrTheNewFileAndTheNex
     writePattern(dir.at("src/big.bin"), kSize, 2, kTime + 3600);
     writePattern(dir.at("dst/big.bin"), kSize, 1, kTime);
 
-    bool sawTemporary = false;
+    bool sawCopy = false;
     {
         CliChild child(dir, {"--yes", "-q", dir.at("src"), dir.at("dst")});
         for (int waited = 0; waited < kWaitForCopyMillis * 10 && !child.ended(); ++waited) {
-            if (!dir.temporaryFiles("dst").empty()) {
-                sawTemporary = true;
+            if (writesUnnamedFileIn(child.pid(), dir.at("dst"))) {
+                sawCopy = true;
                 child.kill(SIGKILL);
                 break;
             }
             ::usleep(100);
         }
         const int status = child.wait();
-        ASSERT_TRUE(sawTemporary) << "the copy ended before its temporary file was seen; status " << status;
+        ASSERT_TRUE(sawCopy) << "the copy ended before it was seen under way; status " << status;
         EXPECT_EQ(status, -SIGKILL) << child.err();
     }
+    // The overwrite was written unnamed: nothing of it is left behind.
+    EXPECT_THAT(dir.temporaryFiles("dst"), IsEmpty());
 
     const bool old = holdsPattern(dir.at("dst/big.bin"), kSize, 1);
     const bool fresh = holdsPattern(dir.at("dst/big.bin"), kSize, 2);

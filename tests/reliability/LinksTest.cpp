@@ -1,10 +1,12 @@
 // Symbolic links are never followed: deleting, overwriting or copying one never reaches what it
 // points at, however far outside the trees that is.
 #include "engine/SyncRig.h"
+#include "support/Unprivileged.h"
 
 #include <cstdio>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace velmora::test {
 namespace {
@@ -99,24 +101,53 @@ TEST_F(LinksTest, AFolderToDeleteSwappedForALinkBeforeExecutionIsNotEntered) {
     EXPECT_EQ(rig.results.counts.deletedFiles, 0u);
 }
 
-TEST_F(LinksTest, AFolderToWorkInSwappedForALinkBeforeExecutionIsNotWrittenThrough) {
-    GTEST_SKIP() << "known fault: copies and deletes name their target by a plain path, so a folder of the "
-                    "target swapped for a link after the analysis is followed; the platform must resolve the "
-                    "target's folders without following links (openat2 with RESOLVE_NO_SYMLINKS below the "
-                    "location)";
+// The attack on a root run: the unprivileged owner of both trees, in a process of its own, swaps
+// a folder of each for a link to a root-only folder while the run waits at its check-list.
+TEST_F(LinksTest, FoldersSwappedForLinksByTheirOwnerAfterTheAnalysisAreNotFollowed) {
+    VELMORA_SKIP_UNLESS_ROOT();
     rig.file("src/folder/new.txt", "new");
     rig.file("dst/folder/stale.txt", "planned for deletion");
+    rig.file("src/sub/public.txt", "public");
     rig.file("outside/stale.txt", "outside, with the same name");
+    rig.file("outside/public.txt", "private, with the same name");
+    rig.dir.setMode("outside", 0700);
     outsideBefore = outside();
+    rig.dir.openToEveryone();
+    for (const std::string& path : rig.dir.listTree()) {
+        if (path.starts_with("src/") || path.starts_with("dst/")) {
+            ASSERT_EQ(::lchown(rig.dir.at(path).c_str(), 65534, 65534), 0);
+        }
+    }
+    ASSERT_EQ(::chown(rig.source.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chown(rig.target.c_str(), 65534, 65534), 0);
+
     rig.options.checkActions = true;
     rig.frontEnd.checkListAnswer = [&](CheckListSets&) {
-        EXPECT_EQ(std::rename(rig.dir.at("dst/folder").c_str(), rig.dir.at("moved").c_str()), 0);
-        rig.dir.makeLink("dst/folder", rig.dir.at("outside"));
+        const UnprivilegedResult swap = runUnprivileged([&] {
+            const std::string outsideFolder = rig.dir.at("outside");
+            for (const std::string& folder : {rig.target + "folder", rig.source + "sub"})
+                if (std::rename(folder.c_str(), (folder + "-moved").c_str()) != 0 ||
+                    ::symlink(outsideFolder.c_str(), folder.c_str()) != 0)
+                    return 1;
+            return 0;
+        });
+        EXPECT_TRUE(swap.ran) << swap.problem;
+        EXPECT_EQ(swap.value, 0);
         return true;
     };
 
     rig.run();
     EXPECT_EQ(outside(), outsideBefore);
+    EXPECT_FALSE(TempDir::exists(rig.target + "sub/public.txt"));
+    const std::string loop = "Too many levels of symbolic links";
+    EXPECT_THAT(
+        rig.results.problems,
+        ElementsAre(
+            "CSynchroniserDlg::processFiles (add): Could not copy file: " + rig.target + "folder/new.txt",
+            loop,
+            "CSynchroniserDlg::processFiles (delete): Could not delete file: " + rig.target +
+                "folder/stale.txt",
+            loop, "CSynchroniserDlg::copyDirectory: Could not read folder: " + rig.source + "sub", loop));
 }
 
 } // namespace

@@ -209,10 +209,11 @@ std::string chainPath(const std::string& root, int levels) {
     return path;
 }
 
-// The first level whose folder form no longer fits in a plain path.
-int firstTooLong(const std::string& root) {
+// The first level whose folder no longer fits in a path beneath its location (paths are
+// resolved from the location's folder, so the location's own path does not count).
+int firstTooLong() {
     int level = 1;
-    while (chainPath(root, level).size() < PATH_MAX)
+    while (chainPath("", level).size() <= PATH_MAX)
         ++level;
     return level;
 }
@@ -231,20 +232,20 @@ protected:
 TEST_F(DeepTreeTest, AFolderTooDeepToCopyIsReportedByNameAndTheRestIsCopied) {
     rig.file("src/top.txt", "top");
     DeepTree::make(rig.dir.at("src"), "leaf.txt", "leaf");
-    ASSERT_LT(firstTooLong(rig.target), DeepTree::kLevels);
+    ASSERT_LT(firstTooLong(), DeepTree::kLevels);
 
     rig.run();
     ASSERT_EQ(rig.frontEnd.reports.size(), 1u);
     EXPECT_EQ(rig.frontEnd.reports[0].lastHeadline, "Synchronisation done:\n");
-    const int tooLong = firstTooLong(rig.target);
-    std::string folder = chainPath(rig.target, tooLong);
+    const int tooLong = firstTooLong();
+    std::string folder = chainPath(rig.source, tooLong);
     folder.pop_back();
     EXPECT_THAT(rig.results.problems,
-                ElementsAre("CSynchroniserDlg::copyDirectory: Could not add folder: " + folder,
+                ElementsAre("CSynchroniserDlg::copyDirectory: Could not read folder: " + folder,
                             "File name too long"));
-    EXPECT_EQ(rig.results.counts.addedFolders, static_cast<std::uint64_t>(tooLong - 1));
+    EXPECT_EQ(rig.results.counts.addedFolders, static_cast<std::uint64_t>(tooLong));
     EXPECT_EQ(rig.read("dst/top.txt"), "top");
-    EXPECT_EQ(DeepTree::list(rig.dir.at("dst")).size(), static_cast<std::size_t>(tooLong));
+    EXPECT_EQ(DeepTree::list(rig.dir.at("dst")).size(), static_cast<std::size_t>(tooLong + 1));
 }
 
 TEST_F(DeepTreeTest, AFolderTooDeepToReadIsReportedByNameAndNothingBelowItIsDeleted) {
@@ -255,9 +256,9 @@ TEST_F(DeepTreeTest, AFolderTooDeepToReadIsReportedByNameAndNothingBelowItIsDele
     rig.run();
     ASSERT_EQ(rig.frontEnd.reports.size(), 1u);
     EXPECT_EQ(rig.frontEnd.reports[0].lastHeadline, "Synchronisation done:\n");
-    const int tooLong = firstTooLong(rig.source);
+    const int tooLong = firstTooLong();
     EXPECT_THAT(rig.results.problems,
-                ElementsAre("CSynchroniserDlg::analyseDirectory (src): Could not access folder: " +
+                ElementsAre("CSynchroniserDlg::analyseDirectory (src): Could not read folder: " +
                                 chainPath(rig.source, tooLong),
                             "File name too long"));
     EXPECT_EQ(DeepTree::list(rig.dir.at("dst")), before);

@@ -50,6 +50,7 @@ public:
     // Forgets every plan and count (hung calls are released).
     void reset();
 
+    void setLocationRoots(const std::vector<std::string>& roots) override { inner_.setLocationRoots(roots); }
     int getAttributes(const std::string& path, platform::FileAttributes& out) override;
     int setAttributes(const std::string& path, std::uint32_t mode) override;
     int copyFile(const std::string& source, const std::string& target, bool failIfExists,
