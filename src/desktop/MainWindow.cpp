@@ -405,6 +405,7 @@ void MainWindow::connectActions() {
 // --- Showing the controller's state ----------------------------------------------------------
 
 void MainWindow::refresh() {
+    frontEnd_.showPendingProgress();
     setWindowTitle(fromText(controller_->title()));
     refreshSelector();
     refreshLocations();

@@ -16,34 +16,51 @@ void QtFrontEnd::pump() {
     if (now - lastPump_ < kPumpInterval)
         return;
     lastPump_ = now;
+    if (progressPending_ && now - lastProgress_ >= kProgressInterval)
+        showPendingProgress();
     QCoreApplication::processEvents();
 }
 
+void QtFrontEnd::showPendingProgress() {
+    if (!progressPending_)
+        return;
+    progressPending_ = false;
+    lastProgress_ = std::chrono::steady_clock::now();
+    display_.showProgress(pendingProgress_);
+}
+
 void QtFrontEnd::message(const std::string& text) {
+    showPendingProgress();
     widgets::showMessage(&window_, widgets::fromText(text));
 }
 
 bool QtFrontEnd::question(const std::string& text) {
+    showPendingProgress();
     return widgets::askQuestion(&window_, widgets::fromText(text));
 }
 
 DeleteAnswer QtFrontEnd::confirmDelete(const std::string& caption, const std::array<std::string, 4>& lines) {
+    showPendingProgress();
     return widgets::askDeleteQuestion(&window_, caption, lines);
 }
 
 bool QtFrontEnd::checkList(CheckListSets& sets) {
+    showPendingProgress();
     return views::showCheckList(&window_, sets);
 }
 
 void QtFrontEnd::report(const SyncResults& results) {
+    showPendingProgress();
     views::showReport(&window_, results, display_.silentNow());
 }
 
 void QtFrontEnd::progress(const ProgressView& view) {
-    display_.showProgress(view);
+    pendingProgress_ = view;
+    progressPending_ = true;
 }
 
 void QtFrontEnd::runningChanged(int runningState) {
+    showPendingProgress();
     display_.showRunningState(runningState);
     // The engine's next pump shows the new state at once. Not pumped here: a run clears the stop
     // request after telling that it starts.

@@ -36,14 +36,23 @@ public:
     void progress(const ProgressView& view) override;
     void runningChanged(int runningState) override;
 
+    // Shows the progress that waits for the next pump.
+    void showPendingProgress();
+
     // Short enough that Stop and a repaint are seen at once, long enough that a run with many
     // small files spends next to nothing in the event loop.
     static constexpr std::chrono::milliseconds kPumpInterval{5};
+    // Laying out the activity text for every file would cost more than the run itself; the eye
+    // needs no more than this.
+    static constexpr std::chrono::milliseconds kProgressInterval{50};
 
 private:
     QWidget& window_;
     RunDisplay& display_;
     std::chrono::steady_clock::time_point lastPump_{};
+    std::chrono::steady_clock::time_point lastProgress_{};
+    ProgressView pendingProgress_;
+    bool progressPending_ = false;
 };
 
 } // namespace velmora::desktop

@@ -112,6 +112,20 @@ void mainWindow(Shots& shots) {
     QApplication::processEvents();
     shots.save(window, QStringLiteral("main-window"));
 
+    // The large arrows without text, in silent mode.
+    GeneralSettings general = window.controller().general();
+    general.showNoTextButtons = true;
+    window.controller().configurationAccepted(general);
+    window.controller().setOption(OptionBox::SilentMode, true);
+    window.refresh();
+    QApplication::processEvents();
+    shots.save(window, QStringLiteral("main-window-large-arrows-silent"));
+    general.showNoTextButtons = false;
+    window.controller().configurationAccepted(general);
+    window.controller().setOption(OptionBox::SilentMode, false);
+    window.controller().setOption(OptionBox::CheckActions, true);
+    window.refresh();
+
     // A run that waits at its check-list shows the running frame and the progress area.
     grabDuringNextDialog(shots, window, QStringLiteral("main-window-running"), QDialog::Rejected);
     window.controller().synchronise(Direction::OneToTwo);
