@@ -132,10 +132,13 @@ MainWindow::MainWindow(platform::FileSystem& fileSystem, SettingsStore& settings
     setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
     buildWindow();
     connectActions();
+    controller_->addObserver(*this);
     refresh();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    controller_->removeObserver(*this);
+}
 
 void MainWindow::buildWindow() {
     auto* layout = new QVBoxLayout(this);
@@ -519,8 +522,18 @@ void MainWindow::showProgress(const ProgressView& view) {
     timeLabel_->setText(fromText(view.timeText));
 }
 
-void MainWindow::showRunningState(int) {
-    refreshControls();
+void MainWindow::controllerChanged(ChangeSet changes) {
+    if (changes.has(Change::Title))
+        setWindowTitle(fromText(controller_->title()));
+    if (changes.has(Change::Selector) || changes.has(Change::RecentFiles))
+        refreshSelector();
+    if (changes.has(Change::Locations))
+        refreshLocations();
+    if (changes.has(Change::Controls) || changes.has(Change::Running)) {
+        refreshOptions();
+        refreshControls();
+    }
+    // Progress comes through the front end, which shows it at most every kProgressInterval.
 }
 
 bool MainWindow::silentNow() const {

@@ -29,7 +29,7 @@ namespace velmora::desktop {
 // The main window: the current profile or batch file, the two locations with their recent
 // lists, the option boxes, the synchronise buttons and the progress of a run. The rules live in
 // the controller; the window shows its state after every action and passes the user's actions on.
-class MainWindow : public QDialog, private RunDisplay {
+class MainWindow : public QDialog, private RunDisplay, private ControllerObserver {
     Q_OBJECT
 
 public:
@@ -42,7 +42,8 @@ public:
 
     AppController& controller() { return *controller_; }
 
-    // Shows everything the controller holds.
+    // Shows everything the controller holds (after each of the window's own actions: the
+    // option ticks and the tooltip setting are not part of the controller's change notice).
     void refresh();
 
 public Q_SLOTS:
@@ -71,8 +72,9 @@ private:
 
     // RunDisplay
     void showProgress(const ProgressView& view) override;
-    void showRunningState(int runningState) override;
     bool silentNow() const override;
+    // ControllerObserver: changes the window did not ask for itself (runs, batch runs).
+    void controllerChanged(ChangeSet changes) override;
 
     // Actions
     void synchronise(Direction direction);

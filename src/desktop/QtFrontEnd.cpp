@@ -59,9 +59,9 @@ void QtFrontEnd::progress(const ProgressView& view) {
     progressPending_ = true;
 }
 
-void QtFrontEnd::runningChanged(int runningState) {
+void QtFrontEnd::runningChanged(int) {
+    // The window follows the running state through the controller's change notice.
     showPendingProgress();
-    display_.showRunningState(runningState);
     // The engine's next pump shows the new state at once. Not pumped here: a run clears the stop
     // request after telling that it starts.
     lastPump_ = {};

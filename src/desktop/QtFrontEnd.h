@@ -13,7 +13,6 @@ class RunDisplay {
 public:
     virtual ~RunDisplay() = default;
     virtual void showProgress(const ProgressView& view) = 0;
-    virtual void showRunningState(int runningState) = 0;
     // Silent mode: the report closes itself.
     virtual bool silentNow() const = 0;
 };
