@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/FileBrowser.h"
+#include "browse/FileListView.h"
+
+#include <memory>
+
+namespace velmora::browse {
+
+class BrowseEnvironment;
+
+// The file list of the exclusion browser: a folder of the local file system, with delete (with
+// its questions), rename by label editing and "Create Dir".
+class BrowseList : public FileListView {
+    Q_OBJECT
+
+public:
+    BrowseList(BrowseEnvironment& environment, std::vector<FileItemPtr>& hostSelection, bool showActions,
+               QWidget* parent = nullptr);
+
+    bool showFolder(const std::string& path);
+    const std::string& folderPath() const { return browser_.currentFolder(); }
+    // Asks for a name in the "Directory Name" dialog and creates that folder here.
+    bool createFolder();
+    bool deleteSelectedItems();
+
+    void changeIntoFolder(const FileItemPtr& folder) override;
+    void deleteSelected() override { deleteSelectedItems(); }
+    void renameItem(const FileItem& renamed, int row) override;
+    void reload() override;
+    bool canGoUp() const override { return browser_.canGoUp(); }
+    void upOneFolder() override;
+
+private:
+    void refill(bool moved);
+
+    BrowseEnvironment& environment_;
+    FileBrowser browser_;
+};
+
+} // namespace velmora::browse

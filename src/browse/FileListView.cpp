@@ -1,0 +1,265 @@
+#include "browse/FileListView.h"
+
+#include "browse/FileListModel.h"
+#include "engine/ErrorReporter.h"
+#include "profiles/SettingsStore.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/Text.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QListView>
+#include <QStackedWidget>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace velmora::browse {
+
+FileListView::FileListView(std::vector<FileItemPtr>& hostSelection, bool showActions, QWidget* parent)
+    : QWidget(parent), hostSelection_(hostSelection), model_(new FileListModel(showActions, this)),
+      stack_(new QStackedWidget(this)), listView_(new QListView(stack_)),
+      detailsView_(new QTreeView(stack_)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(stack_);
+    stack_->addWidget(listView_);
+    stack_->addWidget(detailsView_);
+    setFocusProxy(listView_);
+
+    listView_->setModel(model_);
+    detailsView_->setModel(model_);
+    selection_ = listView_->selectionModel();
+    QItemSelectionModel* unused = detailsView_->selectionModel();
+    detailsView_->setSelectionModel(selection_);
+    delete unused;
+
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(listView_), static_cast<QAbstractItemView*>(detailsView_)}) {
+        view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        view->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+        view->installEventFilter(this);
+        view->viewport()->installEventFilter(this);
+        connect(view, &QAbstractItemView::doubleClicked, this, &FileListView::onDoubleClick);
+    }
+    listView_->setUniformItemSizes(true);
+    listView_->setLayoutMode(QListView::Batched);
+    listView_->setBatchSize(2000);
+    listView_->setAccessibleName(QStringLiteral("Files"));
+    detailsView_->setAccessibleName(QStringLiteral("Files"));
+    detailsView_->setRootIsDecorated(false);
+    detailsView_->setUniformRowHeights(true);
+    detailsView_->setAllColumnsShowFocus(true);
+    detailsView_->header()->setSectionsClickable(true);
+    detailsView_->header()->setSortIndicatorShown(true);
+    detailsView_->header()->setStretchLastSection(false);
+    detailsView_->setColumnWidth(0, 220);
+    detailsView_->setColumnWidth(1, 90);
+    detailsView_->setColumnWidth(2, 140);
+    detailsView_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    connect(detailsView_->header(), &QHeaderView::sectionClicked, this, &FileListView::onHeaderClicked);
+
+    keyTimer_.setSingleShot(true);
+    keyTimer_.setInterval(50);
+    connect(&keyTimer_, &QTimer::timeout, this, &FileListView::takeSelection);
+    // A click takes the selection at once; arrow keys wait for the timer.
+    connect(selection_, &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!keyTimer_.isActive())
+            takeSelection();
+    });
+    connect(model_, &FileListModel::renameRequested, this, [this](int row, const QString& name) {
+        if (hostSelection_.empty())
+            return;
+        FileItem renamed = *hostSelection_.front();
+        renamed.name = widgets::toPath(name);
+        renameItem(renamed, row);
+    });
+}
+
+FileListView::~FileListView() = default;
+
+ListingOrder& FileListView::order() {
+    static ListingOrder shared;
+    return shared;
+}
+
+void FileListView::initList(ErrorReporter* reporter, SettingsStore* settings, bool dayMonthYear) {
+    reporter_ = reporter;
+    settings_ = settings;
+    dayMonthYear_ = dayMonthYear;
+    model_->setDayMonthYear(dayMonthYear);
+    int style = List;
+    if (settings_)
+        if (const auto stored = settings_->readNumber("BrowseStyle"); stored && *stored <= 3)
+            style = static_cast<int>(*stored);
+    quiet_ = true;
+    setViewStyle(style);
+    quiet_ = false;
+}
+
+void FileListView::setViewStyle(int style) {
+    if (style < 0 || style > 3)
+        return;
+    style_ = style;
+    const bool hadFocus = currentView()->hasFocus();
+    if (style == Details) {
+        stack_->setCurrentWidget(detailsView_);
+        setFocusProxy(detailsView_);
+    } else {
+        stack_->setCurrentWidget(listView_);
+        setFocusProxy(listView_);
+        const bool large = style == LargeIcons;
+        listView_->setViewMode(style == List ? QListView::ListMode : QListView::IconMode);
+        listView_->setFlow(style == List ? QListView::TopToBottom : QListView::LeftToRight);
+        listView_->setWrapping(true);
+        listView_->setResizeMode(QListView::Adjust);
+        listView_->setMovement(QListView::Static);
+        const int icon = large ? 32 : 16;
+        listView_->setIconSize(QSize(icon, icon));
+        listView_->setGridSize(large ? QSize(96, 64) : style == SmallIcons ? QSize(160, 22) : QSize());
+        listView_->setSpacing(style == List ? 1 : 0);
+        listView_->setWordWrap(large);
+        listView_->setTextElideMode(Qt::ElideMiddle);
+    }
+    if (hadFocus)
+        currentView()->setFocus();
+    if (settings_)
+        settings_->writeNumber("BrowseStyle", static_cast<std::uint32_t>(style));
+    if (!quiet_)
+        Q_EMIT viewStyleChanged(style);
+}
+
+QAbstractItemView* FileListView::currentView() const {
+    return style_ == Details ? static_cast<QAbstractItemView*>(detailsView_) : listView_;
+}
+
+void FileListView::showItems(std::vector<FileItemPtr> items) {
+    hostSelection_.clear();
+    std::erase_if(items,
+                  [](const FileItemPtr& item) { return item->kind != kFolder && item->kind != kFile; });
+    sortListing(items, order());
+    model_->setItems(std::move(items));
+    detailsView_->header()->setSortIndicator(order().key == SortKey::Name   ? 0
+                                             : order().key == SortKey::Size ? 1
+                                                                            : 2,
+                                             order().descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    if (!quiet_)
+        Q_EMIT listChanged();
+}
+
+const std::vector<FileItemPtr>& FileListView::items() const {
+    return model_->items();
+}
+
+void FileListView::refreshIcons() {
+    model_->refreshIcons();
+}
+
+bool FileListView::editSelectedLabel() {
+    const QModelIndexList rows = selection_->selectedRows();
+    if (rows.isEmpty())
+        return false;
+    currentView()->setCurrentIndex(rows.front());
+    currentView()->edit(rows.front());
+    return true;
+}
+
+void FileListView::takeSelection() {
+    keyTimer_.stop();
+    QModelIndexList rows = selection_->selectedRows();
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    hostSelection_.clear();
+    for (const QModelIndex& row : rows)
+        hostSelection_.push_back(model_->item(row.row()));
+    Q_EMIT selectionChanged();
+}
+
+void FileListView::selectItems(const std::vector<FileItemPtr>& wanted) {
+    QItemSelection rows;
+    for (int row = 0; row < model_->rowCount(); ++row)
+        if (std::find(wanted.begin(), wanted.end(), model_->item(row)) != wanted.end())
+            rows.select(model_->index(row, 0), model_->index(row, 2));
+    selection_->select(rows, QItemSelectionModel::ClearAndSelect);
+    takeSelection();
+}
+
+void FileListView::applyOrder() {
+    std::vector<FileItemPtr> items = model_->items();
+    const std::vector<FileItemPtr> selected = hostSelection_;
+    showItems(std::move(items));
+    selectItems(selected);
+}
+
+void FileListView::onHeaderClicked(int column) {
+    order() = clickColumn(order(), column);
+    applyOrder();
+}
+
+void FileListView::onDoubleClick(const QModelIndex& index) {
+    takeSelection();
+    if (!index.isValid())
+        return;
+    const FileItemPtr& item = model_->item(index.row());
+    if (hostSelection_.empty() || hostSelection_.front() != item) {
+        report("FileBrowseCtrl::changeDirToItem", "Invalid Selection");
+        return;
+    }
+    if (item->kind == kFolder)
+        changeIntoFolder(item);
+    else
+        report("FileBrowseCtrl::changeDirToItem", "Please double click a folder to browse it");
+}
+
+bool FileListView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && (watched == listView_ || watched == detailsView_)) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        switch (key->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            keyTimer_.start();
+            return false;
+        case Qt::Key_Delete:
+            takeSelection();
+            deleteSelected();
+            return true;
+        case Qt::Key_F2:
+            takeSelection();
+            editSelectedLabel();
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (const QModelIndex current = currentView()->currentIndex();
+                current.isValid() && key->modifiers() == Qt::NoModifier) {
+                onDoubleClick(current);
+                return true;
+            }
+            return false;
+        case Qt::Key_Backspace:
+            if (canGoUp())
+                upOneFolder();
+            return true;
+        default:
+            return false;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FileListView::report(const char* context, const std::string& message, bool withReason) {
+    if (reporter_)
+        reporter_->report(context, message, withReason);
+    else
+        widgets::showMessage(this, widgets::fromText(message));
+}
+
+void FileListView::changeIntoFolder(const FileItemPtr&) {}
+void FileListView::deleteSelected() {}
+void FileListView::renameItem(const FileItem&, int) {}
+void FileListView::reload() {}
+
+} // namespace velmora::browse

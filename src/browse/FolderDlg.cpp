@@ -1,0 +1,87 @@
+#include "browse/FolderDlg.h"
+
+#include "app/BrowseRules.h"
+#include "browse/BrowseEnvironment.h"
+#include "browse/DirectoryNameDlg.h"
+#include "browse/FolderTree.h"
+#include "engine/ErrorReporter.h"
+#include "platform/ErrorText.h"
+#include "platform/FileSystem.h"
+#include "widgets/Text.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <cerrno>
+
+namespace velmora::browse {
+
+FolderDlg::FolderDlg(BrowseEnvironment& environment, const QString& prompt, const std::string& startPath,
+                     QWidget* parent)
+    : QDialog(parent), environment_(environment), tree_(new FolderTree(environment, this)), path_(startPath) {
+    setWindowTitle(QStringLiteral("Select folder"));
+    setObjectName(QStringLiteral("folderDialog"));
+    auto* layout = new QGridLayout(this);
+    auto* promptLabel = new QLabel(prompt, this);
+    promptLabel->setObjectName(QStringLiteral("prompt"));
+    promptLabel->setBuddy(tree_);
+    tree_->setObjectName(QStringLiteral("folderTree"));
+    tree_->setMinimumSize(fontMetrics().averageCharWidth() * 45, fontMetrics().height() * 24);
+    auto* buttons = new QDialogButtonBox(Qt::Vertical, this);
+    buttons->addButton(QDialogButtonBox::Ok);
+    buttons->addButton(QDialogButtonBox::Cancel);
+    QPushButton* create = buttons->addButton(QStringLiteral("Create &Dir"), QDialogButtonBox::ActionRole);
+    create->setObjectName(QStringLiteral("createDir"));
+    create->setAutoDefault(false);
+    connect(buttons, &QDialogButtonBox::accepted, this, &FolderDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(create, &QPushButton::clicked, this, &FolderDlg::createFolder);
+    layout->addWidget(promptLabel, 0, 0);
+    layout->addWidget(tree_, 1, 0);
+    layout->addWidget(buttons, 1, 1, Qt::AlignTop);
+    layout->setRowStretch(1, 1);
+
+    connect(tree_, &FolderTree::selectedPathChanged, this, [this] {
+        if (!ignoreSelection_)
+            path_ = tree_->selectedPath();
+    });
+    tree_->applyOptions(FolderTree::AllowRename | FolderTree::AllowProperties | FolderTree::AllowDelete);
+    tree_->reload();
+    tree_->selectPath(startPath, true);
+    ignoreSelection_ = false;
+    path_ = tree_->selectedPath();
+    tree_->setFocus();
+}
+
+void FolderDlg::accept() {
+    ignoreSelection_ = true;
+    path_ = chosenFolderPath(path_);
+    QDialog::accept();
+}
+
+void FolderDlg::createFolder() {
+    DirectoryNameDlg names(this);
+    if (names.exec() != QDialog::Accepted)
+        return;
+    std::string target = path_;
+    if (target.empty() || target.back() != '/')
+        target += '/';
+    target += widgets::toPath(names.name());
+    int error = environment_.fileSystem().createFolder(target);
+    if (error == EEXIST) {
+        platform::FileAttributes attributes;
+        if (environment_.fileSystem().getAttributes(target, attributes) == 0 && attributes.isDirectory)
+            error = 0;
+    }
+    if (error != 0) {
+        environment_.reporter().lastReason().setFromError(error);
+        environment_.reporter().report("FolderDlg::OnCreatedir", "Could not create directory: " + target,
+                                       true);
+        return;
+    }
+    tree_->reload();
+    tree_->selectPath(target, true);
+}
+
+} // namespace velmora::browse

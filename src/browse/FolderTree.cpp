@@ -1,0 +1,563 @@
+#include "browse/FolderTree.h"
+
+#include "app/BrowseRules.h"
+#include "app/FileBrowser.h"
+#include "app/NetworkPlaces.h"
+#include "browse/BrowseEnvironment.h"
+#include "browse/BrowseIcons.h"
+#include "browse/PropertiesDlg.h"
+#include "browse/WaitCursor.h"
+#include "engine/FrontEndPort.h"
+#include "items/PathOrder.h"
+#include "platform/FileMarks.h"
+#include "platform/FileSystem.h"
+#include "platform/Mounts.h"
+#include "platform/SharedFolders.h"
+#include "widgets/Text.h"
+
+#include <QContextMenuEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QMenu>
+#include <QStorageInfo>
+#include <QUrl>
+#include <algorithm>
+#include <unistd.h>
+
+namespace velmora::browse {
+namespace {
+
+constexpr int kPathRole = Qt::UserRole;
+constexpr int kNameRole = Qt::UserRole + 1;
+constexpr int kKindRole = Qt::UserRole + 2;
+constexpr int kLoadedRole = Qt::UserRole + 3;
+
+std::vector<std::string>& sharedList() {
+    static std::vector<std::string> folders = platform::sharedFolders();
+    return folders;
+}
+
+std::string withoutTrailingSlash(std::string path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+std::string withSlash(std::string path) {
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    return path;
+}
+
+std::string nameOf(const QTreeWidgetItem* item) {
+    return item->data(0, kNameRole).toByteArray().toStdString();
+}
+
+bool isNetworkKind(FolderTree::Kind kind) {
+    return kind == FolderTree::Network || kind == FolderTree::Server;
+}
+
+// The places an item stands for that are not folders of their own: never renamed or deleted.
+bool isPlace(FolderTree::Kind kind) {
+    return kind != FolderTree::Folder;
+}
+
+} // namespace
+
+FolderTree::FolderTree(BrowseEnvironment& environment, QWidget* parent)
+    : QTreeWidget(parent), environment_(environment) {
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAccessibleName(QStringLiteral("Folders"));
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header()->setStretchLastSection(false);
+    connect(this, &QTreeWidget::itemExpanded, this, &FolderTree::expandNode);
+    connect(this, &QTreeWidget::itemCollapsed, this, &FolderTree::collapseNode);
+    connect(this, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { onCurrentChanged(current); });
+    connect(this, &QTreeWidget::itemChanged, this, &FolderTree::onItemChanged);
+}
+
+const std::vector<std::string>& FolderTree::sharedFolders() {
+    return sharedList();
+}
+
+std::string FolderTree::pathOf(const QTreeWidgetItem* item) {
+    return item ? item->data(0, kPathRole).toByteArray().toStdString() : std::string();
+}
+
+FolderTree::Kind FolderTree::kindOf(const QTreeWidgetItem* item) {
+    return static_cast<Kind>(item->data(0, kKindRole).toInt());
+}
+
+void FolderTree::applyOptions(int options) {
+    const bool showFilesChanged = (options ^ options_) & ShowFiles;
+    options_ = options;
+    if (showFilesChanged)
+        reload();
+}
+
+QTreeWidgetItem* FolderTree::addItem(QTreeWidgetItem* parent, Kind kind, const QString& text,
+                                     const std::string& path, const std::string& name) {
+    auto* item = new QTreeWidgetItem();
+    item->setText(0, text);
+    item->setData(0, kPathRole, QByteArray::fromStdString(path));
+    item->setData(0, kNameRole, QByteArray::fromStdString(name));
+    item->setData(0, kKindRole, kind);
+    item->setData(0, kLoadedRole, false);
+    item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    switch (kind) {
+    case Computer:
+        item->setIcon(0, placeIcon(Place::Computer));
+        break;
+    case Network:
+        item->setIcon(0, placeIcon(Place::Network));
+        break;
+    case Root:
+        item->setIcon(0, placeIcon(Place::Root));
+        break;
+    case Home:
+        item->setIcon(0, placeIcon(Place::Home));
+        break;
+    case Volume:
+        item->setIcon(0, placeIcon(Place::Drive));
+        break;
+    case RemovableVolume:
+        item->setIcon(0, placeIcon(Place::Removable));
+        break;
+    case Server:
+        item->setIcon(0, placeIcon(Place::Server));
+        break;
+    case Share:
+        item->setIcon(0, placeIcon(Place::Share));
+        break;
+    case Folder: {
+        const std::string plain = withoutTrailingSlash(path);
+        const auto& shared = sharedList();
+        item->setIcon(0, std::find(shared.begin(), shared.end(), plain) != shared.end() ? sharedFolderIcon()
+                                                                                        : folderIcon());
+        const platform::FileMarks marks = platform::fileMarks(plain);
+        if (marks.compressed)
+            item->setForeground(0, QColor(0, 0, 255));
+        else if (marks.encrypted)
+            item->setForeground(0, QColor(255, 0, 0));
+        break;
+    }
+    }
+    if (parent)
+        parent->addChild(item);
+    else
+        addTopLevelItem(item);
+    return item;
+}
+
+void FolderTree::reload() {
+    const WaitCursor wait;
+    setUpdatesEnabled(false);
+    const std::string remembered = selectedPath();
+    const bool wasExpanded = currentItem() && currentItem()->isExpanded();
+    sharedList() = platform::sharedFolders();
+    loading_ = true;
+    clear();
+    addItem(nullptr, Computer, QStringLiteral("Computer"), {}, {});
+    addItem(nullptr, Network, QStringLiteral("Network"), {}, {});
+    loading_ = false;
+    if (!remembered.empty())
+        selectPath(remembered, wasExpanded);
+    setUpdatesEnabled(true);
+}
+
+bool FolderTree::load(QTreeWidgetItem* item) {
+    if (item->data(0, kLoadedRole).toBool())
+        return true;
+    const Kind kind = kindOf(item);
+    const WaitCursor wait;
+    const bool wasLoading = loading_;
+    loading_ = true;
+    bool kept = true;
+    switch (kind) {
+    case Computer:
+        listComputer(item);
+        break;
+    case Network:
+        listNetwork(item);
+        break;
+    case Server:
+        listServer(item);
+        break;
+    default: {
+        platform::FileAttributes attributes;
+        if (environment_.fileSystem().getAttributes(withoutTrailingSlash(pathOf(item)), attributes) == 0 &&
+            attributes.isDirectory) {
+            listFolder(item);
+        } else if (kind == RemovableVolume) {
+            // No readable medium: the node shows nothing and loses its button.
+            item->setExpanded(false);
+            item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
+        } else if (kind != Root && kind != Share) {
+            prune(item);
+            kept = false;
+        }
+    }
+    }
+    loading_ = wasLoading;
+    return kept;
+}
+
+void FolderTree::listComputer(QTreeWidgetItem* item) {
+    addItem(item, Root, QStringLiteral("/"), "/", "/");
+    const QString home = QDir::homePath();
+    if (!home.isEmpty() && home != QStringLiteral("/"))
+        addItem(item, Home, QDir(home).dirName(), widgets::toPath(home), {});
+    for (const platform::Volume& volume : platform::mountedVolumes()) {
+        if (volume.kind == platform::VolumeKind::Network)
+            continue;
+        const QString mountPoint = widgets::fromPath(volume.mountPoint);
+        QString label = QStorageInfo(mountPoint).name();
+        if (label.isEmpty())
+            label = mountPoint;
+        addItem(item, volume.kind == platform::VolumeKind::Removable ? RemovableVolume : Volume, label,
+                volume.mountPoint, {});
+    }
+    item->setData(0, kLoadedRole, true);
+}
+
+void FolderTree::listNetwork(QTreeWidgetItem* item) {
+    const std::vector<platform::Volume> volumes = platform::mountedVolumes();
+    std::vector<std::string> gvfs;
+    for (const platform::Volume& volume : volumes) {
+        if (volume.fsType != "fuse.gvfsd-fuse")
+            continue;
+        environment_.fileSystem().listFolder(volume.mountPoint, [&](const platform::DirEntry& entry) {
+            if (entry.isDirectory)
+                gvfs.push_back(withSlash(volume.mountPoint) + entry.name);
+            return true;
+        });
+    }
+    for (const NetworkServer& server : groupNetworkPlaces(volumes, gvfs)) {
+        QTreeWidgetItem* serverItem = addItem(item, Server, widgets::fromPath(server.name), {}, server.name);
+        for (const NetworkShare& share : server.shares)
+            addItem(serverItem, Share, widgets::fromPath(share.name), share.mountPoint, share.name);
+        serverItem->setData(0, kLoadedRole, true);
+    }
+    item->setData(0, kLoadedRole, true);
+}
+
+void FolderTree::listServer(QTreeWidgetItem* item) {
+    item->setData(0, kLoadedRole, true);
+}
+
+void FolderTree::listFolder(QTreeWidgetItem* item) {
+    const bool updates = updatesEnabled();
+    setUpdatesEnabled(false);
+    qDeleteAll(item->takeChildren());
+    const std::string folder = withSlash(pathOf(item));
+    std::vector<std::string> names;
+    environment_.fileSystem().listFolder(folder, [&](const platform::DirEntry& entry) {
+        if (entry.isDirectory)
+            names.push_back(entry.name);
+        return true;
+    });
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return compareNames(a, b) < 0; });
+    QList<QTreeWidgetItem*> children;
+    children.reserve(static_cast<qsizetype>(names.size()));
+    auto* holder = new QTreeWidgetItem();
+    for (const std::string& name : names)
+        addItem(holder, Folder, widgets::fromPath(name), folder + name, name);
+    children = holder->takeChildren();
+    delete holder;
+    item->addChildren(children);
+    item->setData(0, kLoadedRole, true);
+    item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    setUpdatesEnabled(updates);
+}
+
+void FolderTree::prune(QTreeWidgetItem* item) {
+    QTreeWidgetItem* parent = item->parent();
+    delete item;
+    if (parent)
+        parent->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+}
+
+void FolderTree::expandNode(QTreeWidgetItem* item) {
+    if (loading_ && item->data(0, kLoadedRole).toBool())
+        return;
+    load(item);
+}
+
+void FolderTree::collapseNode(QTreeWidgetItem* item) {
+    if (loading_)
+        return;
+    const WaitCursor wait;
+    const bool hadChildren = item->childCount() > 0;
+    const Kind kind = kindOf(item);
+    const bool wasLoading = loading_;
+    loading_ = true;
+    if (currentItem() && currentItem() != item) {
+        for (QTreeWidgetItem* up = currentItem()->parent(); up; up = up->parent())
+            if (up == item) {
+                setCurrentItem(item);
+                break;
+            }
+    }
+    qDeleteAll(item->takeChildren());
+    item->setData(0, kLoadedRole, false);
+    if (!isNetworkKind(kind))
+        item->setChildIndicatorPolicy(hadChildren ? QTreeWidgetItem::ShowIndicator
+                                                  : QTreeWidgetItem::DontShowIndicator);
+    loading_ = wasLoading;
+}
+
+QTreeWidgetItem* FolderTree::selectPath(const std::string& path, bool expand) {
+    if (path.empty() || topLevelItemCount() == 0)
+        return nullptr;
+    const bool updates = updatesEnabled();
+    setUpdatesEnabled(false);
+    QTreeWidgetItem* at = topLevelItem(0);
+    load(at);
+    at->setExpanded(true);
+    QTreeWidgetItem* deepest = nullptr;
+    const std::size_t segments = pathSegments(path).size();
+    const std::size_t found = walkPath(path, [&](const std::string& segment, bool last) {
+        if (!load(at))
+            return false;
+        for (int i = 0; i < at->childCount(); ++i) {
+            QTreeWidgetItem* child = at->child(i);
+            if (nameOf(child) == segment) {
+                at = child;
+                deepest = child;
+                if (!last) {
+                    if (!load(child))
+                        return false;
+                    child->setExpanded(true);
+                }
+                return true;
+            }
+        }
+        return false;
+    });
+    if (deepest) {
+        setCurrentItem(deepest);
+        if (found == segments && expand && load(deepest))
+            deepest->setExpanded(true);
+        scrollToItem(deepest);
+    }
+    setUpdatesEnabled(updates);
+    return found == segments && found > 0 ? deepest : nullptr;
+}
+
+std::string FolderTree::selectedPath() const {
+    return pathOf(currentItem());
+}
+
+bool FolderTree::exists(QTreeWidgetItem* item) const {
+    const Kind kind = kindOf(item);
+    if (kind == Computer || kind == Network || kind == Server || kind == Share || kind == Root)
+        return true;
+    platform::FileAttributes attributes;
+    return environment_.fileSystem().getAttributes(withoutTrailingSlash(pathOf(item)), attributes) == 0 &&
+           attributes.isDirectory;
+}
+
+void FolderTree::onCurrentChanged(QTreeWidgetItem* current) {
+    if (loading_ || !current)
+        return;
+    if (!exists(current)) {
+        prune(current);
+        return; // the selection moves on, and that change is told
+    }
+    Q_EMIT selectedPathChanged();
+}
+
+bool FolderTree::mayRename(const QTreeWidgetItem* item) const {
+    return item && (options_ & AllowRename) && !isPlace(kindOf(item));
+}
+
+bool FolderTree::mayDelete(const QTreeWidgetItem* item) const {
+    return item && (options_ & AllowDelete) && !isPlace(kindOf(item));
+}
+
+bool FolderTree::mayOpen(const QTreeWidgetItem* item) const {
+    return item && kindOf(item) != Network && kindOf(item) != Computer && !pathOf(item).empty();
+}
+
+bool FolderTree::beginRename(QTreeWidgetItem* item) {
+    if (!mayRename(item))
+        return false;
+    item->setFlags(item->flags() | Qt::ItemIsEditable);
+    renaming_ = item;
+    editItem(item, 0);
+    return true;
+}
+
+void FolderTree::onItemChanged(QTreeWidgetItem* item, int) {
+    if (item != renaming_ || loading_)
+        return;
+    renaming_ = nullptr;
+    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    const std::string oldName = nameOf(item);
+    const std::string newName = widgets::toPath(item->text(0));
+    if (newName.empty() || newName == oldName) {
+        loading_ = true;
+        item->setText(0, widgets::fromPath(oldName));
+        loading_ = false;
+        return;
+    }
+    FileBrowser browser(environment_.services());
+    FileItem entry;
+    entry.setPath(withoutTrailingSlash(pathOf(item)));
+    entry.kind = kFolder;
+    FileItemPtr renamed;
+    loading_ = true;
+    if (browser.rename(entry, newName, &renamed)) {
+        item->setData(0, kPathRole, QByteArray::fromStdString(renamed->fullPath()));
+        item->setData(0, kNameRole, QByteArray::fromStdString(newName));
+        qDeleteAll(item->takeChildren());
+        item->setData(0, kLoadedRole, false);
+        item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+        loading_ = false;
+        Q_EMIT foldersChanged();
+        Q_EMIT selectedPathChanged();
+        return;
+    }
+    item->setText(0, widgets::fromPath(oldName));
+    loading_ = false;
+}
+
+bool FolderTree::deleteItem(QTreeWidgetItem* item, bool permanently) {
+    if (!mayDelete(item))
+        return false;
+    const std::string path = withoutTrailingSlash(pathOf(item));
+    FrontEndPort& frontEnd = environment_.frontEnd();
+    bool deleted = false;
+    if (permanently) {
+        if (!frontEnd.question(
+                "Delete this folder and everything in it for good? It will not go to the trash.\n" + path))
+            return false;
+        const WaitCursor wait;
+        FileBrowser browser(environment_.services());
+        DeleteQuestions questions(frontEnd, environment_.reporter().silent());
+        deleted = browser.deleteFolderTree(path, questions);
+    } else {
+        if (!frontEnd.question("Move this folder to the trash?\n" + path))
+            return false;
+        deleted = QFile::moveToTrash(widgets::fromPath(path));
+        if (!deleted)
+            environment_.reporter().report("CTreeFileCtrl::DeleteItem",
+                                           "Could not move to the trash: " + path);
+    }
+    if (deleted) {
+        loading_ = true;
+        QTreeWidgetItem* parent = item->parent();
+        delete item;
+        loading_ = false;
+        if (parent)
+            setCurrentItem(parent);
+        Q_EMIT foldersChanged();
+    }
+    return deleted;
+}
+
+void FolderTree::showProperties(QTreeWidgetItem* item) {
+    if (!item || !(options_ & AllowProperties) || !mayOpen(item))
+        return;
+    PropertiesDlg dialog(pathOf(item), environment_.fileSystem(), this);
+    dialog.exec();
+}
+
+void FolderTree::openItem(QTreeWidgetItem* item) {
+    if (!item || !(options_ & AllowOpen) || !mayOpen(item))
+        return;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(widgets::fromPath(pathOf(item))));
+}
+
+void FolderTree::showMenuAt(const QPoint& position) {
+    QTreeWidgetItem* item = currentItem();
+    QMenu menu(this);
+    QAction* open = menu.addAction(QStringLiteral("&Open"));
+    QAction* rename = menu.addAction(QStringLiteral("&Rename"));
+    QAction* remove = menu.addAction(QStringLiteral("&Delete"));
+    QAction* properties = menu.addAction(QStringLiteral("&Properties"));
+    open->setEnabled(item && (options_ & AllowOpen) && mayOpen(item));
+    rename->setEnabled(mayRename(item));
+    remove->setEnabled(mayDelete(item));
+    properties->setEnabled(item && (options_ & AllowProperties) && mayOpen(item));
+    QAction* chosen = menu.exec(position);
+    if (chosen == open)
+        openItem(item);
+    else if (chosen == rename)
+        beginRename(item);
+    else if (chosen == remove)
+        deleteItem(item, (QApplication::keyboardModifiers() & Qt::ShiftModifier) != 0);
+    else if (chosen == properties)
+        showProperties(item);
+}
+
+void FolderTree::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        if (QTreeWidgetItem* item = itemAt(event->pos()))
+            setCurrentItem(item);
+        showMenuAt(event->globalPos());
+    } else if (QTreeWidgetItem* item = currentItem()) {
+        showMenuAt(viewport()->mapToGlobal(visualItemRect(item).center()));
+    }
+}
+
+void FolderTree::keyPressEvent(QKeyEvent* event) {
+    if (state() == QAbstractItemView::EditingState) {
+        QTreeWidget::keyPressEvent(event);
+        return;
+    }
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    QTreeWidgetItem* item = currentItem();
+    switch (event->key()) {
+    case Qt::Key_F10:
+        if (modifiers == Qt::ShiftModifier && item) {
+            showMenuAt(viewport()->mapToGlobal(visualItemRect(item).center()));
+            return;
+        }
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (modifiers == Qt::AltModifier)
+            showProperties(item);
+        else if (options_ & AllowOpen)
+            openItem(item);
+        else
+            event->ignore(); // the dialog's default button
+        return;
+    case Qt::Key_Delete:
+        deleteItem(item, modifiers == Qt::ShiftModifier);
+        return;
+    case Qt::Key_F2:
+        beginRename(item);
+        return;
+    case Qt::Key_Backspace:
+    case Qt::Key_F5:
+        return;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (modifiers == Qt::AltModifier)
+            return;
+        break;
+    default:
+        break;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void FolderTree::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTreeWidget::mouseDoubleClickEvent(event);
+    QTreeWidgetItem* item = currentItem();
+    if (item && item == itemAt(event->position().toPoint()) && item->childCount() == 0 &&
+        item->data(0, kLoadedRole).toBool())
+        openItem(item);
+}
+
+} // namespace velmora::browse

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QTreeWidget>
+#include <string>
+#include <vector>
+
+namespace velmora::browse {
+
+class BrowseEnvironment;
+
+// The folder tree the dialogs embed wherever a folder is picked: a computer node with the root
+// "/", the home folder and the mounted volumes, a network node with the mounted network shares
+// grouped by server, and below each the folders, read from disk only when a node is expanded and
+// thrown away when it is collapsed. Rename, delete and properties of the selected folder come by
+// context menu and keys; shared folders carry the share mark; compressed folders show blue,
+// encrypted ones red. A folder that has vanished is pruned when it is expanded or selected.
+class FolderTree : public QTreeWidget {
+    Q_OBJECT
+
+public:
+    // The allow switches of the options word.
+    enum Option {
+        ShowFiles = 1,
+        DragDrop = 2,
+        AllowRename = 4,
+        AllowOpen = 8,
+        AllowProperties = 16,
+        AllowDelete = 32
+    };
+    enum Kind { Computer, Network, Root, Home, Volume, RemovableVolume, Folder, Server, Share };
+
+    explicit FolderTree(BrowseEnvironment& environment, QWidget* parent = nullptr);
+
+    // Both hosts pass 52: rename, properties and delete; folders only.
+    void applyOptions(int options);
+    // Rebuilds the tree (the share list too) and selects the path that was selected.
+    void reload();
+    // Selects the item of the path, loading and expanding the folders on the way; answers it, or
+    // nothing when the path cannot be walked (the selection then rests on the deepest folder
+    // found). The walk always starts at "/".
+    QTreeWidgetItem* selectPath(const std::string& path, bool expand);
+    // The selected item's path; empty for the computer, network and server nodes.
+    std::string selectedPath() const;
+
+    bool beginRename(QTreeWidgetItem* item);
+    // To the desktop's trash after a question; with permanently, deleted for good after one.
+    bool deleteItem(QTreeWidgetItem* item, bool permanently);
+    void showProperties(QTreeWidgetItem* item);
+    void openItem(QTreeWidgetItem* item);
+
+    static std::string pathOf(const QTreeWidgetItem* item);
+    static Kind kindOf(const QTreeWidgetItem* item);
+    // The shared-folder list every tree reads; rebuilt by any tree's reload.
+    static const std::vector<std::string>& sharedFolders();
+
+Q_SIGNALS:
+    // The selection moved to another item that still exists (after the vanished were pruned).
+    void selectedPathChanged();
+    // A folder was renamed or deleted on disk through the tree.
+    void foldersChanged();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QTreeWidgetItem* addItem(QTreeWidgetItem* parent, Kind kind, const QString& text, const std::string& path,
+                             const std::string& name);
+    void expandNode(QTreeWidgetItem* item);
+    void collapseNode(QTreeWidgetItem* item);
+    // Loads the children of a node that has none yet; false when the node was pruned.
+    bool load(QTreeWidgetItem* item);
+    void listFolder(QTreeWidgetItem* item);
+    void listComputer(QTreeWidgetItem* item);
+    void listNetwork(QTreeWidgetItem* item);
+    void listServer(QTreeWidgetItem* item);
+    void prune(QTreeWidgetItem* item);
+    bool exists(QTreeWidgetItem* item) const;
+    void onCurrentChanged(QTreeWidgetItem* current);
+    void onItemChanged(QTreeWidgetItem* item, int column);
+    void showMenuAt(const QPoint& position);
+    bool mayRename(const QTreeWidgetItem* item) const;
+    bool mayDelete(const QTreeWidgetItem* item) const;
+    bool mayOpen(const QTreeWidgetItem* item) const;
+
+    BrowseEnvironment& environment_;
+    int options_ = ShowFiles | AllowOpen | AllowProperties;
+    bool loading_ = false;
+    QTreeWidgetItem* renaming_ = nullptr;
+};
+
+} // namespace velmora::browse

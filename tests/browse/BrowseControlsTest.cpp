@@ -1,0 +1,173 @@
+#include "QtTestRegistry.h"
+#include "ScriptedFrontEnd.h"
+#include "browse/BrowseEnvironment.h"
+#include "browse/BrowseList.h"
+#include "browse/FolderDlg.h"
+#include "browse/FolderTree.h"
+#include "platform/FileSystem.h"
+#include "profiles/SettingsStore.h"
+
+#include <QAbstractItemView>
+#include <QDir>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace velmora::browse {
+
+class BrowseControlsTest : public QObject {
+    Q_OBJECT
+
+    std::string root() const { return QFile::encodeName(dir_->path()).toStdString(); }
+    void make(const char* relative) {
+        QDir().mkpath(dir_->path() + QLatin1Char('/') + QLatin1String(relative));
+    }
+    void write(const char* relative, const QByteArray& bytes) {
+        QFile file(dir_->path() + QLatin1Char('/') + QLatin1String(relative));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    test::ScriptedFrontEnd frontEnd_;
+    std::unique_ptr<SettingsStore> settings_;
+    std::unique_ptr<BrowseEnvironment> environment_;
+
+private Q_SLOTS:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        make("tree/alpha/inner");
+        make("tree/beta");
+        make("tree/empty");
+        write("tree/file.txt", "12345");
+        write("tree/big.bin", QByteArray(2000, 'x'));
+        frontEnd_ = {};
+        settings_ = std::make_unique<SettingsStore>(root() + "/settings.conf");
+        environment_ =
+            std::make_unique<BrowseEnvironment>(frontEnd_, platform::realFileSystem(), settings_.get());
+    }
+
+    void treeSelectsByWalkingFromTheRoot() {
+        FolderTree tree(*environment_);
+        tree.applyOptions(52);
+        tree.reload();
+        const std::string tree1 = root() + "/tree";
+        QVERIFY(tree.selectPath(tree1 + "/alpha/", true) != nullptr);
+        QCOMPARE(tree.selectedPath(), tree1 + "/alpha");
+        QVERIFY(tree.currentItem()->isExpanded());
+        // A path that cannot be walked leaves the selection on the deepest folder found.
+        QVERIFY(tree.selectPath(tree1 + "/beta/missing/deeper", false) == nullptr);
+        QCOMPARE(tree.selectedPath(), tree1 + "/beta");
+        // An empty folder loses its expand button once opened.
+        QTreeWidgetItem* empty = tree.selectPath(tree1 + "/empty", true);
+        QVERIFY(empty && empty->childCount() == 0);
+        QCOMPARE(empty->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicatorWhenChildless);
+        // Collapsing throws the children away; the next expansion reads the disk again.
+        QTreeWidgetItem* parent = empty->parent();
+        parent->setExpanded(false);
+        QCOMPARE(parent->childCount(), 0);
+        make("tree/gamma");
+        parent->setExpanded(true);
+        QCOMPARE(parent->childCount(), 4);
+        // A folder deleted behind the tree's back is pruned when selected.
+        QTreeWidgetItem* beta = tree.selectPath(tree1 + "/beta", false);
+        tree.setCurrentItem(parent);
+        QVERIFY(QDir(dir_->path() + QStringLiteral("/tree/beta")).removeRecursively());
+        tree.setCurrentItem(beta);
+        QCOMPARE(parent->childCount(), 3);
+        // The computer node has no path.
+        tree.setCurrentItem(tree.topLevelItem(0));
+        QCOMPARE(tree.selectedPath(), std::string());
+    }
+
+    void treeRenamesAndDeletesWithItsQuestions() {
+        FolderTree tree(*environment_);
+        tree.applyOptions(52);
+        tree.reload();
+        const std::string tree1 = root() + "/tree";
+        QTreeWidgetItem* alpha = tree.selectPath(tree1 + "/alpha", false);
+        QVERIFY(tree.beginRename(alpha));
+        alpha->setText(0, QStringLiteral("renamed"));
+        QCOMPARE(tree.selectedPath(), tree1 + "/renamed");
+        QVERIFY(QDir(dir_->path() + QStringLiteral("/tree/renamed/inner")).exists());
+        QVERIFY(!tree.beginRename(tree.topLevelItem(0)));
+
+        frontEnd_.answers = {false, true};
+        QTreeWidgetItem* renamed = tree.selectPath(tree1 + "/renamed", false);
+        QVERIFY(!tree.deleteItem(renamed, true));
+        QVERIFY(QDir(dir_->path() + QStringLiteral("/tree/renamed")).exists());
+        QVERIFY(tree.deleteItem(renamed, true));
+        QVERIFY(!QDir(dir_->path() + QStringLiteral("/tree/renamed")).exists());
+        QCOMPARE(tree.selectedPath(), tree1);
+        QCOMPARE(frontEnd_.questions.size(), std::size_t(2));
+    }
+
+    void folderDialogHandsBackAPathEndingInSlash() {
+        const std::string tree1 = root() + "/tree";
+        const struct {
+            std::string start, expected;
+        } cases[] = {
+            {"", "/"}, {"/", "/"}, {tree1 + "/beta", tree1 + "/beta/"}, {tree1 + "/nothing", tree1 + "/"}};
+        for (const auto& test : cases) {
+            FolderDlg dialog(*environment_, QStringLiteral("Select Folder Location 1"), test.start);
+            dialog.accept();
+            QCOMPARE(dialog.path(), test.expected);
+        }
+        FolderDlg dialog(*environment_, QStringLiteral("Select Folder"), tree1);
+        QTimer::singleShot(0, [] {
+            auto* names = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            names->findChild<QLineEdit*>()->setText(QStringLiteral("beta"));
+            names->accept();
+        });
+        dialog.createFolder();
+        dialog.accept();
+        QCOMPARE(dialog.path(), tree1 + "/beta/");
+    }
+
+    void browseListSortsDeletesAndKeepsTheViewStyle() {
+        std::vector<FileItemPtr> selection;
+        BrowseList list(*environment_, selection, false);
+        QVERIFY(list.showFolder(root() + "/tree"));
+        auto names = [&list] {
+            QStringList out;
+            for (const FileItemPtr& item : list.items())
+                out << QString::fromStdString(item->name);
+            return out.join(QLatin1Char(' '));
+        };
+        QCOMPARE(names(), QStringLiteral("alpha beta empty big.bin file.txt"));
+        list.setViewStyle(FileListView::Details);
+        auto* header = list.findChild<QHeaderView*>();
+        Q_EMIT header->sectionClicked(1);
+        QCOMPARE(names(), QStringLiteral("alpha beta empty file.txt big.bin"));
+        Q_EMIT header->sectionClicked(1);
+        QCOMPARE(names(), QStringLiteral("empty beta alpha big.bin file.txt"));
+        Q_EMIT header->sectionClicked(0);
+        QCOMPARE(names(), QStringLiteral("alpha beta empty big.bin file.txt"));
+
+        std::vector<FileItemPtr> otherSelection;
+        BrowseList next(*environment_, otherSelection, false);
+        QCOMPARE(next.viewStyle(), int(FileListView::Details));
+
+        // Double click on a file says so and stays; the host selection follows Down after a moment.
+        QAbstractItemView* view = list.currentView();
+        view->setCurrentIndex(view->model()->index(4, 0));
+        QTest::keyClick(view, Qt::Key_Return);
+        QCOMPARE(frontEnd_.messages.back(), std::string("Please double click a folder to browse it"));
+        QTest::keyClick(view, Qt::Key_Up);
+        QTRY_COMPARE(selection.front()->name, std::string("big.bin"));
+        QCOMPARE(selection.size(), std::size_t(1));
+
+        frontEnd_.deleteAnswers = {DeleteAnswer::Yes};
+        QTest::keyClick(view, Qt::Key_Delete);
+        QCOMPARE(frontEnd_.captions, std::vector<std::string>{"Delete File"});
+        QCOMPARE(names(), QStringLiteral("alpha beta empty file.txt"));
+        QVERIFY(selection.empty());
+    }
+};
+
+VELMORA_QT_TEST(BrowseControlsTest)
+
+} // namespace velmora::browse
+
+#include "BrowseControlsTest.moc"
