@@ -1,0 +1,143 @@
+#include "../browse/ScriptedFrontEnd.h"
+#include "QtTestRegistry.h"
+#include "browse/BrowseEnvironment.h"
+#include "browse/BrowseList.h"
+#include "browse/FolderTree.h"
+#include "platform/FileSystem.h"
+#include "views/ActionBrowseDlg.h"
+#include "views/ExclusionBrowseDlg.h"
+#include "views/WildcardEntryDlg.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace velmora::views {
+
+class BrowseDialogsTest : public QObject {
+    Q_OBJECT
+
+    static FileItemPtr action(const std::string& path, int kind, int state, bool failed = false) {
+        auto item = makeItem(path);
+        item->kind = kind;
+        item->state = state;
+        item->failed = failed;
+        return item;
+    }
+    std::string root() const { return QFile::encodeName(dir_->path()).toStdString() + "/"; }
+    void write(const char* relative) {
+        QDir().mkpath(QFileInfo(dir_->filePath(QLatin1String(relative))).path());
+        QFile file(dir_->filePath(QLatin1String(relative)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    static std::vector<std::string> names(const std::vector<FileItemPtr>& items) {
+        std::vector<std::string> out;
+        for (const FileItemPtr& item : items)
+            out.push_back(item->name + (item->state == kExcluded ? "*" : ""));
+        return out;
+    }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    test::ScriptedFrontEnd frontEnd_;
+    std::unique_ptr<browse::BrowseEnvironment> environment_;
+
+private Q_SLOTS:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        write("data/keep.txt");
+        write("data/old.tmp");
+        write("data/sub/inner.tmp");
+        frontEnd_ = {};
+        environment_ =
+            std::make_unique<browse::BrowseEnvironment>(frontEnd_, platform::realFileSystem(), nullptr);
+    }
+
+    void actionBrowserRemovesOnlyOnOkAndWalksTheFolders() {
+        const std::vector<FileItemPtr> original{action("/t/a.txt", kFile, kAdd),
+                                                action("/t/deep/sub/b.txt", kFile, kDelete, true),
+                                                action("/t/deep/sub/c.txt", kFile, kOverwrite)};
+        std::vector<FileItemPtr> items = original;
+        {
+            ActionBrowseDlg dialog(items, "/t/deep/", true, false);
+            dialog.fill();
+            QCOMPARE(dialog.shownFolder(), std::string("/t/deep/"));
+            auto* list = dialog.findChild<browse::FileListView*>();
+            QCOMPARE(names(list->items()), std::vector<std::string>{"sub"});
+            list->changeIntoFolder(list->items().front());
+            QCOMPARE(names(list->items()), (std::vector<std::string>{"b.txt", "c.txt"}));
+            list->selectItems({list->items().front()});
+            dialog.removeSelected();
+            QCOMPARE(names(list->items()), std::vector<std::string>{"c.txt"});
+            dialog.upOneLevel();
+            dialog.upOneLevel();
+            QCOMPARE(dialog.shownFolder(), std::string("/t/"));
+            dialog.reject();
+        }
+        QCOMPARE(items, original);
+        ActionBrowseDlg dialog(items, "/elsewhere/", true, false);
+        dialog.fill();
+        QCOMPARE(dialog.shownFolder(), std::string("/t/")); // an unknown start shows the top
+        dialog.findChild<browse::FileListView*>()->selectItems({items[0]});
+        dialog.removeSelected();
+        dialog.accept();
+        QCOMPARE(items.size(), std::size_t(2));
+        QCOMPARE(dialog.currentFolder(), std::string("/t/"));
+    }
+
+    void exclusionBrowserMarksAddsAndHandsBackOnOk() {
+        ExclusionSet set;
+        set.addWildcard("*.tmp");
+        set.finish();
+        ExclusionBrowseDlg dialog(*environment_, root() + "data", &set, false);
+        dialog.fill();
+        browse::BrowseList* list = dialog.list();
+        QCOMPARE(list->folderPath(), root() + "data/");
+        QCOMPARE(names(list->items()), (std::vector<std::string>{"sub", "keep.txt", "old.tmp*"}));
+        // A file a wildcard covers stays marked and adds nothing.
+        list->selectItems({list->items()[2]});
+        dialog.addSelected();
+        QCOMPARE(dialog.working().explicitEntries().size(), std::size_t(0));
+        // Entries still selected at OK are excluded without pressing Add.
+        list->selectItems({list->items()[0], list->items()[1]});
+        dialog.removeSelected();
+        dialog.accept();
+        QCOMPARE(set.explicitEntries().size(), std::size_t(2));
+        QVERIFY(set.isExcluded(root() + "data/keep.txt"));
+        QCOMPARE(dialog.currentFolder(), root() + "data/");
+
+        // Cancel keeps the set; with an empty start the browse begins at "/".
+        ExclusionSet untouched;
+        ExclusionBrowseDlg plain(*environment_, "", &untouched, false);
+        plain.fill();
+        QCOMPARE(plain.list()->folderPath(), std::string("/"));
+        plain.list()->selectItems({plain.list()->items().front()});
+        plain.reject();
+        QVERIFY(untouched.empty());
+    }
+
+    void wildcardEntryPutsTheChosenFolderBeforeThePattern() {
+        std::string browseFolder = root() + "data/";
+        WildcardEntryDlg dialog(*environment_, browseFolder, false);
+        QTimer::singleShot(0, [] {
+            auto* folders = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(folders);
+            folders->accept();
+        });
+        dialog.browseFolders();
+        QCOMPARE(dialog.field()->text(), QString::fromStdString(root() + "data/"));
+        QCOMPARE(dialog.field()->cursorPosition(), dialog.field()->text().size());
+        dialog.field()->insert(QStringLiteral("*.bak"));
+        browseFolder = "/changed/";
+        dialog.accept();
+        QCOMPARE(dialog.text(), root() + "data/*.bak");
+        QCOMPARE(browseFolder, root() + "data/");
+    }
+};
+
+VELMORA_QT_TEST(BrowseDialogsTest)
+
+} // namespace velmora::views
+
+#include "BrowseDialogsTest.moc"
