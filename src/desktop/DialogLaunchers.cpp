@@ -1,6 +1,10 @@
 #include "desktop/DialogLaunchers.h"
 
 #include "app/AppController.h"
+#include "app/ExclusionFilesModel.h"
+#include "browse/BrowseEnvironment.h"
+#include "browse/FolderDlg.h"
+#include "views/ExclusionFilesDlg.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/Text.h"
 
@@ -36,11 +40,12 @@ QString helpIndex() {
 
 } // namespace
 
-std::optional<QString> chooseFolder(QWidget* parent, const QString& title, const QString& start) {
-    const QString folder = QFileDialog::getExistingDirectory(parent, title, start);
-    if (folder.isEmpty())
+std::optional<QString> chooseFolder(QWidget* parent, browse::BrowseEnvironment& environment,
+                                    const QString& title, const QString& start) {
+    browse::FolderDlg dialog(environment, title, widgets::toPath(start), parent);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return folder;
+    return widgets::fromPath(dialog.path());
 }
 
 bool editMoreOptions(QWidget* parent, AppController&) {
@@ -48,9 +53,17 @@ bool editMoreOptions(QWidget* parent, AppController&) {
     return false;
 }
 
-bool editExclusions(QWidget* parent, AppController&) {
-    notYetAvailable(parent, QStringLiteral("Exclusions"));
-    return false;
+bool editExclusions(QWidget* parent, AppController& controller, browse::BrowseEnvironment& environment) {
+    // Where the next Browse or Wildcard starts: kept for the whole process, never saved.
+    static std::string browseFolder;
+    environment.dayMonthYear = controller.general().ddmmyy;
+    environment.setCommandTimeout(controller.general().commandTimeout);
+    ExclusionFilesModel model(controller.profile().exclusions, environment.fileSystem(), browseFolder);
+    views::ExclusionFilesDlg dialog(model, environment, controller.general().showTooltips, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    controller.exclusionsAccepted(model.working());
+    return true;
 }
 
 bool editConfiguration(QWidget* parent, AppController&) {

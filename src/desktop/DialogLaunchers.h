@@ -8,6 +8,9 @@ class QWidget;
 namespace velmora {
 class AppController;
 }
+namespace velmora::browse {
+class BrowseEnvironment;
+}
 
 namespace velmora::desktop {
 
@@ -16,9 +19,10 @@ namespace velmora::desktop {
 // confirmed with OK, and has handed the result to the controller when he did.
 
 // A folder for a location box, starting at `start`; nothing when cancelled.
-std::optional<QString> chooseFolder(QWidget* parent, const QString& title, const QString& start);
+std::optional<QString> chooseFolder(QWidget* parent, browse::BrowseEnvironment& environment,
+                                    const QString& title, const QString& start);
 bool editMoreOptions(QWidget* parent, AppController& controller);
-bool editExclusions(QWidget* parent, AppController& controller);
+bool editExclusions(QWidget* parent, AppController& controller, browse::BrowseEnvironment& environment);
 bool editConfiguration(QWidget* parent, AppController& controller);
 // The batch list; true when its entries became the batch.
 bool editBatchList(QWidget* parent, AppController& controller);

@@ -126,6 +126,7 @@ void apply(QWidget* widget, const ControlView& view) {
 
 MainWindow::MainWindow(platform::FileSystem& fileSystem, SettingsStore& settings, QWidget* parent)
     : QDialog(parent), settings_(settings), frontEnd_(*this, *this),
+      browseEnvironment_(frontEnd_, fileSystem, &settings),
       controller_(std::make_unique<AppController>(AppServices{frontEnd_, fileSystem, settings})) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(widgets::kProgramName);
@@ -380,7 +381,7 @@ void MainWindow::connectActions() {
     });
     connect(exclusionsButton_, &QPushButton::clicked, this, [this] {
         const AppController::SilentPause pause(controller_->reporter());
-        editExclusions(this, *controller_);
+        editExclusions(this, *controller_, browseEnvironment_);
         refresh();
     });
     connect(configurationButton_, &QPushButton::clicked, this, [this] {
@@ -651,7 +652,7 @@ void MainWindow::selectRecentFile(int index) {
 void MainWindow::browse(Location which) {
     const int i = indexOf(which);
     const AppController::SilentPause pause(controller_->reporter());
-    const std::optional<QString> folder = chooseFolder(this,
+    const std::optional<QString> folder = chooseFolder(this, browseEnvironment_,
                                                        i == kOne ? QStringLiteral("Select Folder Location 1")
                                                                  : QStringLiteral("Select Folder Location 2"),
                                                        fromPath(controller_->locationText(which)));

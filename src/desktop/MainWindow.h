@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppController.h"
+#include "browse/BrowseEnvironment.h"
 #include "desktop/QtFrontEnd.h"
 
 #include <QDialog>
@@ -96,6 +97,8 @@ private:
 
     SettingsStore& settings_;
     QtFrontEnd frontEnd_;
+    // What the folder dialog and the exclusion dialogs browse with.
+    browse::BrowseEnvironment browseEnvironment_;
     std::unique_ptr<AppController> controller_;
     bool autoStartScheduled_ = false;
 

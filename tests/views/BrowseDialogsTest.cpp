@@ -1,15 +1,18 @@
 #include "../browse/ScriptedFrontEnd.h"
 #include "QtTestRegistry.h"
+#include "app/ExclusionFilesModel.h"
 #include "browse/BrowseEnvironment.h"
 #include "browse/BrowseList.h"
 #include "browse/FolderTree.h"
 #include "platform/FileSystem.h"
 #include "views/ActionBrowseDlg.h"
 #include "views/ExclusionBrowseDlg.h"
+#include "views/ExclusionFilesDlg.h"
 #include "views/WildcardEntryDlg.h"
 
 #include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -115,6 +118,30 @@ private Q_SLOTS:
         plain.list()->selectItems({plain.list()->items().front()});
         plain.reject();
         QVERIFY(untouched.empty());
+    }
+
+    void exclusionFilesFindsLostEntriesAndRemovesThem() {
+        ExclusionSet set;
+        set.addExplicit(root() + "data/keep.txt");
+        set.addExplicit(root() + "data/gone.txt");
+        set.finish();
+        std::string browseFolder;
+        ExclusionFilesModel model(set, platform::realFileSystem(), browseFolder);
+        ExclusionFilesDlg dialog(model, *environment_, false);
+        auto* lost = dialog.findChild<QPushButton*>(QStringLiteral("lostFiles"));
+        auto* remove = dialog.findChild<QPushButton*>(QStringLiteral("remove"));
+        QVERIFY(!lost->isHidden());
+        QVERIFY(!remove->isEnabled());
+        lost->click();
+        QCOMPARE(dialog.explicitList()->selectedItems().size(), 1);
+        QCOMPARE(dialog.explicitList()->selectedItems().front()->text(),
+                 QString::fromStdString(root() + "data/gone.txt"));
+        QVERIFY(remove->isEnabled());
+        remove->click();
+        QCOMPARE(dialog.explicitList()->count(), 1);
+        lost->click();
+        QCOMPARE(dialog.explicitList()->selectedItems().size(), 0);
+        QCOMPARE(model.working().explicitEntries().size(), std::size_t(1));
     }
 
     void wildcardEntryPutsTheChosenFolderBeforeThePattern() {
