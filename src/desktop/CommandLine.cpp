@@ -1,5 +1,7 @@
 #include "desktop/CommandLine.h"
 
+#include <filesystem>
+
 namespace velmora::desktop {
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
@@ -13,6 +15,14 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             line.file = argument;
     }
     return line;
+}
+
+std::string pathToOpen(const std::string& file) {
+    std::error_code error;
+    if (file.empty() || !std::filesystem::exists(file, error))
+        return file;
+    const std::filesystem::path absolute = std::filesystem::absolute(file, error);
+    return error ? file : absolute.lexically_normal().string();
 }
 
 std::string usageText() {

@@ -17,6 +17,11 @@ struct CommandLine {
 // offscreen") is not taken for the file.
 CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
+// The file named on the command line as it is opened and remembered: a file that exists by its
+// absolute path, so that the recent files still find it from another folder; anything else as
+// given.
+std::string pathToOpen(const std::string& file);
+
 // The text of "--help".
 std::string usageText();
 

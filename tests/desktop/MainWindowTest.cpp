@@ -78,6 +78,16 @@ private Q_SLOTS:
         QVERIFY(!line.help && !line.version);
         QCOMPARE(parseCommandLine({"--version", "/p.vmb"}).file, std::string("/p.vmb"));
         QVERIFY(parseCommandLine({"-h"}).help);
+
+        QTemporaryDir folder;
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder.path()));
+        QFile(QStringLiteral("p.vmp")).open(QIODevice::WriteOnly);
+        const std::string found = pathToOpen("./p.vmp");
+        const std::string missing = pathToOpen("missing.vmp");
+        QDir::setCurrent(before);
+        QCOMPARE(found, QDir(folder.path()).filePath(QStringLiteral("p.vmp")).toStdString());
+        QCOMPARE(missing, std::string("missing.vmp")); // reported as given
     }
 
     void controlsFollowTheControlState() {

@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
     SettingsStore settings(SettingsStore::defaultFilePath());
     MainWindow window(*fileSystem, settings);
     QObject::connect(&window, &QDialog::finished, &application, &QCoreApplication::quit);
-    window.startUp(parseCommandLine(arguments).file);
+    window.startUp(pathToOpen(parseCommandLine(arguments).file));
     window.show();
     return QApplication::exec();
 }
