@@ -339,6 +339,7 @@ SyncOptions AppController::runOptions() const {
     o.logAppend = profile_.logFileAppend;
     o.logPath = profile_.logFilePath;
     o.autoStart = profile_.autoStart;
+    o.safeguards = safeguards_;
     return o;
 }
 

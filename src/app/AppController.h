@@ -170,6 +170,8 @@ public:
     bool lastReportAvailable() const;
     // The options the next run will use.
     SyncOptions runOptions() const;
+    // What every later run must refuse or do besides its options (none by default).
+    void setSafeguards(const RunSafeguards& safeguards) { safeguards_ = safeguards; }
 
     // --- Batch list ----------------------------------------------------------------------
     // The Batch button: closes an open profile (offering to save it) and gives the list to edit.
@@ -297,6 +299,7 @@ private:
     ErrorReporter reporter_;
     RunFlags flags_;
     SyncOptions runOptions_;
+    RunSafeguards safeguards_;
     SyncResults results_;
     ActionList actions_;
     FileCommands commands_;

@@ -70,7 +70,13 @@ RunOutcome AppController::runBetween(const std::string& sourceText, const std::s
     logged.exitOnCompletion = options_.exitOnCompletion;
     logged.overwriteReadOnly = options_.overwriteReadOnly;
     logged.copyAttribs = copyAttributes_;
-    startRunLog(log_, reporter_, logged, source, target, selectorText_);
+    if (!startRunLog(log_, reporter_, logged, source, target, selectorText_) && logged.logFileOn &&
+        runOptions_.safeguards.requireLog) {
+        RunOutcome refused;
+        refused.failed = true;
+        refused.refusal = Refusal::LogNotOpened;
+        return refused;
+    }
 
     flags_.runningState = state;
     const RunOutcome outcome = synchroniser_.synchronise(source, target);

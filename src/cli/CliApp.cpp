@@ -3,6 +3,7 @@
 #include "app/AppController.h"
 #include "app/ProfileFiles.h"
 #include "cli/CliOptions.h"
+#include "cli/ExcludePaths.h"
 #include "cli/ExitStatus.h"
 #include "cli/TerminalFrontEnd.h"
 #include "platform/PosixFileSystem.h"
@@ -12,6 +13,7 @@
 
 #include <filesystem>
 #include <ostream>
+#include <utility>
 
 namespace velmora::cli {
 
@@ -43,8 +45,11 @@ std::string withoutTrailingSlashes(std::string path) {
     return path;
 }
 
-// The status of one run: failed analysis, then stop or cancel, then problems.
+// The status of one run: a log that could not be opened, failed analysis or refused plan, then
+// stop or cancel, then problems.
 int statusOf(const RunOutcome& outcome, std::size_t problems) {
+    if (outcome.refusal == Refusal::LogNotOpened)
+        return kExitNoInput;
     if (outcome.failed)
         return kExitFailed;
     if (outcome.cancelled || outcome.interrupted)
@@ -71,6 +76,16 @@ private:
     const std::function<void(std::atomic<bool>*)>& target_;
 };
 
+bool exists(const std::string& path) {
+    platform::FileAttributes attributes;
+    return processFileSystem().getAttributes(path, attributes) == 0;
+}
+
+bool isReadOnly(const std::string& path) {
+    platform::FileAttributes attributes;
+    return processFileSystem().getAttributes(path, attributes) == 0 && attributes.readOnly;
+}
+
 // The profile a run from SOURCE to TARGET makes: a new profile's defaults, the check-list off
 // unless asked for, and the options given.
 Profile profileFromOptions(const CliOptions& options) {
@@ -87,8 +102,6 @@ Profile profileFromOptions(const CliOptions& options) {
     profile.adjustTimeMins = options.adjustMins;
     profile.overwriteReadOnly = options.overwriteReadOnly;
     profile.copyAttribs = options.copyAttributes;
-    for (const std::string& path : options.excludes)
-        profile.exclusions.addExplicit(withoutTrailingSlashes(absolutePath(path)));
     for (const std::string& pattern : options.excludeWildcards)
         profile.exclusions.addWildcard(pattern);
     profile.exclusions.finish();
@@ -97,6 +110,8 @@ Profile profileFromOptions(const CliOptions& options) {
         profile.logFilePath = absolutePath(options.logPath);
         profile.logFileAppend = options.logAppend;
     }
+    if (options.autoStart)
+        profile.autoStart = *options.autoStart;
     return profile;
 }
 
@@ -125,6 +140,13 @@ void applyGeneralOverrides(AppController& controller, const CliOptions& options)
 }
 
 } // namespace
+
+void CliApp::explainAutoStart() {
+    if (std::exchange(autoStartExplained_, true))
+        return;
+    error("a profile gets automatic start from auto_start=1 or 2 in its file, or from velmora-cli "
+          "--save-profile=FILE --auto-start=1to2 (or 2to1) when it is saved");
+}
 
 void CliApp::error(const std::string& text) {
     env_.err << "velmora-cli: " << text << '\n' << std::flush;
@@ -161,8 +183,25 @@ int CliApp::runWith(const CliOptions& options) {
 
     TerminalFrontEnd frontEnd(
         {env_.in, env_.out, env_.err, env_.inIsTerminal, env_.errIsTerminal, env_.width},
-        {options.yes, options.dryRun, options.quiet});
+        {options.yes, options.dryRun, options.quiet, options.verbose});
+    frontEnd.setReadOnlyHint(isReadOnly, options.oneOff() ? "read-only target files were left as they are: "
+                                                            "--overwrite-read-only allows overwriting and "
+                                                            "deleting them"
+                                                          : "read-only target files were left as they are: "
+                                                            "overwrite_read_only=1 in the profile allows "
+                                                            "overwriting and deleting them");
     AppController controller({frontEnd, processFileSystem(), settings});
+    // Nothing waits on stderr, so every message is shown, also for a silent profile.
+    controller.reporter().setShownWhenSilent(true);
+    RunSafeguards safeguards;
+    safeguards.maxDeletes = options.maxDelete;
+    safeguards.refuseEmptySource = true;
+    safeguards.requireLog = true;
+    // A folder typed just now may be new; a profile's missing target is more likely an unmounted disk.
+    if (options.oneOff())
+        safeguards.missingTarget =
+            options.dryRun ? RunSafeguards::MissingTarget::AssumeEmpty : RunSafeguards::MissingTarget::Create;
+    controller.setSafeguards(safeguards);
     std::atomic<bool> interrupted{false};
     frontEnd.setStopButton(&interrupted, [&controller] { controller.stop(); });
     const InterruptScope interruptScope(env_.interruptTarget, &interrupted);
@@ -199,8 +238,35 @@ int CliApp::runProfile(AppController& controller, const CliOptions& options) {
     return finishRun(controller, options, outcome);
 }
 
+bool CliApp::addExcludes(const CliOptions& options, Profile& profile) {
+    std::error_code noFolder;
+    const std::string currentFolder = std::filesystem::current_path(noFolder).string();
+    for (const std::string& typed : options.excludes) {
+        const ExcludedPlaces places =
+            placesToExclude(typed, currentFolder, profile.location1, profile.location2);
+        if (places.usageError) {
+            error(places.problem);
+            return false;
+        }
+        if (!places.problem.empty())
+            error("warning: " + places.problem);
+        bool found = false;
+        for (const std::string& path : places.paths) {
+            profile.exclusions.addExplicit(path);
+            found = found || exists(withoutTrailingSlashes(path));
+        }
+        if (!places.paths.empty() && !found)
+            error("warning: --exclude=" + typed + " is in neither location (" + places.paths[0] + ", " +
+                  places.paths[1] + ")");
+    }
+    profile.exclusions.finish();
+    return true;
+}
+
 int CliApp::runOneOff(AppController& controller, const SettingsStore& settings, const CliOptions& options) {
-    const Profile made = profileFromOptions(options);
+    Profile made = profileFromOptions(options);
+    if (!addExcludes(options, made))
+        return kExitUsage;
     if (!options.saveProfile.empty() &&
         !saveProfileFile(options.saveProfile, made, controller.reporter(), SaveCommand::SaveAs))
         return kExitNoInput; // the save has said why
@@ -232,6 +298,7 @@ int CliApp::finishRun(AppController& controller, const CliOptions& options,
     if (!outcome)
         return kExitInterrupted; // refused: another run is going
     const SyncResults& results = controller.results();
+    explainRefusal(*outcome, options);
     if (options.dryRun) {
         // The check-list cancelled on purpose; the report (and its problem lines) was not shown.
         if (!outcome->failed && !results.problems.empty()) {
@@ -240,15 +307,35 @@ int CliApp::finishRun(AppController& controller, const CliOptions& options,
                 env_.err << "  " << line << '\n';
             env_.err << std::flush;
         }
-        if (outcome->failed)
-            return kExitFailed;
-        if (outcome->interrupted)
-            return kExitInterrupted;
+        if (outcome->failed || outcome->interrupted)
+            return statusOf(*outcome, results.problems.size());
         return results.problems.empty() ? kExitDone : kExitProblems;
     }
     if (outcome->cancelled && !frontEnd_->takeRefusal())
         env_.err << "velmora-cli: cancelled: nothing was changed\n" << std::flush;
     return statusOf(*outcome, results.problems.size());
+}
+
+void CliApp::explainRefusal(const RunOutcome& outcome, const CliOptions& options) {
+    const std::string deletes = std::to_string(outcome.plannedDeletes);
+    switch (outcome.refusal) {
+    case Refusal::None:
+        return;
+    case Refusal::TooManyDeletes:
+        error("refused: the plan deletes " + deletes +
+              " files and folders, more than --max-delete=" + std::to_string(options.maxDelete.value_or(0)) +
+              " allows; nothing was changed. To allow it, give " + "--max-delete=" + deletes + " or more.");
+        return;
+    case Refusal::EmptySource:
+        error("refused: the source folder is empty but the target is not, and the plan deletes " + deletes +
+              " files and folders (is a disk not mounted?); nothing was changed. To allow it, give "
+              "--max-delete=" +
+              deletes + " or more.");
+        return;
+    case Refusal::LogNotOpened:
+        error("the log file cannot be opened: nothing was changed");
+        return;
+    }
 }
 
 int CliApp::runBatch(AppController& controller, const CliOptions& options) {
@@ -263,6 +350,9 @@ int CliApp::runBatch(AppController& controller, const CliOptions& options) {
         if (outcome.refused)
             return kExitInterrupted;
         for (const BatchStep& step : outcome.steps) {
+            if (step.result == BatchStep::Result::NoAutoStart)
+                explainAutoStart();
+            explainRefusal(step.outcome, options);
             // An empty line of the batch file names nothing: it is skipped without a problem.
             if (step.result != BatchStep::Result::Ran)
                 status = worseStatus(status, step.path.empty() ? kExitDone : kExitProblems);
@@ -284,6 +374,7 @@ int CliApp::runBatch(AppController& controller, const CliOptions& options) {
         }
         if (!controller.autoStartOn()) {
             error("The profile " + path + "\n must have Auto Start selected to be used as a batch profile");
+            explainAutoStart();
             status = worseStatus(status, kExitProblems);
             continue;
         }

@@ -9,6 +9,7 @@
 
 namespace velmora {
 class AppController;
+class Profile;
 class SettingsStore;
 struct RunOutcome;
 } // namespace velmora
@@ -49,10 +50,18 @@ private:
     // The exit status of one run, with what the report did not say.
     int finishRun(AppController& controller, const CliOptions& options,
                   const std::optional<RunOutcome>& outcome);
+    // Adds the --exclude paths to a one-off run's profile, warning about those that exclude
+    // nothing; false when one makes the command line wrong.
+    bool addExcludes(const CliOptions& options, Profile& profile);
+    // Why a safeguard stopped a run, and how to allow it.
+    void explainRefusal(const RunOutcome& outcome, const CliOptions& options);
+    // Which option sets automatic start, once per program run.
+    void explainAutoStart();
     void error(const std::string& text);
 
     CliEnvironment env_;
     TerminalFrontEnd* frontEnd_ = nullptr;
+    bool autoStartExplained_ = false;
 };
 
 } // namespace velmora::cli

@@ -80,6 +80,18 @@ Setter appendTo(const char* option, std::vector<std::string> CliOptions::*field)
     };
 }
 
+Setter directionInto(const char* option, std::optional<int> CliOptions::*field) {
+    return [option, field](CliOptions& options, const std::string& value) {
+        if (value == "1to2")
+            options.*field = 1;
+        else if (value == "2to1")
+            options.*field = 2;
+        else
+            return "--" + std::string(option) + ": '" + value + "' is neither 1to2 nor 2to1";
+        return std::string();
+    };
+}
+
 const std::vector<OptionSpec>& optionTable() {
     static const std::vector<OptionSpec> table = {
         {"help", 'h', false, Scope::Both,
@@ -95,16 +107,9 @@ const std::vector<OptionSpec>& optionTable() {
         {"dry-run", 'n', false, Scope::Both, flag(&CliOptions::dryRun)},
         {"yes", 'y', false, Scope::Both, flag(&CliOptions::yes)},
         {"quiet", 'q', false, Scope::Both, flag(&CliOptions::quiet)},
-        {"direction", 0, true, Scope::File,
-         [](CliOptions& o, const std::string& value) {
-             if (value == "1to2")
-                 o.direction = 1;
-             else if (value == "2to1")
-                 o.direction = 2;
-             else
-                 return "--direction: '" + value + "' is neither 1to2 nor 2to1";
-             return std::string();
-         }},
+        {"verbose", 'v', false, Scope::Both, flag(&CliOptions::verbose)},
+        {"max-delete", 0, true, Scope::Both, numberInto("max-delete", &CliOptions::maxDelete)},
+        {"direction", 0, true, Scope::File, directionInto("direction", &CliOptions::direction)},
         {"settings", 0, true, Scope::Both, text("settings", &CliOptions::settingsPath)},
         {"time-difference", 0, true, Scope::Both, numberInto("time-difference", &CliOptions::timeDifference)},
         {"timeout", 0, true, Scope::Both, numberInto("timeout", &CliOptions::timeout)},
@@ -133,6 +138,7 @@ const std::vector<OptionSpec>& optionTable() {
         {"log", 0, true, Scope::OneOff, text("log", &CliOptions::logPath)},
         {"log-append", 0, false, Scope::OneOff, flag(&CliOptions::logAppend)},
         {"save-profile", 0, true, Scope::OneOff, text("save-profile", &CliOptions::saveProfile)},
+        {"auto-start", 0, true, Scope::OneOff, directionInto("auto-start", &CliOptions::autoStart)},
     };
     return table;
 }
@@ -186,6 +192,10 @@ std::string checkCombination(CliOptions& options, const std::vector<std::string>
         return "--log-append needs --log=FILE";
     if (options.dryRun && !options.logPath.empty())
         return "--log cannot be used with --dry-run: a dry run writes nothing";
+    if (options.dryRun && !options.saveProfile.empty())
+        return "--save-profile cannot be used with --dry-run: a dry run writes nothing";
+    if (options.autoStart && options.saveProfile.empty())
+        return "--auto-start needs --save-profile=FILE: it is the saved profile's setting";
     return {};
 }
 
@@ -270,13 +280,22 @@ and deletes what the source no longer has.
 FILE is a profile (.vmp), run in its auto-start direction (Location 1 to 2 when it has none),
 or a batch file (.vmb), whose profiles run one after another.
 SOURCE TARGET runs once from SOURCE into TARGET with the options of a new profile, except
-that the check-list is off.
+that the check-list is off. A missing TARGET is created when the folder above it exists.
+
+Defaults: files are compared on time: a source file is copied when it is newer than the target
+by more than the required time difference (120 s unless the settings say otherwise); an older
+source never overwrites a newer target. Each file command may take 300 s before it is given up.
+Deletes are on.
 
 Both forms:
   -n, --dry-run              show the planned actions (overwrite, add, delete, delete-folder,
-                             add-folder, a tab, the target path) and change nothing
+                             add-folder, a tab, the target path; control characters in names
+                             escaped as 
+, 	, \) and a closing count on stderr; change nothing
   -y, --yes                  answer Yes to every question, as silent mode does
-  -q, --quiet                show no progress
+  -q, --quiet                show no progress and no summary (problems are always shown)
+  -v, --verbose              show each action as it is carried out, FAILED after those that fail
+      --max-delete=N         refuse a run whose plan deletes more than N files and folders
       --direction=1to2|2to1  run a profile in this direction
       --settings=FILE        the settings file to read (it is never written)
       --time-difference=SECONDS  how much newer a source file must be to be copied
@@ -295,17 +314,32 @@ SOURCE TARGET only:
       --adjust-mins=N        and by N minutes
       --overwrite-read-only  overwrite and delete read-only files too
       --copy-attributes      give copied files and new folders the source's permissions
-      --exclude=PATH         leave this file or folder alone; a path in either tree (repeatable)
+      --exclude=PATH         leave this file or folder alone (repeatable; see below)
       --exclude-wildcard=PATTERN  leave alone what matches, e.g. *.tmp (repeatable)
-      --log=FILE             write a run log
+      --log=FILE             write a run log (a log that cannot be opened stops the run)
       --log-append           add to the log instead of replacing it
       --save-profile=FILE    also save these options as a profile
+      --auto-start=1to2|2to1 give the saved profile automatic start, as a batch needs
+
+Exclusions: --exclude=PATH is tidied by its text (".", "..", repeated "/"; links are not
+followed). A path that, from the current folder, lies in SOURCE or TARGET excludes that place
+in both; any other relative path is taken from both roots. A trailing "/" keeps it a folder.
+A path found in neither tree is reported as a warning. A wildcard is matched against names,
+ignoring ASCII case; a wildcard with a folder (/data/src/logs/*.txt) applies in that folder and below.
+
+Safety: a run whose source folder is empty while the plan deletes from the target (the typical
+unmounted disk) is refused, as is one that deletes more than --max-delete allows; --max-delete
+with N at least the planned deletes lets either go ahead. Both apply to profiles and batches.
 
 Questions are asked on the terminal. Without one, a run that would have to ask is cancelled
 unless --yes is given. Ctrl-C stops a run; a second Ctrl-C ends the program.
 
-Exit status: 0 done, 1 done with problems, 2 analysis failed, 3 interrupted or cancelled,
-64 bad usage, 66 a file that cannot be opened or is not a valid profile or batch.
+Settings are read from --settings=FILE, else $VELMORA_SETTINGS, else
+$XDG_CONFIG_HOME/Larkspire/Velmora.conf (~/.config/Larkspire/Velmora.conf without it).
+
+Exit status: 0 done, 1 done with problems, 2 analysis failed or run refused (nothing changed),
+3 interrupted or cancelled, 64 bad usage, 66 a file that cannot be opened (a profile, a batch,
+the log) or is not a valid profile or batch.
 )";
 }
 

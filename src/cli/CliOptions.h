@@ -22,6 +22,8 @@ struct CliOptions {
     bool dryRun = false;
     bool yes = false;
     bool quiet = false;
+    bool verbose = false;
+    std::optional<std::uint64_t> maxDelete;
     std::optional<int> direction; // 1: Location 1 to 2, 2: Location 2 to 1
     std::string settingsPath;     // empty: the default settings file
     std::optional<std::uint32_t> timeDifference;
@@ -43,6 +45,7 @@ struct CliOptions {
     std::string logPath;
     bool logAppend = false;
     std::string saveProfile;
+    std::optional<int> autoStart; // the saved profile's: 1 Location 1 to 2, 2 Location 2 to 1
 };
 
 struct ParseResult {

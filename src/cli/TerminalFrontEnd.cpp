@@ -28,6 +28,22 @@ auto inExecutionOrder(Sets& sets) {
                                                       {"add-folder", &sets.foldersToAdd}};
 }
 
+const char* wordFor(ActionKind kind) {
+    switch (kind) {
+    case ActionKind::Overwrite:
+        return "overwrite";
+    case ActionKind::Add:
+        return "add";
+    case ActionKind::Delete:
+        return "delete";
+    case ActionKind::DeleteFolder:
+        return "delete-folder";
+    case ActionKind::AddFolder:
+        return "add-folder";
+    }
+    return "";
+}
+
 std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t\r");
     if (first == std::string::npos)
@@ -215,18 +231,53 @@ DeleteAnswer TerminalFrontEnd::confirmDelete(const std::string& caption,
     return DeleteAnswer::Cancel;
 }
 
+std::string TerminalFrontEnd::escaped(const std::string& path) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(path.size());
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\')
+            text += "\\\\";
+        else if (c == '\n')
+            text += "\\n";
+        else if (c == '\t')
+            text += "\\t";
+        else if (c == '\r')
+            text += "\\r";
+        else if (byte < 0x20 || byte == 0x7f)
+            text.append("\\x").append(1, kHex[byte >> 4]).append(1, kHex[byte & 15]);
+        else
+            text += c;
+    }
+    return text;
+}
+
 std::string TerminalFrontEnd::planText(const CheckListSets& sets) {
     std::string text;
     for (const auto& [word, items] : inExecutionOrder(sets))
         for (const FileItemPtr& item : *items)
-            text.append(word).append("\t").append(item->fullPath()).append("\n");
+            text.append(word).append("\t").append(escaped(item->fullPath())).append("\n");
     return text;
+}
+
+std::string TerminalFrontEnd::planSummary(const CheckListSets& sets) {
+    std::string text;
+    for (const auto& [word, items] : inExecutionOrder(sets))
+        if (!items->empty())
+            text.append(text.empty() ? "" : ", ")
+                .append(std::to_string(items->size()))
+                .append(" ")
+                .append(word);
+    return "Plan: " + (text.empty() ? std::string("nothing to do") : text) + "\n";
 }
 
 bool TerminalFrontEnd::checkList(CheckListSets& sets) {
     if (mode_.dryRun) {
         clearProgress();
         streams_.out << planText(sets) << std::flush;
+        if (!mode_.quiet)
+            streams_.err << planSummary(sets) << std::flush;
         return false; // nothing is carried out
     }
     const auto order = inExecutionOrder(sets);
@@ -246,7 +297,7 @@ bool TerminalFrontEnd::checkList(CheckListSets& sets) {
         std::size_t number = 0;
         for (const auto& [word, items] : order)
             for (const FileItemPtr& item : *items)
-                streams_.err << "  " << ++number << "\t" << word << "\t" << item->fullPath() << '\n';
+                streams_.err << "  " << ++number << "\t" << word << "\t" << escaped(item->fullPath()) << '\n';
         std::string answer;
         if (!readAnswer("Go ahead? [y]es, [c]ancel, or the numbers to leave out (e.g. 2 5-7): ", answer))
             return false;
@@ -274,21 +325,50 @@ bool TerminalFrontEnd::checkList(CheckListSets& sets) {
 
 void TerminalFrontEnd::report(const SyncResults& results) {
     clearProgress();
-    // A dry run keeps stdout for its plan, which scripts read.
-    std::ostream& out = mode_.dryRun ? streams_.err : streams_.out;
-    out << results.lastHeadline;
-    if (results.lastHeadline.empty() || results.lastHeadline.back() != '\n')
-        out << '\n';
-    out << "Synchronisation source: " << results.lastSource << '\n'
-        << "Synchronisation target: " << results.lastTarget << '\n';
-    for (const ReportCount& count : reportCounts(results.counts))
-        out << count.label << ": " << count.value << '\n';
-    if (!results.problems.empty()) {
-        out << "Some problems were encountered:\n";
-        for (const std::string& line : results.problems)
-            out << "  " << line << '\n';
+    // The summary is output (stdout, also for a failed run); problems are errors (stderr, also
+    // with --quiet).
+    if (!mode_.quiet) {
+        std::ostream& out = streams_.out;
+        out << results.lastHeadline;
+        if (results.lastHeadline.empty() || results.lastHeadline.back() != '\n')
+            out << '\n';
+        out << "Synchronisation source: " << results.lastSource << '\n'
+            << "Synchronisation target: " << results.lastTarget << '\n';
+        for (const ReportCount& count : reportCounts(results.counts))
+            out << count.label << ": " << count.value << '\n';
+        out << std::flush;
     }
-    out << std::flush;
+    if (!results.problems.empty()) {
+        streams_.err << "Some problems were encountered:\n";
+        for (const std::string& line : results.problems)
+            streams_.err << "  " << line << '\n';
+        streams_.err << std::flush;
+    }
+    hintAtReadOnly(results);
+}
+
+void TerminalFrontEnd::actionDone(ActionKind kind, const FileItem& target, bool failed) {
+    if (!mode_.verbose)
+        return;
+    clearProgress();
+    streams_.out << wordFor(kind) << '\t' << escaped(target.fullPath()) << (failed ? "\tFAILED\n" : "\n")
+                 << std::flush;
+}
+
+void TerminalFrontEnd::setReadOnlyHint(std::function<bool(const std::string&)> isReadOnly, std::string hint) {
+    isReadOnly_ = std::move(isReadOnly);
+    readOnlyHint_ = std::move(hint);
+}
+
+void TerminalFrontEnd::hintAtReadOnly(const SyncResults& results) {
+    if (!isReadOnly_)
+        return;
+    for (const ItemSet* failed : {&results.failedOverwritten, &results.failedDeleted})
+        for (const FileItemPtr& item : *failed)
+            if (isReadOnly_(item->fullPath())) {
+                streams_.err << "velmora-cli: " << readOnlyHint_ << '\n' << std::flush;
+                return;
+            }
 }
 
 } // namespace velmora::cli

@@ -22,9 +22,10 @@ struct TerminalStreams {
 
 // How the front end answers for the person at the terminal.
 struct AnswerMode {
-    bool yes = false;    // Yes to every question and confirmation, OK to the check-list
-    bool dryRun = false; // confirmations answered Yes to all; the check-list prints the plan and cancels
-    bool quiet = false;  // no progress line
+    bool yes = false;     // Yes to every question and confirmation, OK to the check-list
+    bool dryRun = false;  // confirmations answered Yes to all; the check-list prints the plan and cancels
+    bool quiet = false;   // no progress line and no summary; problems are still shown
+    bool verbose = false; // one line per action carried out
 };
 
 // The front end of the command line: questions on the terminal (refused when there is none
@@ -46,6 +47,11 @@ public:
     void report(const SyncResults& results) override;
     void progress(const ProgressView& view) override;
     void runningChanged(int runningState) override;
+    void actionDone(ActionKind kind, const FileItem& target, bool failed) override;
+
+    // Tells whether a target file is read-only, and the hint to show once per run when such a
+    // file could not be overwritten or deleted.
+    void setReadOnlyHint(std::function<bool(const std::string&)> isReadOnly, std::string hint);
 
     // Ctrl-C raises `interrupt`; the next pump then calls `stop` (the Stop button), and keeps
     // calling it while the flag stays raised, so a batch ends after the run it stopped.
@@ -58,6 +64,10 @@ public:
 
     // The plan lines of a dry run: a word, a tab and the target path, in execution order.
     static std::string planText(const CheckListSets& sets);
+    // The closing line of a dry run: how many actions of each kind, or that there is nothing to do.
+    static std::string planSummary(const CheckListSets& sets);
+    // A path on one line: new line, tab, backslash and the other control characters escaped.
+    static std::string escaped(const std::string& path);
 
 private:
     bool canAsk() const { return streams_.inIsTerminal; }
@@ -65,6 +75,7 @@ private:
     // One line typed at the terminal; false at end of input.
     bool readAnswer(const std::string& prompt, std::string& answer);
     void draw();
+    void hintAtReadOnly(const SyncResults& results);
 
     TerminalStreams streams_;
     AnswerMode mode_;
@@ -77,6 +88,8 @@ private:
     bool refused_ = false;
     const std::atomic<bool>* interrupt_ = nullptr;
     std::function<void()> stop_;
+    std::function<bool(const std::string&)> isReadOnly_;
+    std::string readOnlyHint_;
 };
 
 } // namespace velmora::cli

@@ -73,10 +73,12 @@ void ActionExecution::processFiles() {
         if (run_.target.deleteFile(*target)) {
             ++results.counts.deletedFiles;
             results.deleted.insert(target);
+            run_.frontEnd.actionDone(ActionKind::Delete, *target, false);
         } else {
             recordFailure("CSynchroniserDlg::processFiles (delete): Could not delete file: " +
                               target->fullPath(),
                           target, results.failedDeleted);
+            run_.frontEnd.actionDone(ActionKind::Delete, *target, true);
         }
         results.workDone += kActionWork;
     }
@@ -110,7 +112,9 @@ void ActionExecution::copyPlanned(const FileItemPtr& source, const FileItemPtr& 
     SyncResults& results = run_.results;
     if (!announce((overwrite ? "Overwriting file: " : "Adding file: ") + target->fullPath()))
         return;
-    if (run_.target.copyFile(*source, *target)) {
+    const bool copied = run_.target.copyFile(*source, *target);
+    run_.frontEnd.actionDone(overwrite ? ActionKind::Overwrite : ActionKind::Add, *target, !copied);
+    if (copied) {
         if (overwrite) {
             ++results.counts.overwrittenFiles;
             results.overwritten.insert(target);
@@ -139,6 +143,7 @@ void ActionExecution::deleteDirectory(const FileItemPtr& folder) {
         run_.commands.reason().setFromError(error != 0 ? error : ENOTDIR);
         recordFailure("CSynchroniserDlg::deleteDirectory: Could not delete folder: " + folder->fullPath(),
                       folder, results.failedDeletedFolders);
+        run_.frontEnd.actionDone(ActionKind::DeleteFolder, *folder, true);
         results.workDone += kActionWork;
         return;
     }
@@ -147,6 +152,7 @@ void ActionExecution::deleteDirectory(const FileItemPtr& folder) {
         // What the folder holds is unknown, so it is left alone with the listing's reason.
         recordFailure("CSynchroniserDlg::deleteDirectory: Could not delete folder: " + folder->fullPath(),
                       folder, results.failedDeletedFolders);
+        run_.frontEnd.actionDone(ActionKind::DeleteFolder, *folder, true);
         results.workDone += kActionWork;
         return;
     }
@@ -171,9 +177,11 @@ void ActionExecution::deleteDirectory(const FileItemPtr& folder) {
     if (run_.commands.removeFolder(folder->fullPath(), run_.options.overwriteReadOnly)) {
         ++results.counts.deletedFolders;
         results.deletedFolders.insert(folder);
+        run_.frontEnd.actionDone(ActionKind::DeleteFolder, *folder, false);
     } else {
         recordFailure("CSynchroniserDlg::deleteDirectory: Could not delete folder: " + folder->fullPath(),
                       folder, results.failedDeletedFolders);
+        run_.frontEnd.actionDone(ActionKind::DeleteFolder, *folder, true);
     }
     results.workDone += kActionWork;
 }
@@ -182,7 +190,9 @@ void ActionExecution::deleteTreeFile(const FileItemPtr& file) {
     SyncResults& results = run_.results;
     if (!announce("Deleting file: " + file->fullPath()))
         return;
-    if (run_.target.deleteFile(*file)) {
+    const bool deleted = run_.target.deleteFile(*file);
+    run_.frontEnd.actionDone(ActionKind::Delete, *file, !deleted);
+    if (deleted) {
         ++results.counts.deletedFiles;
         results.deleted.insert(file);
     } else {
@@ -202,7 +212,9 @@ void ActionExecution::copyDirectory(const FileItemPtr& source, const FileItemPtr
         if (run_.fileSystem.getAttributes(source->fullPath(), sourceAttributes) == 0)
             attributes = sourceAttributes.mode & 07777;
     }
-    if (!run_.target.createFolder(*target, attributes)) {
+    const bool created = run_.target.createFolder(*target, attributes);
+    run_.frontEnd.actionDone(ActionKind::AddFolder, *target, !created);
+    if (!created) {
         recordFailure("CSynchroniserDlg::copyDirectory: Could not add folder: " + target->fullPath(), target,
                       results.failedAddedFolders);
         return;
@@ -235,7 +247,9 @@ void ActionExecution::copyDirectory(const FileItemPtr& source, const FileItemPtr
         }
         if (!announce("Adding file: " + targetEntry->fullPath()))
             break;
-        if (run_.target.copyFile(*entry, *targetEntry)) {
+        const bool copied = run_.target.copyFile(*entry, *targetEntry);
+        run_.frontEnd.actionDone(ActionKind::Add, *targetEntry, !copied);
+        if (copied) {
             ++results.counts.addedFiles;
             results.added.insert(targetEntry);
         } else {

@@ -10,7 +10,7 @@ ErrorReporter::ErrorReporter(FrontEndPort& frontEnd, RunLog& log, LastReason& la
     : frontEnd_(frontEnd), log_(log), lastReason_(lastReason) {}
 
 void ErrorReporter::report(std::string_view context, std::string_view message, bool withReason) {
-    deliver(context, message, withReason, !silent_);
+    deliver(context, message, withReason, !silent_ || shownWhenSilent_);
 }
 
 void ErrorReporter::reportAlwaysShown(std::string_view context, std::string_view message, bool withReason) {

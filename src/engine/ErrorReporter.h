@@ -23,6 +23,9 @@ public:
 
     bool silent() const { return silent_; }
     void setSilent(bool silent) { silent_ = silent; }
+    // A front end whose messages never wait for an answer (the command line's stderr) shows
+    // them in silent mode too: an error nobody sees is an error lost.
+    void setShownWhenSilent(bool on) { shownWhenSilent_ = on; }
 
     LastReason& lastReason() { return lastReason_; }
     RunLog& log() { return log_; }
@@ -34,6 +37,7 @@ private:
     RunLog& log_;
     LastReason& lastReason_;
     bool silent_ = false;
+    bool shownWhenSilent_ = false;
 };
 
 } // namespace velmora

@@ -49,17 +49,19 @@ std::vector<std::size_t> pairByName(const std::vector<FileItemPtr>& sources,
 bool FolderAnalysis::analyseDirectory(const std::string& sourceFolder, const std::string& targetFolder) {
     if (!run_.source.isAvailable() || !run_.target.isAvailable())
         return false;
+    // A missing target has no sub-folders to pair, so only the top level ever takes it as empty.
     if (!canAccess(sourceFolder, "CSynchroniserDlg::analyseDirectory (src): Could not access folder: ") ||
-        !canAccess(targetFolder, "CSynchroniserDlg::analyseDirectory (dst): Could not access folder: "))
+        (!targetMissing_ &&
+         !canAccess(targetFolder, "CSynchroniserDlg::analyseDirectory (dst): Could not access folder: ")))
         return false;
 
     std::vector<FileItemPtr> sourceFiles, sourceFolders, targetFiles, targetFolders;
     if (!canRead(run_.source, sourceFolder,
                  "CSynchroniserDlg::analyseDirectory (src): Could not read folder: ", sourceFiles,
                  sourceFolders) ||
-        !canRead(run_.target, targetFolder,
-                 "CSynchroniserDlg::analyseDirectory (dst): Could not read folder: ", targetFiles,
-                 targetFolders))
+        (!targetMissing_ && !canRead(run_.target, targetFolder,
+                                     "CSynchroniserDlg::analyseDirectory (dst): Could not read folder: ",
+                                     targetFiles, targetFolders)))
         return false;
 
     std::vector<bool> matchedFiles(targetFiles.size(), false);

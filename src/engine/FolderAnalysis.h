@@ -20,6 +20,8 @@ public:
     // included (a folder that cannot be read is never taken for an empty one), and two problem
     // lines say why. Below the top level such a failure leaves the rest of the tree planned.
     bool analyseDirectory(const std::string& sourceFolder, const std::string& targetFolder);
+    // The target folder does not exist yet: it is analysed as an empty one, and nothing is read.
+    void assumeTargetEmpty(bool on) { targetMissing_ = on; }
 
 private:
     bool canAccess(const std::string& folder, const char* problem);
@@ -33,6 +35,7 @@ private:
 
     RunContext& run_;
     ProgressMeter& progress_;
+    bool targetMissing_ = false;
 };
 
 } // namespace velmora

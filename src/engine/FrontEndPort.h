@@ -12,6 +12,9 @@ struct SyncResults;
 
 enum class DeleteAnswer : int { Yes = 0, YesToAll = 1, No = 2, NoToAll = 3, Cancel = 4 };
 
+// What one carried-out action did to its target.
+enum class ActionKind { Overwrite, Add, Delete, DeleteFolder, AddFolder };
+
 // The planned target items the check-list shows, in this order; the user may remove entries.
 struct CheckListSets {
     std::vector<FileItemPtr> filesToOverwrite;
@@ -53,6 +56,9 @@ public:
     virtual void progress(const ProgressView& view) = 0;
     // 0 idle, 1 running Location 1 to 2, 2 running Location 2 to 1.
     virtual void runningChanged(int runningState) = 0;
+    // One action on a target item has been carried out, or has failed; also the files and folders
+    // inside a folder tree that is added or deleted. Only a front end that lists them needs it.
+    virtual void actionDone(ActionKind /*kind*/, const FileItem& /*target*/, bool /*failed*/) {}
 };
 
 } // namespace velmora

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/RunSafeguards.h"
+
 #include <cstdint>
 #include <string>
 
@@ -25,6 +27,7 @@ struct SyncOptions {
     bool logAppend = false;
     std::string logPath;
     std::int32_t autoStart = 0; // 0 off, 1 Location 1 to 2, 2 Location 2 to 1
+    RunSafeguards safeguards;
 };
 
 } // namespace velmora

@@ -3,6 +3,7 @@
 #include "engine/LocationOverlap.h"
 #include "platform/Clock.h"
 
+#include <cerrno>
 #include <iterator>
 
 namespace velmora {
@@ -50,14 +51,20 @@ RunOutcome Synchroniser::synchronise(const std::string& source, const std::strin
                                     target,
                                 overlapReason(overlap));
         ok = false;
-    } else {
+    } else if (prepareTarget(target)) {
         // From here on every path of the run is resolved beneath its location, links refused.
         run_.commands.fileSystem().setLocationRoots({source, target});
         if (&run_.fileSystem != &run_.commands.fileSystem())
             run_.fileSystem.setLocationRoots({source, target});
         ok = analysis_.analyseDirectory(source, target);
+    } else {
+        ok = false;
     }
     RunOutcome outcome;
+    if (ok && !run_.stopRequested()) {
+        outcome.refusal = judgePlan(source, target, outcome.plannedDeletes);
+        ok = outcome.refusal == Refusal::None;
+    }
     if (!ok) {
         outcome.failed = true;
         run_.results.lastSource = source;
@@ -115,6 +122,55 @@ void Synchroniser::startRun() {
         access->setExclusions(&run_.exclusions, &run_.exclusions);
         access->setReadOnlyOverwrite(run_.options.overwriteReadOnly);
     }
+}
+
+bool Synchroniser::prepareTarget(const std::string& target) {
+    analysis_.assumeTargetEmpty(false);
+    const RunSafeguards::MissingTarget policy = run_.options.safeguards.missingTarget;
+    platform::FileAttributes attributes;
+    if (policy == RunSafeguards::MissingTarget::Fail ||
+        run_.fileSystem.getAttributes(target, attributes) != ENOENT)
+        return true; // the analysis tells what is wrong with a target that is there
+    // Only the last level is made: a missing parent is more likely a mistyped path or a disk
+    // that is not mounted than a wish for a new tree.
+    std::string parent = target;
+    while (parent.size() > 1 && parent.back() == '/')
+        parent.pop_back();
+    parent.erase(parent.find_last_of('/') + 1);
+    if (parent.empty() || run_.fileSystem.getAttributes(parent, attributes) != 0 || !attributes.isDirectory)
+        return true;
+    if (policy == RunSafeguards::MissingTarget::AssumeEmpty) {
+        run_.frontEnd.message("The target folder " + target + " does not exist: it would be created");
+        analysis_.assumeTargetEmpty(true);
+        return true;
+    }
+    if (const int error = run_.fileSystem.createFolder(target)) {
+        run_.commands.reason().setFromError(error);
+        run_.results.addProblem("CSynchroniserDlg::synchronise: Could not create folder: " + target,
+                                run_.commands.reason().get());
+        return false;
+    }
+    run_.frontEnd.message("Created the target folder " + target);
+    return true;
+}
+
+Refusal Synchroniser::judgePlan(const std::string& source, const std::string& target,
+                                std::uint64_t& plannedDeletes) {
+    plannedDeletes = run_.actions.filesToDelete.size() + run_.actions.foldersToDelete.size();
+    const Refusal refusal = judgeDeletes(run_.options.safeguards, plannedDeletes, [&] {
+        std::vector<FileItemPtr> entries;
+        return run_.source.listFolder(source, entries) && entries.empty();
+    });
+    if (refusal == Refusal::TooManyDeletes)
+        run_.results.addProblem("CSynchroniserDlg::synchronise: Refused to delete " +
+                                    std::to_string(plannedDeletes) + " files and folders in " + target,
+                                "More deletes than the limit of " +
+                                    std::to_string(*run_.options.safeguards.maxDeletes));
+    else if (refusal == Refusal::EmptySource)
+        run_.results.addProblem("CSynchroniserDlg::synchronise: Refused to delete " +
+                                    std::to_string(plannedDeletes) + " files and folders in " + target,
+                                "The source folder " + source + " is empty");
+    return refusal;
 }
 
 bool Synchroniser::reviewActions() {

@@ -20,10 +20,12 @@ struct RunHooks {
 
 // How a run ended, for the caller (a batch stops after an interrupted run).
 struct RunOutcome {
-    bool failed = false;        // a top-level folder could not be accessed or read; nothing executed
-    bool cancelled = false;     // the check-list was cancelled: no execution and no report
-    bool interrupted = false;   // the stop request ended the run
-    bool exitRequested = false; // "Exit on completion": the caller ends the program
+    bool failed = false;              // a top-level folder could not be accessed or read; nothing executed
+    bool cancelled = false;           // the check-list was cancelled: no execution and no report
+    bool interrupted = false;         // the stop request ended the run
+    bool exitRequested = false;       // "Exit on completion": the caller ends the program
+    Refusal refusal = Refusal::None;  // a safeguard stopped the run before anything changed (failed is set)
+    std::uint64_t plannedDeletes = 0; // with a refusal of the deletes: how many the plan held
 };
 
 // The run driver: analyses a source and a target folder into the action list, lets the user
@@ -49,6 +51,8 @@ public:
 
 private:
     void startRun();
+    bool prepareTarget(const std::string& target);
+    Refusal judgePlan(const std::string& source, const std::string& target, std::uint64_t& plannedDeletes);
     bool reviewActions();
     void showReport(const char* headline);
 

@@ -120,7 +120,7 @@ TEST_F(CliEndToEnd, DryRunPrintsEveryPlannedActionInExecutionOrderAndChangesNoth
     EXPECT_EQ(result.out, "overwrite\t" + dst + "changed.txt\n" + "add\t" + dst + "a-new.txt\n" + "add\t" +
                               dst + "b-new.txt\n" + "delete\t" + dst + "gone.txt\n" + "delete-folder\t" +
                               dst + "gone-folder\n" + "add-folder\t" + dst + "new-folder\n");
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.err, "Plan: 1 overwrite, 2 add, 1 delete, 1 delete-folder, 1 add-folder\n");
     EXPECT_EQ(tree("dst"), targetBefore);
     std::vector<std::string> after = dir.listTree();
     std::erase_if(after, [](const std::string& path) { return path.starts_with(".cli-"); });
@@ -134,7 +134,7 @@ TEST_F(CliEndToEnd, ProfileRunsInItsAutoStartDirectionUnlessTold) {
     file("p/two/from-two.txt", "2");
     file("p/one/from-one.txt", "1");
 
-    CliResult result = run({"-q", path});
+    CliResult result = run({path});
     EXPECT_EQ(result.status, kExitDone) << result.err;
     EXPECT_EQ(tree("p/one"), std::vector<std::string>{"from-two.txt=2"});
     EXPECT_NE(result.out.find("Synchronisation source: " + dir.at("p/two/")), std::string::npos);
@@ -256,36 +256,61 @@ TEST_F(CliEndToEnd, LogFileHoldsTheRunAndCanBeAppendedTo) {
     EXPECT_LT(TempDir::readFile(log).size(), both.size());
 }
 
-TEST_F(CliEndToEnd, ProblemsExitWithOne) {
+TEST_F(CliEndToEnd, ReadOnlyTargetsAreProblemsWithAHintOncePerRun) {
     // A read-only target is refused even to root unless --overwrite-read-only is given.
     file("src/locked.txt", "new", 3600);
     file("dst/locked.txt", "old");
+    file("src/locked2.txt", "new", 3600);
+    file("dst/locked2.txt", "old");
     dir.setMode("dst/locked.txt", 0444);
+    dir.setMode("dst/locked2.txt", 0444);
     CliResult result = run({dir.at("src"), dir.at("dst")});
     EXPECT_EQ(result.status, kExitProblems) << result.err;
-    EXPECT_NE(result.out.find("Some problems were encountered:\n"), std::string::npos) << result.out;
-    EXPECT_NE(result.out.find("Permission denied"), std::string::npos) << result.out;
+    EXPECT_TRUE(result.err.starts_with("Some problems were encountered:\n")) << result.err;
+    EXPECT_NE(result.err.find("Permission denied"), std::string::npos) << result.err;
+    const std::string hint = "--overwrite-read-only allows";
+    EXPECT_NE(result.err.find(hint), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find(hint), result.err.rfind(hint)) << result.err;
+    EXPECT_EQ(result.out.find("problems"), std::string::npos) << result.out;
     EXPECT_EQ(TempDir::readFile(dir.at("dst/locked.txt")), "old");
 
     result = run({"--overwrite-read-only", dir.at("src"), dir.at("dst")});
-    EXPECT_EQ(result.status, kExitDone) << result.out;
+    EXPECT_EQ(result.status, kExitDone) << result.err;
+    EXPECT_EQ(result.err, "");
     EXPECT_EQ(TempDir::readFile(dir.at("dst/locked.txt")), "new");
 }
 
-TEST_F(CliEndToEnd, MissingTargetFailsTheAnalysisWithTwo) {
+TEST_F(CliEndToEnd, MissingTargetIsCreatedOneLevelDeep) {
     file("src/a.txt", "a");
-    const CliResult result = run({dir.at("src"), dir.at("nowhere")});
+    // A dry run says so and plans into it, creating nothing.
+    const CliResult dry = run({"-n", dir.at("src"), dir.at("new")});
+    EXPECT_EQ(dry.status, kExitDone) << dry.err;
+    EXPECT_EQ(dry.out, "add\t" + dir.at("new/a.txt") + "\n");
+    EXPECT_NE(dry.err.find("The target folder " + dir.at("new/") + " does not exist: it would be created"),
+              std::string::npos)
+        << dry.err;
+    EXPECT_FALSE(TempDir::exists(dir.at("new")));
+
+    CliResult result = run({dir.at("src"), dir.at("new")});
+    EXPECT_EQ(result.status, kExitDone) << result.err;
+    EXPECT_EQ(result.err, "velmora-cli: Created the target folder " + dir.at("new/") + "\n");
+    EXPECT_EQ(tree("new"), std::vector<std::string>{"a.txt=a"});
+
+    // Two missing levels: more likely a typing mistake or a disk not mounted.
+    result = run({dir.at("src"), dir.at("nowhere/deeper")});
     EXPECT_EQ(result.status, kExitFailed);
     EXPECT_TRUE(result.out.starts_with("Synchronisation failed\n")) << result.out;
-    EXPECT_NE(result.out.find("Could not access folder: " + dir.at("nowhere/")), std::string::npos)
-        << result.out;
+    EXPECT_NE(result.err.find("Could not access folder: " + dir.at("nowhere/deeper/")), std::string::npos)
+        << result.err;
     EXPECT_FALSE(TempDir::exists(dir.at("nowhere")));
 
-    // A dry run keeps stdout for the plan: the failure goes to stderr.
-    const CliResult dry = run({"-n", dir.at("src"), dir.at("nowhere")});
-    EXPECT_EQ(dry.status, kExitFailed);
-    EXPECT_EQ(dry.out, "");
-    EXPECT_TRUE(dry.err.starts_with("Synchronisation failed\n")) << dry.err;
+    // A profile's missing target is not created: it may be an unmounted disk.
+    Profile profile = profileFor("p", 1);
+    profile.location2 = dir.at("p/gone/");
+    file("p/one/a.txt", "a");
+    result = run({writeProfile("p.vmp", profile)});
+    EXPECT_EQ(result.status, kExitFailed);
+    EXPECT_FALSE(TempDir::exists(dir.at("p/gone")));
 }
 
 TEST_F(CliEndToEnd, DeleteConfirmationWithoutATerminalCancelsWithThree) {
@@ -309,6 +334,10 @@ TEST_F(CliEndToEnd, BadUsageExitsWithSixtyFourAndNamesTheOption) {
     const CliResult help = run({"--help"});
     EXPECT_EQ(help.status, kExitDone);
     EXPECT_TRUE(help.out.starts_with("Usage: velmora-cli")) << help.out;
+    // The defaults a user relies on, the exclusion rules and where the settings come from.
+    for (const char* text : {"120 s", "300 s", "--max-delete", "ASCII case", "folder and below",
+                             "$XDG_CONFIG_HOME", "Exit status"})
+        EXPECT_NE(help.out.find(text), std::string::npos) << text;
     EXPECT_TRUE(run({"--version"}).out.starts_with("velmora-cli "));
 }
 
@@ -370,6 +399,186 @@ TEST_F(CliEndToEnd, SettingsAreReadButNeverWritten) {
     const std::string profile = writeProfile("p.vmp", profileFor("p", 1));
     EXPECT_EQ(run({profile}).status, kExitDone);
     EXPECT_FALSE(TempDir::exists(dir.at("settings.conf")));
+}
+
+TEST_F(CliEndToEnd, ExcludePathsAreTakenAsTheUserMeantThem) {
+    file("src/a.txt", "a");
+    file("dst/Private/secret.txt", "s");
+    file("dst/Keep/k.txt", "k");
+    file("dst/gone.txt", "g");
+    const std::string plainDeletes = "delete\t" + dir.at("dst/gone.txt") + "\n";
+    // From the current folder, tidied, into the target; relative to both roots; from above.
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", "Private"},           {"", "./dst/Private"},    {"", "dst//Private/"},
+        {"dst", "../dst/Private"}, {"elsewhere", "Private"},
+    };
+    dir.makeFolder("elsewhere");
+    for (const auto& [from, typed] : cases) {
+        const CliResult result = runCli(
+            dir,
+            {"-n", "--max-delete=9", "--exclude=" + typed, "--exclude=Keep/", dir.at("src"), dir.at("dst")},
+            "", dir.at(from));
+        EXPECT_EQ(result.status, kExitDone) << typed << ": " << result.err;
+        EXPECT_EQ(result.out, "add\t" + dir.at("dst/a.txt") + "\n" + plainDeletes) << typed;
+    }
+
+    // Saved as one entry per location; a typed '/' keeps a folder; a place in neither location is
+    // a warning, one outside both excludes nothing, the location itself is a usage error.
+    const std::string saved = dir.at("saved.vmp");
+    CliResult result = runCli(dir,
+                              {"--max-delete=9", "--exclude=Keep/", "--exclude=Nothing", "--exclude=/etc/x",
+                               "--save-profile=" + saved, "src", "dst"},
+                              "", dir.at(""));
+    EXPECT_EQ(result.status, kExitDone) << result.err;
+    const std::string profile = TempDir::readFile(saved);
+    for (const char* entry : {"dst/Keep/", "src/Keep/", "dst/Nothing", "src/Nothing"})
+        EXPECT_NE(profile.find("\r\n" + dir.at(entry) + "\r\n"), std::string::npos) << entry << profile;
+    EXPECT_EQ(profile.find("/etc/x"), std::string::npos);
+    EXPECT_NE(result.err.find("warning: --exclude=Nothing is in neither location"), std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("warning: --exclude=/etc/x lies outside both locations"), std::string::npos);
+    EXPECT_EQ(tree("dst"), (std::vector<std::string>{"Keep/", "Keep/k.txt=k", "a.txt=a"}));
+    EXPECT_EQ(runCli(dir, {"--exclude=dst", "src", "dst"}, "", dir.at("")).status, kExitUsage);
+}
+
+TEST_F(CliEndToEnd, MassDeletesAreRefusedBeforeAnythingChanges) {
+    file("dst/a.txt", "a");
+    file("dst/b.txt", "b");
+    dir.makeFolder("dst/c");
+    dir.makeFolder("src");
+    const std::vector<std::string> before = tree("dst");
+
+    // An empty source (an unmounted disk) with a full target.
+    CliResult result = run({dir.at("src"), dir.at("dst")});
+    EXPECT_EQ(result.status, kExitFailed);
+    EXPECT_NE(result.err.find("the plan deletes 3 files and folders"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("--max-delete=3"), std::string::npos) << result.err;
+    EXPECT_TRUE(result.out.starts_with("Synchronisation failed\n")) << result.out;
+    EXPECT_EQ(tree("dst"), before);
+
+    // The same through a profile and through a batch; a dry run is refused alike.
+    const Profile emptying = profileFor("p", 1);
+    file("p/two/x.txt", "x");
+    const std::string path = writeProfile("p.vmp", emptying);
+    EXPECT_EQ(run({path}).status, kExitFailed);
+    EXPECT_EQ(run({writeBatch("b.vmb", {path})}).status, kExitFailed);
+    EXPECT_EQ(run({"-n", path}).status, kExitFailed);
+    EXPECT_EQ(tree("p/two"), std::vector<std::string>{"x.txt=x"});
+
+    // A limit: more deletes than allowed are refused, up to it they go ahead.
+    file("src/a.txt", "a");
+    result = run({"--max-delete=1", dir.at("src"), dir.at("dst")});
+    EXPECT_EQ(result.status, kExitFailed);
+    EXPECT_NE(result.err.find("the plan deletes 2 files and folders, more than --max-delete=1"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(tree("dst"), before);
+    EXPECT_EQ(run({"--max-delete=2", dir.at("src"), dir.at("dst")}).status, kExitDone);
+    EXPECT_EQ(tree("dst"), std::vector<std::string>{"a.txt=a"});
+    EXPECT_EQ(run({"--max-delete=3", path}).status, kExitDone);
+    EXPECT_EQ(tree("p/two"), std::vector<std::string>{});
+}
+
+TEST_F(CliEndToEnd, ErrorsGoToStderrOnceWhateverTheMode) {
+    // A silent profile without automatic start in a batch: said once, in every mode, with the
+    // option that sets automatic start.
+    Profile manual = profileFor("m", 0);
+    manual.silentMode = true;
+    const std::string batch = writeBatch("b.vmb", {writeProfile("m.vmp", manual)});
+    const std::string message = "must have Auto Start selected";
+    for (const std::vector<std::string>& mode : {std::vector<std::string>{}, {"-q"}, {"-n"}, {"-n", "-q"}}) {
+        std::vector<std::string> args = mode;
+        args.push_back(batch);
+        const CliResult result = run(args);
+        EXPECT_EQ(result.status, kExitProblems);
+        EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
+        EXPECT_EQ(result.err.find(message), result.err.rfind(message)) << result.err;
+        EXPECT_NE(result.err.find("--auto-start=1to2"), std::string::npos) << result.err;
+        EXPECT_EQ(result.out, "");
+    }
+
+    // --quiet: no summary, but the failure still said; the summary of a failed run stays on stdout.
+    file("src/a.txt", "a");
+    CliResult result = run({"-q", dir.at("src"), dir.at("none/deeper")});
+    EXPECT_EQ(result.status, kExitFailed);
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find("Could not access folder"), std::string::npos);
+    result = run({"-n", dir.at("src"), dir.at("none/deeper")});
+    EXPECT_TRUE(result.out.starts_with("Synchronisation failed\n")) << result.out;
+    EXPECT_EQ(result.err.find("Synchronisation failed"), std::string::npos) << result.err;
+}
+
+TEST_F(CliEndToEnd, LogThatCannotBeOpenedStopsTheRunWithSixtySix) {
+    file("src/a.txt", "a");
+    file("dst/old.txt", "o");
+    CliResult result = run({"--log=" + dir.at("no/such/x.log"), dir.at("src"), dir.at("dst")});
+    EXPECT_EQ(result.status, kExitNoInput);
+    EXPECT_NE(result.err.find("Could not open log file: " + dir.at("no/such/x.log") + "\nNo such file"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(tree("dst"), std::vector<std::string>{"old.txt=o"});
+
+    Profile logging = profileFor("p", 1);
+    logging.logFileOn = true;
+    logging.logFilePath = dir.at("no/such/p.log");
+    file("p/one/a.txt", "a");
+    EXPECT_EQ(run({writeProfile("p.vmp", logging)}).status, kExitNoInput);
+    EXPECT_EQ(tree("p/two"), std::vector<std::string>{});
+}
+
+TEST_F(CliEndToEnd, DryRunKeepsEachActionOnOneLineAndWritesNothing) {
+    file("src/two\nlines.txt", "a");
+    file("src/tab\there.txt", "b");
+    dir.makeFolder("dst");
+    CliResult result = run({"-n", dir.at("src"), dir.at("dst")});
+    EXPECT_EQ(result.status, kExitDone) << result.err;
+    EXPECT_EQ(result.out,
+              "add\t" + dir.at("dst/tab\\there.txt") + "\nadd\t" + dir.at("dst/two\\nlines.txt") + "\n");
+    EXPECT_EQ(result.err, "Plan: 2 add\n");
+    EXPECT_EQ(run({"-n", "-q", dir.at("src"), dir.at("dst")}).err, "");
+
+    file("dst/tab\there.txt", "b");
+    file("dst/two\nlines.txt", "a");
+    EXPECT_EQ(run({"-n", dir.at("src"), dir.at("dst")}).err, "Plan: nothing to do\n");
+
+    result = run({"-n", "--save-profile=" + dir.at("p.vmp"), dir.at("src"), dir.at("dst")});
+    EXPECT_EQ(result.status, kExitUsage);
+    EXPECT_FALSE(TempDir::exists(dir.at("p.vmp")));
+}
+
+TEST_F(CliEndToEnd, VerboseListsEachActionAsCarriedOutAndMarksFailures) {
+    file("src/new.txt", "n");
+    file("src/locked.txt", "new", 3600);
+    file("dst/locked.txt", "old");
+    dir.setMode("dst/locked.txt", 0444);
+    file("dst/gone/inner.txt", "g");
+    file("src/folder/f.txt", "f");
+    const CliResult result = run({"-v", "-q", dir.at("src"), dir.at("dst")});
+    EXPECT_EQ(result.status, kExitProblems);
+    EXPECT_EQ(result.out, "overwrite\t" + dir.at("dst/locked.txt") + "\tFAILED\n" + //
+                              "add\t" + dir.at("dst/new.txt") + "\n" +              //
+                              "delete\t" + dir.at("dst/gone/inner.txt") + "\n" +    //
+                              "delete-folder\t" + dir.at("dst/gone") + "\n" +       //
+                              "add-folder\t" + dir.at("dst/folder") + "\n" +        //
+                              "add\t" + dir.at("dst/folder/f.txt") + "\n");
+}
+
+TEST_F(CliEndToEnd, SavedProfileWithAutoStartRunsInABatch) {
+    file("src/a.txt", "a");
+    dir.makeFolder("dst");
+    const std::string saved = dir.at("saved.vmp");
+    EXPECT_EQ(run({"--auto-start=1to2", dir.at("src"), dir.at("dst")}).status, kExitUsage);
+    EXPECT_EQ(run({"--auto-start=sideways", "--save-profile=" + saved, dir.at("src"), dir.at("dst")}).status,
+              kExitUsage);
+    CliResult result = run({"--auto-start=2to1", "--save-profile=" + saved, dir.at("src"), dir.at("dst")});
+    EXPECT_EQ(result.status, kExitDone) << result.err;
+    EXPECT_NE(TempDir::readFile(saved).find("\r\nauto_start=2\r\n"), std::string::npos);
+
+    // In a batch it runs in its saved direction: from the target back to the source.
+    file("dst/b.txt", "b");
+    result = run({writeBatch("b.vmb", {saved})});
+    EXPECT_EQ(result.status, kExitDone) << result.err;
+    EXPECT_EQ(tree("src"), (std::vector<std::string>{"a.txt=a", "b.txt=b"}));
 }
 
 } // namespace

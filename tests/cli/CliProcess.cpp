@@ -9,7 +9,8 @@ extern char** environ;
 
 namespace velmora::cli::test {
 
-CliResult runCli(velmora::test::TempDir& dir, std::vector<std::string> args, const std::string& input) {
+CliResult runCli(velmora::test::TempDir& dir, std::vector<std::string> args, const std::string& input,
+                 const std::string& workingFolder) {
     bool namesSettings = false;
     for (const std::string& arg : args)
         namesSettings = namesSettings || arg.starts_with("--settings");
@@ -27,6 +28,8 @@ CliResult runCli(velmora::test::TempDir& dir, std::vector<std::string> args, con
     posix_spawn_file_actions_addopen(&actions, 0, inPath.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (!workingFolder.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
 
     std::vector<char*> argv;
     for (std::string& arg : args)

@@ -164,6 +164,7 @@ TEST(TerminalFrontEnd, DryRunPrintsThePlanInExecutionOrderAndCarriesNothingOut) 
                            "delete\t/t/old.txt\n"
                            "delete-folder\t/t/olddir\n"
                            "add-folder\t/t/newdir\n");
+    EXPECT_EQ(t.err.str(), "Plan: 1 overwrite, 2 add, 1 delete, 1 delete-folder, 1 add-folder\n");
     EXPECT_FALSE(fe.takeRefusal());
 
     int stops = 0;
@@ -174,28 +175,49 @@ TEST(TerminalFrontEnd, DryRunPrintsThePlanInExecutionOrderAndCarriesNothingOut) 
     EXPECT_EQ(stops, 1);
 }
 
-TEST(TerminalFrontEnd, ReportShowsHeadlineCountsAndProblems) {
-    Terminal t;
-    TerminalFrontEnd fe = t.make({});
-    SyncResults results;
-    results.lastHeadline = "Synchronisation done:\n";
-    results.lastSource = "/s/";
-    results.lastTarget = "/t/";
-    results.counts = {1, 2, 3, 4, 5};
-    results.addProblem("CSynchroniserDlg::processFiles (add): Could not copy file: /t/a",
-                       "Permission denied");
-    fe.report(results);
-    EXPECT_EQ(t.out.str(), "Synchronisation done:\n"
-                           "Synchronisation source: /s/\n"
-                           "Synchronisation target: /t/\n"
-                           "Overwritten files: 1\n"
-                           "Added files: 2\n"
-                           "Deleted files: 4\n"
-                           "Added Folders: 3\n"
-                           "Deleted Folders: 5\n"
-                           "Some problems were encountered:\n"
-                           "  CSynchroniserDlg::processFiles (add): Could not copy file: /t/a\n"
-                           "  Permission denied\n");
+TEST(TerminalFrontEnd, ReportSendsTheSummaryToStdoutUnlessQuietAndProblemsToStderrAlways) {
+    for (const bool quiet : {false, true}) {
+        Terminal t;
+        TerminalFrontEnd fe = t.make({.quiet = quiet});
+        fe.setReadOnlyHint([](const std::string& path) { return path == "/t/locked"; }, "use the option");
+        SyncResults results;
+        results.lastHeadline = "Synchronisation done:\n";
+        results.lastSource = "/s/";
+        results.lastTarget = "/t/";
+        results.counts = {1, 2, 3, 4, 5};
+        results.addProblem("CSynchroniserDlg::processFiles (add): Could not copy file: /t/a",
+                           "Permission denied");
+        for (const char* path : {"/t/locked", "/t/other"})
+            results.failedOverwritten.insert(makeItem(path));
+        fe.report(results);
+        EXPECT_EQ(t.out.str(), quiet ? ""
+                                     : "Synchronisation done:\n"
+                                       "Synchronisation source: /s/\n"
+                                       "Synchronisation target: /t/\n"
+                                       "Overwritten files: 1\n"
+                                       "Added files: 2\n"
+                                       "Deleted files: 4\n"
+                                       "Added Folders: 3\n"
+                                       "Deleted Folders: 5\n");
+        // The hint comes once, however many read-only files failed.
+        EXPECT_EQ(t.err.str(), "Some problems were encountered:\n"
+                               "  CSynchroniserDlg::processFiles (add): Could not copy file: /t/a\n"
+                               "  Permission denied\n"
+                               "velmora-cli: use the option\n");
+    }
+}
+
+TEST(TerminalFrontEnd, PathsAreEscapedOntoOneLine) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"/t/plain name", "/t/plain name"},
+        {"/t/two\nlines", "/t/two\\nlines"},
+        {"/t/tab\there", "/t/tab\\there"},
+        {"/t/back\\slash", "/t/back\\\\slash"},
+        {"/t/cr\r\x1b\x7f", "/t/cr\\r\\x1b\\x7f"},
+        {"/t/caf\xc3\xa9", "/t/caf\xc3\xa9"}, // bytes of other scripts pass as they are
+    };
+    for (const auto& [path, shown] : cases)
+        EXPECT_EQ(TerminalFrontEnd::escaped(path), shown);
 }
 
 } // namespace
