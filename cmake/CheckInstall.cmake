@@ -12,7 +12,8 @@ set(expected
     share/icons/hicolor/scalable/apps/velmora.svg
     share/icons/hicolor/48x48/apps/velmora.png
     share/velmora/help/index.html
-    share/man/man1/velmora.1)
+    share/man/man1/velmora.1
+    share/man/man1/velmora-cli.1)
 foreach(program velmora velmora-cli)
   if(EXISTS ${BUILD_DIR}/${program})
     list(APPEND expected bin/${program})

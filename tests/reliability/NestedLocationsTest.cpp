@@ -26,15 +26,16 @@ TEST_P(NestedLocationsTest, IsRefusedWithExitStatusTwoBeforeAnythingChanges) {
     dir.makeLink("link", "tree");
     const std::vector<std::string> before = dir.listTree();
 
-    CliChild child(dir, {"--yes", "-q", dir.at(nesting.source), dir.at(nesting.target)});
+    CliChild child(dir, {"--yes", dir.at(nesting.source), dir.at(nesting.target)});
     EXPECT_EQ(child.wait(), 2) << child.err();
-    const std::string out = child.out();
-    EXPECT_TRUE(out.starts_with("Synchronisation failed\n")) << out;
+    EXPECT_TRUE(child.out().starts_with("Synchronisation failed\n")) << child.out();
+    // The problems are errors: stderr.
+    const std::string err = child.err();
     EXPECT_NE(
-        out.find("Some problems were encountered:\n  CSynchroniserDlg::synchronise: Could not synchronise "),
+        err.find("Some problems were encountered:\n  CSynchroniserDlg::synchronise: Could not synchronise "),
         std::string::npos)
-        << out;
-    EXPECT_NE(out.find(std::string("\n  ") + nesting.reason + "\n"), std::string::npos) << out;
+        << err;
+    EXPECT_NE(err.find(std::string("\n  ") + nesting.reason + "\n"), std::string::npos) << err;
     std::vector<std::string> after = dir.listTree();
     std::erase_if(after, [](const std::string& path) { return path.starts_with(".cli-"); });
     EXPECT_EQ(after, before);
