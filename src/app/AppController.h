@@ -250,6 +250,7 @@ private:
         void report(const SyncResults& results) override;
         void progress(const ProgressView& view) override;
         void runningChanged(int runningState) override;
+        void actionDone(ActionKind kind, const FileItem& target, bool failed) override;
 
     private:
         AppController& owner_;

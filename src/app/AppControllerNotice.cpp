@@ -90,4 +90,8 @@ void AppController::ObservedFrontEnd::runningChanged(int runningState) {
     owner_.publishChanges();
 }
 
+void AppController::ObservedFrontEnd::actionDone(ActionKind kind, const FileItem& target, bool failed) {
+    owner_.services_.frontEnd.actionDone(kind, target, failed);
+}
+
 } // namespace velmora
