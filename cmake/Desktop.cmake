@@ -20,6 +20,10 @@ function(velmora_qt_module name)
   if(sources)
     add_library(velmora_${name} STATIC ${sources} ${extras})
     set_target_properties(velmora_${name} PROPERTIES AUTOMOC ON AUTORCC ON)
+    # The moc step otherwise reruns only when a header it saw last time changes: a header added
+    # to the folder (or a folder that had no sources before) would never be scanned.
+    set_property(TARGET velmora_${name} APPEND PROPERTY AUTOGEN_TARGET_DEPENDS
+                 ${PROJECT_BINARY_DIR}/CMakeFiles/velmora_${name}_autogen.dir/AutogenInfo.json)
     target_include_directories(velmora_${name} PUBLIC ${root})
     target_link_libraries(velmora_${name} PUBLIC ${ARG_DEPENDS} Qt6::Widgets Qt6::Svg)
     target_compile_definitions(velmora_${name} PUBLIC QT_NO_KEYWORDS VELMORA_VERSION="${PROJECT_VERSION}"
