@@ -102,6 +102,12 @@ TEST(CliOptions, BadUsageNamesTheMistake) {
         {{"", "b"}, "an empty path was given"},
         {{"--log-append", "a", "b"}, "--log-append needs --log=FILE"},
         {{"-n", "--log=x", "a", "b"}, "--log cannot be used with --dry-run: a dry run writes nothing"},
+        {{"-n", "--save-profile=x.vmp", "a", "b"},
+         "--save-profile cannot be used with --dry-run: a dry run writes nothing"},
+        {{"--auto-start=1to2", "a", "b"},
+         "--auto-start needs --save-profile=FILE: it is the saved profile's setting"},
+        {{"--auto-start=1to2", "p.vmp"}, "--auto-start applies only to a run from SOURCE to TARGET"},
+        {{"--max-delete=-1", "p.vmp"}, "--max-delete: '-1' is not a whole number"},
     };
     for (const auto& [args, error] : cases)
         EXPECT_EQ(parse(args).error, error) << testing::PrintToString(args);
@@ -131,6 +137,9 @@ TEST(CliOptions, UsageTextListsEveryOption) {
                                "--log=",
                                "--log-append",
                                "--save-profile",
+                               "--auto-start",
+                               "--verbose",
+                               "--max-delete",
                                "--help",
                                "--version"})
         EXPECT_NE(text.find(option), std::string::npos) << option;
