@@ -21,6 +21,7 @@ void BrowseList::refill(bool moved) {
     folder->kind = kFolder;
     setCurrentFolder(folder);
     showItems(browser_.items());
+    Q_EMIT statusMessage(QString());
     if (moved)
         Q_EMIT folderChanged();
 }

@@ -9,10 +9,10 @@
 #include "platform/FileSystem.h"
 #include "widgets/Text.h"
 
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <cerrno>
 
 namespace velmora::browse {
@@ -27,19 +27,24 @@ FolderDlg::FolderDlg(BrowseEnvironment& environment, const QString& prompt, cons
     promptLabel->setObjectName(QStringLiteral("prompt"));
     promptLabel->setBuddy(tree_);
     tree_->setObjectName(QStringLiteral("folderTree"));
-    tree_->setMinimumSize(fontMetrics().averageCharWidth() * 45, fontMetrics().height() * 24);
-    auto* buttons = new QDialogButtonBox(Qt::Vertical, this);
-    buttons->addButton(QDialogButtonBox::Ok);
-    buttons->addButton(QDialogButtonBox::Cancel);
-    QPushButton* create = buttons->addButton(QStringLiteral("Create &Dir"), QDialogButtonBox::ActionRole);
+    tree_->setMinimumSize(fontMetrics().averageCharWidth() * 55, fontMetrics().height() * 26);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setAutoDefault(false);
+    auto* create = new QPushButton(QStringLiteral("Create &Dir"), this);
     create->setObjectName(QStringLiteral("createDir"));
     create->setAutoDefault(false);
-    connect(buttons, &QDialogButtonBox::accepted, this, &FolderDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = new QVBoxLayout();
+    for (QPushButton* button : {ok, cancel, create})
+        buttons->addWidget(button);
+    buttons->addStretch(1);
+    connect(ok, &QPushButton::clicked, this, &FolderDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(create, &QPushButton::clicked, this, &FolderDlg::createFolder);
     layout->addWidget(promptLabel, 0, 0);
     layout->addWidget(tree_, 1, 0);
-    layout->addWidget(buttons, 1, 1, Qt::AlignTop);
+    layout->addLayout(buttons, 1, 1);
     layout->setRowStretch(1, 1);
 
     connect(tree_, &FolderTree::selectedPathChanged, this, [this] {

@@ -21,7 +21,9 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QMenu>
+#include <QScrollBar>
 #include <QStorageInfo>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <unistd.h>
@@ -346,7 +348,8 @@ QTreeWidgetItem* FolderTree::selectPath(const std::string& path, bool expand) {
         setCurrentItem(deepest);
         if (found == segments && expand && load(deepest))
             deepest->setExpanded(true);
-        scrollToItem(deepest);
+        scrollToItem(deepest, QAbstractItemView::PositionAtCenter);
+        horizontalScrollBar()->setValue(0);
     }
     setUpdatesEnabled(updates);
     return found == segments && found > 0 ? deepest : nullptr;
@@ -550,6 +553,12 @@ void FolderTree::keyPressEvent(QKeyEvent* event) {
         break;
     }
     QTreeWidget::keyPressEvent(event);
+}
+
+void FolderTree::showEvent(QShowEvent* event) {
+    QTreeWidget::showEvent(event);
+    // Showing scrolls the selected folder into view sideways too; the names read from the left.
+    QTimer::singleShot(0, this, [this] { horizontalScrollBar()->setValue(0); });
 }
 
 void FolderTree::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -118,7 +118,7 @@ ActionBrowseDlg::ActionBrowseDlg(std::vector<FileItemPtr>& items, const std::str
     splitter->addWidget(tree_);
     splitter->addWidget(list_);
     splitter->setStretchFactor(1, 2);
-    splitter->setSizes({fontMetrics().averageCharWidth() * 30, fontMetrics().averageCharWidth() * 60});
+    splitter->setSizes({fontMetrics().averageCharWidth() * 35, fontMetrics().averageCharWidth() * 70});
     splitter->setChildrenCollapsible(false);
     layout->addWidget(splitter, 1, 0);
     status_->setObjectName(QStringLiteral("status"));

@@ -45,7 +45,7 @@ ExclusionBrowseDlg::ExclusionBrowseDlg(browse::BrowseEnvironment& environment, c
                                        ExclusionSet* set, bool showTooltips, QWidget* parent)
     : QDialog(parent), environment_(environment), set_(set), currentFolder_(startFolder),
       directory_(new QLineEdit(this)), tree_(new browse::FolderTree(environment, this)),
-      list_(new browse::BrowseList(environment, selection_, false, this)), status_(new QLabel(this)),
+      list_(new browse::BrowseList(environment, selection_, true, this)), status_(new QLabel(this)),
       exclusionsLabel_(new QLabel(QStringLiteral("Exclusions"), this)), up_(button("&Up", "up", this)),
       delete_(button("De&lete", "delete", this)), add_(button("&Add", "add", this)),
       remove_(button("&Remove", "remove", this)) {
@@ -75,7 +75,7 @@ ExclusionBrowseDlg::ExclusionBrowseDlg(browse::BrowseEnvironment& environment, c
     splitter->addWidget(list_);
     splitter->setStretchFactor(1, 2);
     splitter->setChildrenCollapsible(false);
-    splitter->setSizes({fontMetrics().averageCharWidth() * 32, fontMetrics().averageCharWidth() * 64});
+    splitter->setSizes({fontMetrics().averageCharWidth() * 45, fontMetrics().averageCharWidth() * 70});
     layout->addWidget(splitter, 1, 0);
     auto* help = new QLabel(
         QStringLiteral("Select files and/or folders in the RIGHT pane and then click Add or Remove."), this);
@@ -103,7 +103,7 @@ ExclusionBrowseDlg::ExclusionBrowseDlg(browse::BrowseEnvironment& environment, c
     side->addStretch(1);
     layout->addLayout(side, 0, 1, 4, 1);
     layout->setRowStretch(1, 1);
-    resize(fontMetrics().averageCharWidth() * 120, fontMetrics().height() * 32);
+    resize(fontMetrics().averageCharWidth() * 135, fontMetrics().height() * 32);
 
     if (!set_)
         for (QWidget* hidden : {static_cast<QWidget*>(exclusionsLabel_), static_cast<QWidget*>(add_),

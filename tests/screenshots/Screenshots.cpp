@@ -1,14 +1,27 @@
 // Renders every window of the desktop program into PNG files, for looking at them as a user
 // would: `velmora-screenshots OUTPUT_FOLDER SUFFIX [--dark]`, with QT_SCALE_FACTOR for the scale.
 // scripts/screenshots.sh runs it at 100 % and 200 % and in a dark palette.
+#include "app/ExclusionFilesModel.h"
+#include "browse/BrowseEnvironment.h"
+#include "browse/BrowseList.h"
+#include "browse/DirectoryNameDlg.h"
+#include "browse/FolderDlg.h"
+#include "browse/PropertiesDlg.h"
 #include "desktop/MainWindow.h"
 #include "platform/PosixFileSystem.h"
 #include "profiles/SettingsStore.h"
+#include "views/ActionBrowseDlg.h"
+#include "views/ActionLegendDlg.h"
+#include "views/ExclusionBrowseDlg.h"
+#include "views/ExclusionFilesDlg.h"
+#include "views/WildcardEntryDlg.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -131,6 +144,118 @@ void mainWindow(Shots& shots) {
     window.controller().synchronise(Direction::OneToTwo);
 }
 
+// A front end for windows shown outside a run: messages go to the terminal, questions say No.
+class QuietFrontEnd : public FrontEndPort {
+public:
+    void pump() override {}
+    void message(const std::string& text) override { std::cerr << text << '\n'; }
+    bool question(const std::string&) override { return false; }
+    DeleteAnswer confirmDelete(const std::string&, const std::array<std::string, 4>&) override {
+        return DeleteAnswer::Cancel;
+    }
+    bool checkList(CheckListSets&) override { return false; }
+    void report(const SyncResults&) override {}
+    void progress(const ProgressView&) override {}
+    void runningChanged(int) override {}
+};
+
+FileItemPtr plannedAction(const std::string& path, std::int32_t kind, std::int32_t state,
+                          bool failed = false) {
+    FileItemPtr item = makeItem(path);
+    item->kind = kind;
+    item->state = state;
+    item->failed = failed;
+    item->size = kind == kFile ? 48213 : 0;
+    item->date.set(9, 12, 2026);
+    item->time.set(10, 24, 0);
+    return item;
+}
+
+// The browsing controls and the dialogs built on them, each in use over the example folders.
+void browseWindows(Shots& shots) {
+    Example example;
+    for (const char* name : {"Documents/notes.tmp", "Documents/budget.ods", "Documents/letters/three.txt"}) {
+        QFile file(example.root.filePath(QString::fromLatin1(name)));
+        file.open(QIODevice::WriteOnly);
+        file.write("example text\n");
+    }
+    QTemporaryDir settingsFolder;
+    platform::PosixFileSystem fileSystem;
+    SettingsStore settings(
+        QDir(settingsFolder.path()).filePath(QStringLiteral("Velmora.conf")).toStdString());
+    QuietFrontEnd frontEnd;
+    browse::BrowseEnvironment environment(frontEnd, fileSystem, &settings);
+    const std::string documents = example.root.filePath(QStringLiteral("Documents")).toStdString();
+    const std::string backup = example.root.filePath(QStringLiteral("Backup")).toStdString();
+    auto shoot = [&shots](QWidget& window, const char* name) {
+        window.show();
+        QApplication::processEvents();
+        shots.save(window, QString::fromLatin1(name));
+    };
+    {
+        browse::FolderDlg dialog(environment, QStringLiteral("Select Folder Location 1"),
+                                 documents + "/letters");
+        shoot(dialog, "folder-dialog");
+    }
+    {
+        browse::DirectoryNameDlg dialog;
+        dialog.field()->setText(QStringLiteral("Photos 2026"));
+        shoot(dialog, "directory-name");
+    }
+    {
+        browse::PropertiesDlg dialog(documents, fileSystem);
+        shoot(dialog, "properties");
+    }
+    ExclusionSet set;
+    set.addExplicit(documents + "/budget.ods");
+    set.addExplicit(documents + "/old report.doc");
+    set.addWildcard("*.tmp");
+    set.addWildcard(documents + "/letters/*.bak");
+    set.finish();
+    {
+        std::string browseFolder;
+        ExclusionFilesModel model(set, fileSystem, browseFolder);
+        views::ExclusionFilesDlg dialog(model, environment, true);
+        dialog.findChild<QPushButton*>(QStringLiteral("lostFiles"))->click();
+        shoot(dialog, "exclusion-files");
+    }
+    {
+        ExclusionSet edited = set;
+        views::ExclusionBrowseDlg dialog(environment, documents, &edited, true);
+        dialog.show();
+        dialog.fill();
+        dialog.list()->setViewStyle(browse::FileListView::Details);
+        dialog.list()->selectItems({dialog.list()->items().back()});
+        shoot(dialog, "exclusion-browse");
+        dialog.list()->setViewStyle(browse::FileListView::LargeIcons);
+        shoot(dialog, "exclusion-browse-icons");
+        dialog.list()->setViewStyle(browse::FileListView::List);
+    }
+    {
+        std::string folder = documents + "/";
+        views::WildcardEntryDlg dialog(environment, folder, true);
+        dialog.field()->setText(QString::fromStdString(documents + "/*.tmp"));
+        shoot(dialog, "wildcard-entry");
+    }
+    {
+        std::vector<FileItemPtr> items{plannedAction(backup + "/readme.txt", kFile, kOverwrite),
+                                       plannedAction(backup + "/budget.ods", kFile, kAdd),
+                                       plannedAction(backup + "/old.txt", kFile, kDelete, true),
+                                       plannedAction(backup + "/letters", kFolder, kAdd),
+                                       plannedAction(backup + "/letters/one.txt", kFile, kAdd),
+                                       plannedAction(backup + "/drafts", kFolder, kDelete)};
+        views::ActionBrowseDlg dialog(items, backup + "/", true, true);
+        dialog.show();
+        dialog.fill();
+        dialog.findChild<browse::FileListView*>()->setViewStyle(browse::FileListView::Details);
+        shoot(dialog, "action-browse");
+    }
+    {
+        views::ActionLegendDlg dialog;
+        shoot(dialog, "action-legend");
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -146,7 +271,7 @@ int main(int argc, char** argv) {
     Shots shots{arguments[1], arguments[2]};
     QDir().mkpath(shots.folder);
 
-    const std::vector<std::function<void(Shots&)>> windows{mainWindow};
+    const std::vector<std::function<void(Shots&)>> windows{mainWindow, browseWindows};
     for (const auto& render : windows)
         render(shots);
     std::cout << shots.saved << " pictures in " << shots.folder.toStdString() << '\n';
