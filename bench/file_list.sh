@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Lists a folder of 100,000 files into the browse list against `ls -l --color=never` of the same
-# folder, in the same run (see qt/file_list_bench.cpp).
+# folder, in the same run, and expands a folder of 10,000 subfolders in the folder tree
+# (see qt/file_list_bench.cpp).
 #   bench/file_list.sh [RUNS]      environment: BENCH_DIR (default /tmp/velmora-bench), BUILD_DIR
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,4 +21,10 @@ for i in range(100000):
 PY
     touch "$folder.complete"
 fi
-QT_QPA_PLATFORM=offscreen "$build/file_list_bench" "$folder" "${1:-7}"
+tree=${BENCH_DIR:-/tmp/velmora-bench}/tree10k
+if [ ! -f "$tree.complete" ]; then
+    mkdir -p "$tree"
+    (cd "$tree" && seq -f "folder%05g" 0 9999 | xargs mkdir -p)
+    touch "$tree.complete"
+fi
+QT_QPA_PLATFORM=offscreen "$build/bench/file_list_bench" "$folder" "${1:-7}" "$tree"

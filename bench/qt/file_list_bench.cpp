@@ -1,8 +1,10 @@
 // Lists one folder into the browse list (model filled, first screen drawn) and times it against
 // `ls -l --color=never` of the same folder, alternating the two; prints medians, the ratio and the
-// peak memory. Run offscreen: QT_QPA_PLATFORM=offscreen file_list_bench FOLDER [RUNS]
+// peak memory. With a second folder (one of many subfolders) it also times expanding that folder
+// in the folder tree. Run offscreen: QT_QPA_PLATFORM=offscreen file_list_bench FOLDER [RUNS [TREE]]
 #include "browse/BrowseEnvironment.h"
 #include "browse/BrowseList.h"
+#include "browse/FolderTree.h"
 #include "engine/FrontEndPort.h"
 #include "platform/FileSystem.h"
 
@@ -99,5 +101,24 @@ int main(int argc, char** argv) {
     std::printf("ls -l --color=never:                      median %.3f s\n", lsMedian);
     std::printf("ratio %.2f\n", oursMedian / lsMedian);
     std::printf("peak memory %ld KiB (%ld KiB before listing)\n", peakKilobytes(), baseline);
+    if (argc > 3) {
+        std::vector<double> expansions;
+        int children = 0;
+        for (int run = 0; run < runs; ++run) {
+            const auto start = std::chrono::steady_clock::now();
+            velmora::browse::FolderTree tree(environment);
+            tree.resize(400, 600);
+            tree.show();
+            tree.applyOptions(52);
+            tree.reload();
+            QTreeWidgetItem* node = tree.selectPath(argv[3], true);
+            const QPixmap firstScreen = tree.grab();
+            expansions.push_back(seconds(start));
+            children = node ? node->childCount() : -1;
+            (void)firstScreen;
+        }
+        std::printf("folder tree: %d subfolders expanded and drawn, median %.3f s\n", children,
+                    median(expansions));
+    }
     return 0;
 }
