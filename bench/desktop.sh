@@ -31,6 +31,7 @@ trash=$root/trash
 work=$root/desktop
 mkdir -p "$trash" "$work"
 results=$work/results
+rm -rf "$results"
 mkdir -p "$results"
 
 profile=$work/small.vmp
@@ -61,15 +62,24 @@ hyperfine --style basic --runs "$runs_scan" --warmup 1 --export-json "$results/n
 
 # Initial copy: a fresh empty target each run (old targets moved aside, see bench/run.sh).
 fresh="if [ -e $dst ]; then mv $dst $trash/\$(date +%s%N); fi; mkdir $dst; find $src -type f -exec cat {} + >/dev/null"
+# The first program timed after many files were created pays most (see docs/performance.md), so
+# the case runs twice, in both orders, and the medians are over both.
 hyperfine --style basic --runs "$runs_copy" --prepare "$fresh" --export-json "$results/initial.json" \
     -n desktop "$desktop" -n cli "$cli"
+hyperfine --style basic --runs "$runs_copy" --prepare "$fresh" --export-json "$results/initial-reversed.json" \
+    -n cli "$cli" -n desktop "$desktop"
 
 python3 - "$results" <<'PY'
 import json, statistics, sys, os
 results = sys.argv[1]
 def medians(case):
-    data = json.load(open(os.path.join(results, case + ".json")))
-    return {r["command"]: statistics.median(r["times"]) for r in data["results"]}
+    times = {}
+    for name in (case, case + "-reversed"):
+        path = os.path.join(results, name + ".json")
+        if os.path.exists(path):
+            for r in json.load(open(path))["results"]:
+                times.setdefault(r["command"], []).extend(r["times"])
+    return {command: statistics.median(t) for command, t in times.items()}
 empty = medians("empty")
 print("\nmedians in seconds; runs alone = minus each program's time on empty folders")
 print("case       desktop    cli  ratio   runs alone: desktop    cli  ratio")
