@@ -5,6 +5,7 @@
 #include "platform/PosixFileSystem.h"
 #include "profiles/SettingsStore.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -121,6 +122,27 @@ private Q_SLOTS:
         QCOMPARE(edit->text(), rig.path("source/"));
         QCOMPARE(rig.window->controller().locationText(Location::One), rig.path("source/").toStdString());
         QVERIFY(rig.window->isVisible());
+    }
+
+    void everyControlHasANameAScreenReaderReadsAndAnObjectName() {
+        Rig rig;
+        rig.window->startUp("");
+        rig.window->show();
+        int controls = 0;
+        for (QWidget* widget : rig.window->findChildren<QWidget*>()) {
+            if (widget->focusPolicy() == Qt::NoFocus || qobject_cast<QLineEdit*>(widget->parentWidget()) ||
+                qobject_cast<QComboBox*>(widget->parentWidget()) ||
+                widget->inherits("QComboBoxPrivateContainer") ||
+                !widget->window()->inherits("velmora::desktop::MainWindow"))
+                continue;
+            ++controls;
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+            QVERIFY2(
+                accessible && !accessible->text(QAccessible::Name).isEmpty(),
+                qPrintable(widget->objectName() + QStringLiteral(" ") + widget->metaObject()->className()));
+            QVERIFY2(!widget->objectName().isEmpty(), widget->metaObject()->className());
+        }
+        QVERIFY(controls >= 25);
     }
 
     void tooltipsOnlyWhileTheSettingIsOn() {
