@@ -25,6 +25,17 @@ std::string pathToOpen(const std::string& file) {
     return error ? file : absolute.lexically_normal().string();
 }
 
+bool hasDisplay(const char* display, const char* waylandDisplay, const char* platform,
+                const std::vector<std::string>& arguments) {
+    const auto set = [](const char* value) { return value && *value; };
+    if (set(display) || set(waylandDisplay) || set(platform))
+        return true;
+    for (const std::string& argument : arguments)
+        if (argument == "-platform" || argument.starts_with("-platform="))
+            return true;
+    return false;
+}
+
 std::string usageText() {
     return "Usage: velmora [FILE]\n"
            "Opens the desktop program on a profile (.vmp) or batch file (.vmb).\n"

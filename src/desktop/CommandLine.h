@@ -22,6 +22,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 // given.
 std::string pathToOpen(const std::string& file);
 
+// Whether the toolkit has somewhere to show the window: an X or Wayland display, or a platform
+// chosen by QT_QPA_PLATFORM or "-platform". Null for an unset variable.
+bool hasDisplay(const char* display, const char* waylandDisplay, const char* platform,
+                const std::vector<std::string>& arguments);
+
 // The text of "--help".
 std::string usageText();
 

@@ -80,6 +80,11 @@ private Q_SLOTS:
         QCOMPARE(parseCommandLine({"--version", "/p.vmb"}).file, std::string("/p.vmb"));
         QVERIFY(parseCommandLine({"-h"}).help);
 
+        QVERIFY(!hasDisplay(nullptr, "", nullptr, {"velmora", "p.vmp"}));
+        QVERIFY(hasDisplay(":0", nullptr, nullptr, {}) && hasDisplay(nullptr, "wayland-0", nullptr, {}));
+        QVERIFY(hasDisplay(nullptr, nullptr, "offscreen", {}) &&
+                hasDisplay(nullptr, nullptr, nullptr, {"-platform"}));
+
         QTemporaryDir folder;
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(folder.path()));

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -23,6 +24,13 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // Without a display the toolkit would abort with a core dump; say what to do instead.
+    if (!hasDisplay(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), std::getenv("QT_QPA_PLATFORM"),
+                    {argv, argv + argc})) {
+        std::cerr << "velmora: no display to open the window on (DISPLAY is not set).\n"
+                     "Run profiles without a window with velmora-cli.\n";
+        return 1;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
