@@ -179,6 +179,8 @@ public:
     // Add Files in the batch list: stores "OpenPath", checks each profile (reported when it is
     // not valid or has no automatic start) and appends the accepted ones.
     void addToBatchList(BatchList& list, const std::vector<std::string>& paths);
+    // The folder the last file dialog chose from ("OpenPath"), where the next one starts.
+    std::string openPath() const;
     // OK in the batch list: the entries become the batch (always marked modified). Answers
     // whether Save As must follow (nothing open and the batch lists a profile).
     bool acceptBatchList(const BatchList& list);

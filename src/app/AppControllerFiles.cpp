@@ -127,6 +127,10 @@ void AppController::storeOpenPath(const std::string& path) {
     writeOpenPath(services_.settings, path);
 }
 
+std::string AppController::openPath() const {
+    return readOpenPath(services_.settings);
+}
+
 bool AppController::openChosen(const std::optional<std::string>& path) {
     const ChangeNotice notice(*this);
     const bool ok = path && openFile(*path);

@@ -1,9 +1,15 @@
 #include "desktop/DialogLaunchers.h"
 
 #include "app/AppController.h"
+#include "app/ConfigurationModel.h"
 #include "app/ExclusionFilesModel.h"
+#include "app/MoreOptionsModel.h"
 #include "browse/BrowseEnvironment.h"
 #include "browse/FolderDlg.h"
+#include "desktop/AboutDlg.h"
+#include "desktop/BatchDlg.h"
+#include "desktop/ConfigurationDlg.h"
+#include "desktop/MoreOptionsDlg.h"
 #include "views/ExclusionFilesDlg.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/Text.h"
@@ -19,10 +25,6 @@
 namespace velmora::desktop {
 
 namespace {
-
-void notYetAvailable(QWidget* parent, const QString& what) {
-    widgets::showMessage(parent, QStringLiteral("%1 is not available in this version.").arg(what));
-}
 
 // The guide installed beside the program (share/velmora/help), or the one of the source tree
 // when the program runs from its build folder.
@@ -48,9 +50,13 @@ std::optional<QString> chooseFolder(QWidget* parent, browse::BrowseEnvironment& 
     return widgets::fromPath(dialog.path());
 }
 
-bool editMoreOptions(QWidget* parent, AppController&) {
-    notYetAvailable(parent, QStringLiteral("More Options"));
-    return false;
+bool editMoreOptions(QWidget* parent, AppController& controller) {
+    MoreOptionsModel model(controller.profile());
+    MoreOptionsDlg dialog(model, controller.reporter(), parent);
+    if (dialog.exec() != QDialog::Accepted || model.store(controller.profile()))
+        return false;
+    controller.moreOptionsAccepted();
+    return true;
 }
 
 bool editExclusions(QWidget* parent, AppController& controller, browse::BrowseEnvironment& environment) {
@@ -66,19 +72,27 @@ bool editExclusions(QWidget* parent, AppController& controller, browse::BrowseEn
     return true;
 }
 
-bool editConfiguration(QWidget* parent, AppController&) {
-    notYetAvailable(parent, QStringLiteral("Configuration"));
-    return false;
+bool editConfiguration(QWidget* parent, AppController& controller) {
+    ConfigurationModel model(controller.general());
+    ConfigurationDlg dialog(model, parent);
+    GeneralSettings settings = controller.general();
+    if (dialog.exec() != QDialog::Accepted || model.apply(settings))
+        return false;
+    controller.configurationAccepted(settings);
+    return true;
 }
 
-bool editBatchList(QWidget* parent, AppController&) {
-    notYetAvailable(parent, QStringLiteral("Batch"));
-    return false;
+bool editBatchList(QWidget* parent, AppController& controller) {
+    BatchList list = controller.editBatchList();
+    BatchDlg dialog(list, controller, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    return controller.acceptBatchList(list);
 }
 
 void showAbout(QWidget* parent) {
-    QMessageBox::about(parent, QStringLiteral("About Velmora"),
-                       QStringLiteral("Velmora %1").arg(QStringLiteral(VELMORA_VERSION)));
+    AboutDlg dialog(parent);
+    dialog.exec();
 }
 
 void showHelp(QWidget* parent) {

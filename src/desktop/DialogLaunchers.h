@@ -24,7 +24,8 @@ std::optional<QString> chooseFolder(QWidget* parent, browse::BrowseEnvironment& 
 bool editMoreOptions(QWidget* parent, AppController& controller);
 bool editExclusions(QWidget* parent, AppController& controller, browse::BrowseEnvironment& environment);
 bool editConfiguration(QWidget* parent, AppController& controller);
-// The batch list; true when its entries became the batch.
+// The batch list; true when Save As must follow (its entries became the batch, nothing was open
+// and the batch lists a profile).
 bool editBatchList(QWidget* parent, AppController& controller);
 void showAbout(QWidget* parent);
 // The user guide in the desktop's browser.

@@ -391,7 +391,8 @@ void MainWindow::connectActions() {
     });
     connect(batchButton_, &QPushButton::clicked, this, [this] {
         const AppController::SilentPause pause(controller_->reporter());
-        editBatchList(this, *controller_);
+        if (editBatchList(this, *controller_))
+            saveFileAs();
         refresh();
     });
     connect(lastReportButton_, &QPushButton::clicked, this, [this] {
@@ -510,6 +511,7 @@ void MainWindow::refreshOptions() {
 }
 
 void MainWindow::applyTooltips() {
+    widgets::setTooltipsShown(controller_->general().showTooltips);
     widgets::applyTooltips(this, kTooltips, controller_->general().showTooltips);
 }
 

@@ -1,25 +1,25 @@
 #include "views/RunViews.h"
 
-#include "engine/SyncResults.h"
-#include "widgets/MessageBoxes.h"
-#include "widgets/Text.h"
+#include "app/ActionListsModel.h"
+#include "app/ReportModel.h"
+#include "views/ActionCheckListDlg.h"
+#include "views/SyncReportDlg.h"
 
 namespace velmora::views {
 
-// Plain boxes until the check-list and report dialogs of their own take their places.
-
 bool showCheckList(QWidget* parent, CheckListSets& sets) {
-    const std::size_t planned = sets.filesToOverwrite.size() + sets.filesToAdd.size() +
-                                sets.filesToDelete.size() + sets.foldersToAdd.size() +
-                                sets.foldersToDelete.size();
-    return widgets::askQuestion(parent,
-                                QStringLiteral("%1 actions are planned.\nCarry them out?").arg(planned));
+    ActionListsModel model(sets);
+    ActionCheckListDlg dialog(model, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    sets = model.sets();
+    return true;
 }
 
 void showReport(QWidget* parent, const SyncResults& results, bool closeAtOnce) {
-    if (closeAtOnce)
-        return;
-    widgets::showMessage(parent, widgets::fromText(results.lastHeadline));
+    const ReportModel model(results, closeAtOnce);
+    SyncReportDlg dialog(model, parent);
+    dialog.exec();
 }
 
 } // namespace velmora::views

@@ -195,12 +195,12 @@ private Q_SLOTS:
             });
             QTest::keyClick(rig.window.get(), Qt::Key_Escape);
         });
-        // The report of the interrupted run is a modal box too.
+        // The report of the interrupted run is a modal dialog too.
         QTimer closeReport;
         QObject::connect(&closeReport, &QTimer::timeout, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box && box->text().startsWith(QStringLiteral("Synchronisation")))
-                box->accept();
+            auto* report = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (report && report->objectName() == QStringLiteral("syncReportDialog"))
+                report->accept();
         });
         closeReport.start(20);
         rig.control<QPushButton>("synchroniseOneToTwoButton")->click();

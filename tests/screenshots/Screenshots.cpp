@@ -1,6 +1,7 @@
 // Renders every window of the desktop program into PNG files, for looking at them as a user
 // would: `velmora-screenshots OUTPUT_FOLDER SUFFIX [--dark]`, with QT_SCALE_FACTOR for the scale.
 // scripts/screenshots.sh runs it at 100 % and 200 % and in a dark palette.
+#include "Shots.h"
 #include "app/ExclusionFilesModel.h"
 #include "browse/BrowseEnvironment.h"
 #include "browse/BrowseList.h"
@@ -78,19 +79,6 @@ struct Example {
              "/\r\ncheck_actions=1\r\nexclusions=\r\nend_exclusions\r\nwildcard_exclusions=\r\n"
              "end_wildcard_exclusions\r\n")
                 .c_str());
-    }
-};
-
-struct Shots {
-    QString folder, suffix;
-    int saved = 0;
-
-    void save(QWidget& widget, const QString& name) {
-        const QString path = QDir(folder).filePath(name + QLatin1Char('-') + suffix + QStringLiteral(".png"));
-        if (widget.grab().save(path))
-            ++saved;
-        else
-            std::cerr << "could not write " << path.toStdString() << '\n';
     }
 };
 
@@ -271,7 +259,7 @@ int main(int argc, char** argv) {
     Shots shots{arguments[1], arguments[2]};
     QDir().mkpath(shots.folder);
 
-    const std::vector<std::function<void(Shots&)>> windows{mainWindow, browseWindows};
+    const std::vector<std::function<void(Shots&)>> windows{mainWindow, browseWindows, dialogWindows};
     for (const auto& render : windows)
         render(shots);
     std::cout << shots.saved << " pictures in " << shots.folder.toStdString() << '\n';
