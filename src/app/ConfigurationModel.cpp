@@ -10,19 +10,20 @@ ConfigurationModel::ConfigurationModel(const GeneralSettings& settings)
       buttonStyle(settings.showNoTextButtons ? ButtonStyle::NoText : ButtonStyle::Text),
       timeDifferenceText(std::to_string(settings.timeDifference)) {}
 
-std::optional<Refusal<ConfigurationModel::Field>> ConfigurationModel::check() const {
+std::optional<FieldRefusal<ConfigurationModel::Field>> ConfigurationModel::check() const {
     if (const IntegerField timeout =
             readIntegerField(commandTimeoutText, kMinCommandTimeout, kMaxCommandTimeout);
         !timeout.value)
-        return Refusal<Field>{Field::CommandTimeout, timeout.message, {}};
+        return FieldRefusal<Field>{Field::CommandTimeout, timeout.message, {}};
     if (const IntegerField difference =
             readIntegerField(timeDifferenceText, kMinTimeDifference, kMaxTimeDifference);
         !difference.value)
-        return Refusal<Field>{Field::TimeDifference, difference.message, {}};
+        return FieldRefusal<Field>{Field::TimeDifference, difference.message, {}};
     return std::nullopt;
 }
 
-std::optional<Refusal<ConfigurationModel::Field>> ConfigurationModel::apply(GeneralSettings& settings) const {
+std::optional<FieldRefusal<ConfigurationModel::Field>>
+ConfigurationModel::apply(GeneralSettings& settings) const {
     if (auto refusal = check())
         return refusal;
     settings.ddmmyy = dateFormat == DateFormat::DdMmYy;

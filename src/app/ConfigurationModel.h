@@ -24,8 +24,8 @@ public:
 
     // The first problem that keeps the dialog open, or nothing. apply() writes the five fields
     // into the settings only when there is none.
-    std::optional<Refusal<Field>> check() const;
-    std::optional<Refusal<Field>> apply(GeneralSettings& settings) const;
+    std::optional<FieldRefusal<Field>> check() const;
+    std::optional<FieldRefusal<Field>> apply(GeneralSettings& settings) const;
 
     DateFormat dateFormat = DateFormat::DdMmYy;
     bool showTooltips = true;

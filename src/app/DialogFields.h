@@ -11,7 +11,7 @@ namespace velmora {
 // refusal with a context goes through the error reporter (and so into an open run log); one
 // without is a plain notice of the dialog.
 template <typename Field>
-struct Refusal {
+struct FieldRefusal {
     Field field;
     std::string message;
     std::string context;

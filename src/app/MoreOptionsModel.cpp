@@ -22,18 +22,18 @@ void MoreOptionsModel::setAutoStart(bool ticked) {
         direction = Direction::OneToTwo;
 }
 
-std::optional<Refusal<MoreOptionsModel::Field>> MoreOptionsModel::check() const {
+std::optional<FieldRefusal<MoreOptionsModel::Field>> MoreOptionsModel::check() const {
     if (const IntegerField hours = readIntegerField(hoursText, kMinHours, kMaxHours); !hours.value)
-        return Refusal<Field>{Field::Hours, hours.message, {}};
+        return FieldRefusal<Field>{Field::Hours, hours.message, {}};
     if (const IntegerField minutes = readIntegerField(minutesText, kMinMinutes, kMaxMinutes); !minutes.value)
-        return Refusal<Field>{Field::Minutes, minutes.message, {}};
+        return FieldRefusal<Field>{Field::Minutes, minutes.message, {}};
     if (logOn && logPath.empty())
-        return Refusal<Field>{Field::LogPath, "You have selected logging and must specify a log file",
-                              "MoreOptionsDlg::OnOK"};
+        return FieldRefusal<Field>{Field::LogPath, "You have selected logging and must specify a log file",
+                                   "MoreOptionsDlg::OnOK"};
     return std::nullopt;
 }
 
-std::optional<Refusal<MoreOptionsModel::Field>> MoreOptionsModel::store(Profile& profile) const {
+std::optional<FieldRefusal<MoreOptionsModel::Field>> MoreOptionsModel::store(Profile& profile) const {
     if (auto refusal = check())
         return refusal;
     profile.autoStart = !autoStart_ ? 0 : direction == Direction::TwoToOne ? 2 : 1;

@@ -34,10 +34,10 @@ public:
     bool logControlsEnabled() const { return logOn; }
 
     // Checks every field; the first problem found, or nothing when OK may store them.
-    std::optional<Refusal<Field>> check() const;
+    std::optional<FieldRefusal<Field>> check() const;
     // OK: stores every field into the profile, which is always left modified. Refused (nothing
     // stored) when check() finds a problem.
-    std::optional<Refusal<Field>> store(Profile& profile) const;
+    std::optional<FieldRefusal<Field>> store(Profile& profile) const;
 
     std::optional<Direction> direction; // none while "Auto Start" was never ticked
     bool hideOtherButton = false;

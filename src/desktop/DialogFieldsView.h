@@ -16,7 +16,7 @@ namespace velmora::desktop {
 // context goes through the error reporter (and so into an open run log), the others are plain
 // notices. Answers whether there was a refusal.
 template <typename Field>
-bool refuse(QWidget* dialog, ErrorReporter* reporter, const std::optional<Refusal<Field>>& refusal,
+bool refuse(QWidget* dialog, ErrorReporter* reporter, const std::optional<FieldRefusal<Field>>& refusal,
             const std::map<Field, QWidget*>& fields) {
     if (!refusal)
         return false;
