@@ -2,6 +2,7 @@
 
 #include "app/BrowseRules.h"
 #include "items/FileItem.h"
+#include "widgets/ActionIcons.h"
 
 #include <QApplication>
 #include <QFileIconProvider>
@@ -16,53 +17,6 @@ QIcon themed(const char* name, QStyle::StandardPixmap fallback) {
     return QIcon::fromTheme(QString::fromLatin1(name), QApplication::style()->standardIcon(fallback));
 }
 
-// Until the shared action pictures are in, the kind's picture with a painted mark of the state.
-QIcon markedIcon(const QIcon& base, std::int32_t state, bool failed) {
-    QIcon result;
-    for (int size : {16, 24, 32, 48, 64}) {
-        QPixmap pixmap = base.pixmap(size, size);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const qreal mark = size * 0.55;
-        const QRectF corner(size - mark, size - mark, mark, mark);
-        const QColor colours[] = {Qt::transparent, QColor(120, 120, 120), QColor(230, 140, 0),
-                                  QColor(30, 160, 60), QColor(200, 30, 30)};
-        const int index = state / 2;
-        if (index > 0 && index < 5) {
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(colours[index]);
-            painter.drawEllipse(corner);
-            painter.setPen(QPen(Qt::white, size / 10.0, Qt::SolidLine, Qt::RoundCap));
-            const QPointF c = corner.center();
-            const qreal r = mark * 0.28;
-            if (state == kExcluded || state == kDelete) {
-                painter.drawLine(c + QPointF(-r, -r), c + QPointF(r, r));
-                painter.drawLine(c + QPointF(-r, r), c + QPointF(r, -r));
-            } else if (state == kAdd) {
-                painter.drawLine(c + QPointF(-r, 0), c + QPointF(r, 0));
-                painter.drawLine(c + QPointF(0, -r), c + QPointF(0, r));
-            } else {
-                painter.drawLine(c + QPointF(-r, 0), c + QPointF(r, 0));
-                painter.drawLine(c + QPointF(r * 0.2, -r * 0.8), c + QPointF(r, 0));
-                painter.drawLine(c + QPointF(r * 0.2, r * 0.8), c + QPointF(r, 0));
-            }
-        }
-        if (failed) {
-            const QRectF badge(0, 0, mark, mark);
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(QColor(200, 30, 30));
-            painter.drawRect(badge);
-            painter.setPen(QPen(Qt::white, size / 10.0));
-            painter.drawLine(badge.center() + QPointF(0, -mark * 0.3),
-                             badge.center() + QPointF(0, mark * 0.1));
-            painter.drawPoint(badge.center() + QPointF(0, mark * 0.3));
-        }
-        painter.end();
-        result.addPixmap(pixmap);
-    }
-    return result;
-}
-
 } // namespace
 
 QIcon itemIcon(const FileItem& item, bool showActions) {
@@ -71,15 +25,11 @@ QIcon itemIcon(const FileItem& item, bool showActions) {
     static const QIcon file = provider.icon(QFileIconProvider::File);
     if (iconIndex(item, showActions) < 0)
         return {};
-    const std::int32_t state = showActions ? item.state : kPlain;
-    const bool failed = showActions && item.failed;
-    // One picture per kind, state and failure, made once.
-    static std::map<int, QIcon> made;
-    QIcon& icon = made[item.kind * 100 + state * 2 + (failed ? 1 : 0)];
-    if (icon.isNull())
-        icon = state == kPlain && !failed ? (item.kind == kFolder ? folder : file)
-                                          : markedIcon(item.kind == kFolder ? folder : file, state, failed);
-    return icon;
+    // Lists of planned or done actions show the program's own pictures, the same as the check-list
+    // and the legend; plain browsing shows the desktop's.
+    if (showActions)
+        return widgets::actionIcon(item.kind, item.state, item.failed);
+    return item.kind == kFolder ? folder : file;
 }
 
 QIcon folderIcon() {

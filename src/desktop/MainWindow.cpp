@@ -4,6 +4,7 @@
 #include "profiles/SettingsStore.h"
 #include "profiles/StoredSettings.h"
 #include "views/RunViews.h"
+#include "widgets/ActionIcons.h"
 #include "widgets/Text.h"
 #include "widgets/Tooltips.h"
 
@@ -239,8 +240,7 @@ QWidget* MainWindow::buildSynchroniseColumn(Direction direction) {
 
     const QString accessible = oneToTwo ? QStringLiteral("Synchronise Location 1 to Location 2")
                                         : QStringLiteral("Synchronise Location 2 to Location 1");
-    const QIcon arrow = style()->standardIcon(oneToTwo ? QStyle::SP_ArrowRight : QStyle::SP_ArrowLeft);
-    auto* textButton = new QPushButton(arrow,
+    auto* textButton = new QPushButton(widgets::directionIcon(oneToTwo, widgets::ArrowStyle::Small),
                                        oneToTwo ? QStringLiteral("Location 1 ==> Location 2")
                                                 : QStringLiteral("Location 1 <== Location 2"),
                                        frame);
@@ -255,8 +255,9 @@ QWidget* MainWindow::buildSynchroniseColumn(Direction direction) {
     iconButton->setObjectName(oneToTwo ? QStringLiteral("synchroniseOneToTwoIconButton")
                                        : QStringLiteral("synchroniseTwoToOneIconButton"));
     iconButton->setAccessibleName(accessible);
-    iconButton->setIcon(arrow);
-    iconButton->setIconSize(QSize(48, 48));
+    // Folder 1, the arrow, folder 2: a picture twice as wide as it is high.
+    iconButton->setIcon(widgets::directionIcon(oneToTwo, widgets::ArrowStyle::Large));
+    iconButton->setIconSize(QSize(96, 48));
     iconButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 
     auto* silent = new QLabel(QStringLiteral("Silent Mode"), frame);

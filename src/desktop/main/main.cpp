@@ -2,6 +2,7 @@
 #include "desktop/MainWindow.h"
 #include "platform/PosixFileSystem.h"
 #include "profiles/SettingsStore.h"
+#include "widgets/ActionIcons.h"
 
 #include <QApplication>
 #include <QFile>
@@ -34,6 +35,9 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+    // The desktop pairs the window with its menu entry (and so its icon) by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
+    QApplication::setWindowIcon(widgets::programIcon());
     QApplication::setDesktopFileName(QStringLiteral("velmora"));
     std::vector<std::string> arguments;
     for (const QString& argument : QApplication::arguments().mid(1))
