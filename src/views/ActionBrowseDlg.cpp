@@ -1,5 +1,6 @@
 #include "views/ActionBrowseDlg.h"
 
+#include "browse/BrowseIcons.h"
 #include "browse/FileListView.h"
 #include "browse/ViewStyleCombo.h"
 #include "views/ActionLegendDlg.h"
@@ -168,7 +169,7 @@ QTreeWidgetItem* ActionBrowseDlg::nodeFor(const std::string& folder) {
     const std::string name =
         folder.substr(parentOf(folder).size(), folder.size() - parentOf(folder).size() - 1);
     node->setText(0, widgets::fromPath(name));
-    node->setIcon(0, list_->style()->standardIcon(QStyle::SP_DirIcon));
+    node->setIcon(0, browse::folderIcon());
     node->setData(0, Qt::UserRole, QByteArray::fromStdString(folder));
     nodes_[folder] = node;
     return node;
@@ -180,7 +181,7 @@ void ActionBrowseDlg::buildTree() {
     top_ = commonFolder(items_);
     auto* root = new QTreeWidgetItem(tree_);
     root->setText(0, widgets::fromPath(top_));
-    root->setIcon(0, list_->style()->standardIcon(QStyle::SP_DirIcon));
+    root->setIcon(0, browse::folderIcon());
     root->setData(0, Qt::UserRole, QByteArray::fromStdString(top_));
     nodes_[top_] = root;
     for (const FileItemPtr& item : items_) {

@@ -1,5 +1,6 @@
 #include "views/ActionCheckListDlg.h"
 
+#include "views/ActionBrowseDlg.h"
 #include "widgets/ActionIcons.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/Text.h"
@@ -97,7 +98,7 @@ ActionCheckListDlg::ActionCheckListDlg(ActionListsModel& model, QWidget* parent)
     connect(removeItemButton_, &QPushButton::clicked, this, [this] { removeItem(); });
     browseAllButton_ = new QPushButton(QStringLiteral("&Browse All"), this);
     browseAllButton_->setObjectName(QStringLiteral("browseAllButton"));
-    browseAllButton_->setVisible(false);
+    connect(browseAllButton_, &QPushButton::clicked, this, &ActionCheckListDlg::browseAll);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
@@ -147,6 +148,17 @@ void ActionCheckListDlg::refillList() {
     for (const std::string& line : model_.lines())
         new QListWidgetItem(icon, widgets::fromPath(line), list_);
     removeItemButton_->setEnabled(model_.canRemoveItem());
+}
+
+void ActionCheckListDlg::browseAll() {
+    std::vector<FileItemPtr> items = model_.browseItems();
+    ActionBrowseDlg browser(items, model_.browseStartFolder(), model_.showsRemoveItem(),
+                            widgets::tooltipsShown(), this);
+    if (browser.exec() == QDialog::Accepted) {
+        model_.keepBrowsed(items, browser.currentFolder());
+        refreshButtonTexts();
+    }
+    refillList();
 }
 
 void ActionCheckListDlg::removeItem() {

@@ -20,8 +20,9 @@ class ActionCheckListDlg : public QDialog {
 public:
     explicit ActionCheckListDlg(ActionListsModel& model, QWidget* parent = nullptr);
 
-    // "Browse All" stays hidden until the action browser is wired to it.
     QPushButton* browseAllButton() const { return browseAllButton_; }
+    // "Browse All": every entry in the explorer-style browser; what it removes leaves the lists.
+    void browseAll();
     // Shows the model again after a change made outside the dialog (the action browser).
     void refresh();
 

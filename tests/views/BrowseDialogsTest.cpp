@@ -6,6 +6,7 @@
 #include "browse/FolderTree.h"
 #include "platform/FileSystem.h"
 #include "views/ActionBrowseDlg.h"
+#include "views/ActionCheckListDlg.h"
 #include "views/ExclusionBrowseDlg.h"
 #include "views/ExclusionFilesDlg.h"
 #include "views/WildcardEntryDlg.h"
@@ -87,6 +88,29 @@ private Q_SLOTS:
         dialog.accept();
         QCOMPARE(items.size(), std::size_t(2));
         QCOMPARE(dialog.currentFolder(), std::string("/t/"));
+    }
+
+    void browseAllRemovesFromTheCheckListOnlyOnOk() {
+        CheckListSets sets;
+        sets.filesToAdd = {action("/t/a.txt", kFile, kAdd), action("/t/b.txt", kFile, kAdd)};
+        sets.foldersToDelete = {action("/t/old", kFolder, kDelete)};
+        ActionListsModel model(sets);
+        ActionCheckListDlg dialog(model);
+        for (const bool ok : {false, true}) {
+            QTimer::singleShot(0, [ok] {
+                auto* browser = qobject_cast<ActionBrowseDlg*>(QApplication::activeModalWidget());
+                QVERIFY(browser);
+                browser->fill();
+                auto* list = browser->findChild<browse::FileListView*>();
+                list->selectItems({list->items().back()});
+                browser->removeSelected();
+                ok ? browser->accept() : browser->reject();
+            });
+            dialog.browseAllButton()->click();
+        }
+        QCOMPARE(model.sets().filesToAdd.size(), std::size_t(1));
+        QCOMPARE(model.sets().filesToAdd.front()->name, std::string("a.txt"));
+        QCOMPARE(model.sets().foldersToDelete.size(), std::size_t(1));
     }
 
     void exclusionBrowserMarksAddsAndHandsBackOnOk() {
