@@ -131,6 +131,7 @@ MainWindow::MainWindow(platform::FileSystem& fileSystem, SettingsStore& settings
       controller_(std::make_unique<AppController>(AppServices{frontEnd_, fileSystem, settings})) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(widgets::kProgramName);
+    setWindowIcon(widgets::programIcon());
     setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
     buildWindow();
     connectActions();
@@ -248,6 +249,9 @@ QWidget* MainWindow::buildSynchroniseColumn(Direction direction) {
                                        : QStringLiteral("synchroniseTwoToOneButton"));
     textButton->setAccessibleName(accessible);
     textButton->setAutoDefault(false);
+    // The window's main actions: taller than the other buttons, with an arrow that reads at a glance.
+    textButton->setIconSize(QSize(24, 24));
+    textButton->setMinimumHeight(textButton->sizeHint().height() * 3 / 2);
     if (!oneToTwo)
         textButton->setLayoutDirection(Qt::RightToLeft); // the arrow on the side it points to
 
@@ -468,6 +472,12 @@ void MainWindow::refreshControls() {
                             static_cast<QWidget*>(percentLabel_), static_cast<QWidget*>(timeRemainingLabel_),
                             static_cast<QWidget*>(timeLabel_)})
         widget->setVisible(state.progress.visible);
+    // The large arrows take more room than the captions: after a change of style the window
+    // fits its contents again instead of keeping the larger size.
+    if (state.iconButtons != iconButtonsShown_) {
+        iconButtonsShown_ = state.iconButtons;
+        QTimer::singleShot(0, this, [this] { resize(minimumSizeHint()); });
+    }
 }
 
 void MainWindow::refreshSelector() {

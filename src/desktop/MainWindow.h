@@ -101,6 +101,7 @@ private:
     browse::BrowseEnvironment browseEnvironment_;
     std::unique_ptr<AppController> controller_;
     bool autoStartScheduled_ = false;
+    bool iconButtonsShown_ = false;
 
     // Profile
     QComboBox* profileSelector_ = nullptr;

@@ -168,7 +168,9 @@ private Q_SLOTS:
         rig.window->show();
         bool stopWasEnabled = false;
         soon([&] {
-            stopWasEnabled = rig.control("stopButton")->isEnabled();
+            stopWasEnabled = rig.control("stopButton")->isEnabled() &&
+                             !rig.control("exitButton")->isEnabled() &&
+                             !rig.control("lastReportButton")->isEnabled();
             rig.control<QPushButton>("stopButton")->click();
         });
         rig.control<QPushButton>("synchroniseOneToTwoButton")->click();
