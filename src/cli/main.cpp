@@ -1,11 +1,17 @@
 #include "cli/CliApp.h"
 #include "cli/Terminal.h"
+#include "engine/FileCommand.h"
 
+#include <chrono>
 #include <iostream>
 
 int main(int argc, char** argv) {
     using namespace velmora::cli;
     CliEnvironment environment{std::cin,      std::cout,        std::cerr, isTerminal(0),
                                isTerminal(2), terminalWidth(2), {},        setInterruptTarget};
-    return CliApp(environment).run({argv + (argc > 0 ? 1 : 0), argv + argc});
+    const int status = CliApp(environment).run({argv + (argc > 0 ? 1 : 0), argv + argc});
+    // Copies given up on Stop or their timeout remove their temporary files when their call
+    // returns: give them that moment, but never hang on a share that does not answer.
+    velmora::FileCommands::settle(std::chrono::seconds(2));
+    return status;
 }

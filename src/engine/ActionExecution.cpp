@@ -46,12 +46,16 @@ std::uint64_t ActionExecution::treeWork(LocationAccess& access, const FileItem& 
 void ActionExecution::processFiles() {
     ActionList& actions = run_.actions;
     SyncResults& results = run_.results;
+    pipeline_.setDepth(run_.commands.parallel());
 
+    // Each step ends with all its commands done: the next may depend on them (an add in the
+    // place of a file just deleted, on a file system that ignores letter case).
     for (const auto& [source, target] : actions.filesToOverwrite) {
         if (run_.stopRequested())
             break;
         copyPlanned(source, target, true);
     }
+    pipeline_.drain();
 
     // A file that takes the place of a folder to delete can only be added once the folder is
     // gone, so those adds wait for the folder deletes.
@@ -64,24 +68,19 @@ void ActionExecution::processFiles() {
         else
             copyPlanned(source, target, false);
     }
+    pipeline_.drain();
 
     for (const FileItemPtr& target : actions.filesToDelete) {
         if (run_.stopRequested())
             break;
+        pipeline_.makeRoom();
         if (!announce("Deleting file: " + target->fullPath()))
             break;
-        if (run_.target.deleteFile(*target)) {
-            ++results.counts.deletedFiles;
-            results.deleted.insert(target);
-            run_.frontEnd.actionDone(ActionKind::Delete, *target, false);
-        } else {
-            recordFailure("CSynchroniserDlg::processFiles (delete): Could not delete file: " +
-                              target->fullPath(),
-                          target, results.failedDeleted);
-            run_.frontEnd.actionDone(ActionKind::Delete, *target, true);
-        }
-        results.workDone += kActionWork;
+        queue(run_.target.startDelete(*target), ActionKind::Delete, target, results.counts.deletedFiles,
+              results.deleted,
+              "CSynchroniserDlg::processFiles (delete): Could not delete file: ", results.failedDeleted);
     }
+    pipeline_.drain();
 
     for (const FileItemPtr& folder : actions.foldersToDelete) {
         if (run_.stopRequested())
@@ -96,6 +95,7 @@ void ActionExecution::processFiles() {
             break;
         copyPlanned(source, target, false);
     }
+    pipeline_.drain();
 
     for (const auto& [source, target] : actions.foldersToAdd) {
         if (run_.stopRequested())
@@ -110,27 +110,32 @@ void ActionExecution::processFiles() {
 
 void ActionExecution::copyPlanned(const FileItemPtr& source, const FileItemPtr& target, bool overwrite) {
     SyncResults& results = run_.results;
+    pipeline_.makeRoom();
     if (!announce((overwrite ? "Overwriting file: " : "Adding file: ") + target->fullPath()))
         return;
-    const bool copied = run_.target.copyFile(*source, *target);
-    run_.frontEnd.actionDone(overwrite ? ActionKind::Overwrite : ActionKind::Add, *target, !copied);
-    if (copied) {
-        if (overwrite) {
-            ++results.counts.overwrittenFiles;
-            results.overwritten.insert(target);
-        } else {
-            ++results.counts.addedFiles;
-            results.added.insert(target);
-        }
-    } else if (overwrite) {
-        recordFailure("CSynchroniserDlg::processFiles (overwrite): Could not copy file: " +
-                          target->fullPath(),
-                      target, results.failedOverwritten);
-    } else {
-        recordFailure("CSynchroniserDlg::processFiles (add): Could not copy file: " + target->fullPath(),
-                      target, results.failedAdded);
-    }
-    results.workDone += kActionWork;
+    if (overwrite)
+        queue(run_.target.startCopy(*source, *target), ActionKind::Overwrite, target,
+              results.counts.overwrittenFiles, results.overwritten,
+              "CSynchroniserDlg::processFiles (overwrite): Could not copy file: ", results.failedOverwritten);
+    else
+        queue(run_.target.startCopy(*source, *target), ActionKind::Add, target, results.counts.addedFiles,
+              results.added,
+              "CSynchroniserDlg::processFiles (add): Could not copy file: ", results.failedAdded);
+}
+
+void ActionExecution::queue(PendingCommand command, ActionKind kind, const FileItemPtr& target,
+                            std::int32_t& count, ItemSet& done, const char* failure, ItemSet& failures) {
+    pipeline_.add(std::move(command),
+                  [this, kind, target, &count, &done, failure, &failures](bool succeeded) {
+                      run_.frontEnd.actionDone(kind, *target, !succeeded);
+                      if (succeeded) {
+                          ++count;
+                          done.insert(target);
+                      } else {
+                          recordFailure(failure + target->fullPath(), target, failures);
+                      }
+                      run_.results.workDone += kActionWork;
+                  });
 }
 
 void ActionExecution::deleteDirectory(const FileItemPtr& folder) {
@@ -163,11 +168,15 @@ void ActionExecution::deleteDirectory(const FileItemPtr& folder) {
         if (run_.target.isExcludedBySecond(*entry))
             continue;
         entry->state = kDelete;
-        if (entry->kind == kFolder)
+        if (entry->kind == kFolder) {
+            pipeline_.drain();
             deleteDirectory(entry);
-        else
+        } else {
             deleteTreeFile(entry);
+        }
     }
+    // The folder goes after its files.
+    pipeline_.drain();
     // An interrupted tree keeps its folder.
     if (run_.stopRequested())
         return;
@@ -188,18 +197,12 @@ void ActionExecution::deleteDirectory(const FileItemPtr& folder) {
 
 void ActionExecution::deleteTreeFile(const FileItemPtr& file) {
     SyncResults& results = run_.results;
+    pipeline_.makeRoom();
     if (!announce("Deleting file: " + file->fullPath()))
         return;
-    const bool deleted = run_.target.deleteFile(*file);
-    run_.frontEnd.actionDone(ActionKind::Delete, *file, !deleted);
-    if (deleted) {
-        ++results.counts.deletedFiles;
-        results.deleted.insert(file);
-    } else {
-        recordFailure("CSynchroniserDlg::deleteDirectory: Could not delete file: " + file->fullPath(), file,
-                      results.failedDeleted);
-    }
-    results.workDone += kActionWork;
+    queue(run_.target.startDelete(*file), ActionKind::Delete, file, results.counts.deletedFiles,
+          results.deleted,
+          "CSynchroniserDlg::deleteDirectory: Could not delete file: ", results.failedDeleted);
 }
 
 void ActionExecution::copyDirectory(const FileItemPtr& source, const FileItemPtr& target) {
@@ -242,22 +245,19 @@ void ActionExecution::copyDirectory(const FileItemPtr& source, const FileItemPtr
             continue;
         FileItemPtr targetEntry = makeTargetItem(*entry, targetFolder, run_.target.usesForwardSlashes());
         if (entry->kind == kFolder) {
+            // What the sub-folder records comes after what this folder's files before it record.
+            pipeline_.drain();
             copyDirectory(entry, targetEntry);
             continue;
         }
+        pipeline_.makeRoom();
         if (!announce("Adding file: " + targetEntry->fullPath()))
             break;
-        const bool copied = run_.target.copyFile(*entry, *targetEntry);
-        run_.frontEnd.actionDone(ActionKind::Add, *targetEntry, !copied);
-        if (copied) {
-            ++results.counts.addedFiles;
-            results.added.insert(targetEntry);
-        } else {
-            recordFailure("CSynchroniserDlg::copyDirectory: Could not add file: " + targetEntry->fullPath(),
-                          targetEntry, results.failedAdded);
-        }
-        results.workDone += kActionWork;
+        queue(run_.target.startCopy(*entry, *targetEntry), ActionKind::Add, targetEntry,
+              results.counts.addedFiles, results.added,
+              "CSynchroniserDlg::copyDirectory: Could not add file: ", results.failedAdded);
     }
+    pipeline_.drain();
 }
 
 bool ActionExecution::createdByThisRun(const FileItemPtr& folder) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/CommandPipeline.h"
 #include "engine/ProgressMeter.h"
 #include "engine/RunContext.h"
 
@@ -13,7 +14,8 @@ namespace velmora {
 // the execution; the stop request ends the current loop and skips every later step.
 class ActionExecution {
 public:
-    ActionExecution(RunContext& run, ProgressMeter& progress) : run_(run), progress_(progress) {}
+    ActionExecution(RunContext& run, ProgressMeter& progress)
+        : run_(run), progress_(progress), pipeline_(run.target, 1) {}
 
     // Sets results.workTotal: 1024 per action plus the bytes to copy, folder trees listed.
     void estimateWork();
@@ -30,12 +32,18 @@ private:
     std::uint64_t treeWork(LocationAccess& access, const FileItem& folder, bool copying);
     void copyPlanned(const FileItemPtr& source, const FileItemPtr& target, bool overwrite);
     void deleteTreeFile(const FileItemPtr& file);
+    // Puts a started copy or delete in flight; when it ends (in the order started) it is counted
+    // into `count` and `done`, or recorded as `failure` + its path into `failures`.
+    void queue(PendingCommand command, ActionKind kind, const FileItemPtr& target, std::int32_t& count,
+               ItemSet& done, const char* failure, ItemSet& failures);
     bool announce(std::string activity);
     bool createdByThisRun(const FileItemPtr& folder) const;
     void recordFailure(std::string message, const FileItemPtr& item, ItemSet& failures);
 
     RunContext& run_;
     ProgressMeter& progress_;
+    // Copies and deletes of files in flight, up to the run's number of parallel commands.
+    CommandPipeline pipeline_;
 };
 
 } // namespace velmora

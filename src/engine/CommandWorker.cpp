@@ -1,12 +1,21 @@
 #include "engine/CommandWorker.h"
 
 #include "engine/FileCommand.h"
-#include "platform/Clock.h"
 #include "platform/Futex.h"
 
 #include <thread>
 
 namespace velmora {
+
+namespace {
+
+std::atomic<int> commandsInside{0};
+
+} // namespace
+
+int CommandWorker::insideProcess() {
+    return commandsInside.load();
+}
 
 std::shared_ptr<CommandWorker> CommandWorker::start(platform::FileSystem& fileSystem,
                                                     std::shared_ptr<std::atomic<int>> running) {
@@ -17,6 +26,7 @@ std::shared_ptr<CommandWorker> CommandWorker::start(platform::FileSystem& fileSy
 
 void CommandWorker::hand(std::shared_ptr<FileCommand> command) {
     ++*running_;
+    ++commandsInside;
     {
         std::lock_guard lock(mutex_);
         next_ = std::move(command);
@@ -63,7 +73,7 @@ void CommandWorker::loop(std::shared_ptr<CommandWorker> self) {
             command = std::move(self->next_);
         }
         // The waiting side reads this when it checks the timeout; no wake-up is needed.
-        command->startedMillis = platform::steadyMillis();
+        command->gate.progressed();
         const int error = carryOut(self->fs_, *command);
         command->errorNumber = error;
         command->result = error == 0;
@@ -71,6 +81,7 @@ void CommandWorker::loop(std::shared_ptr<CommandWorker> self) {
         if (command->waiting)
             platform::futexWakeAll(command->finished);
         --*self->running_;
+        --commandsInside;
         std::lock_guard lock(self->mutex_);
         if (self->retired_)
             return;

@@ -29,6 +29,8 @@ public:
     void hand(std::shared_ptr<FileCommand> command);
     // The thread ends after its current command, or at once when idle.
     void retire();
+    // Commands of the whole process inside the file system, abandoned ones included.
+    static int insideProcess();
 
 private:
     CommandWorker(platform::FileSystem& fileSystem, std::shared_ptr<std::atomic<int>> running)

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <system_error>
+#include <thread>
 
 namespace velmora {
 
@@ -25,9 +26,9 @@ constexpr std::uint32_t kCopiedModeBits = 01777;
 // second try and its old mode back afterwards, whatever the second try gave.
 int transfer(FileSystem& fs, FileCommand& command) {
     auto once = [&] {
-        return command.kind == FileCommand::Kind::Copy
-                   ? fs.copyFile(command.source, command.target, command.failIfExists, &command.abandoned)
-                   : fs.moveFile(command.source, command.target);
+        if (command.kind == FileCommand::Kind::Copy)
+            return fs.copyFile(command.source, command.target, command.failIfExists, &command.gate);
+        return command.gate.commit() ? fs.moveFile(command.source, command.target) : ECANCELED;
     };
     FileAttributes sourceAttributes;
     if (command.copyAttributes) {
@@ -35,7 +36,7 @@ int transfer(FileSystem& fs, FileCommand& command) {
             return error;
     }
     int error = once();
-    if (error && command.overwriteReadOnly && !command.abandoned) {
+    if (error && command.overwriteReadOnly && !command.gate.abandoned()) {
         FileAttributes targetAttributes;
         if (fs.getAttributes(command.target, targetAttributes) == 0 && targetAttributes.readOnly &&
             !targetAttributes.isDirectory) {
@@ -49,9 +50,11 @@ int transfer(FileSystem& fs, FileCommand& command) {
     return error;
 }
 
-int remove(FileSystem& fs, const FileCommand& command) {
+int remove(FileSystem& fs, FileCommand& command) {
+    if (!command.gate.commit())
+        return ECANCELED;
     int error = fs.deleteFile(command.source);
-    if (error && command.overwriteReadOnly && !command.abandoned) {
+    if (error && command.overwriteReadOnly) {
         FileAttributes attributes;
         if (fs.getAttributes(command.source, attributes) == 0 && attributes.readOnly) {
             fs.setAttributes(command.source, attributes.mode | kOwnerWrite);
@@ -61,10 +64,30 @@ int remove(FileSystem& fs, const FileCommand& command) {
     return error;
 }
 
+int list(FileSystem& fs, FileCommand& command) {
+    return fs.listFolder(command.source, [&](const platform::DirEntry& entry) {
+        if (command.gate.abandoned())
+            return false;
+        command.gate.progressed();
+        return command.onEntry(entry);
+    });
+}
+
+// How long Stop waits for commands that had already committed to their change (a rename or an
+// unlink, one quick call on a working disk) so that they are recorded as what they did.
+constexpr std::uint64_t kCommitGraceMillis = 50;
+
 } // namespace
 
 int carryOut(platform::FileSystem& fs, FileCommand& command) {
-    return command.kind == FileCommand::Kind::Delete ? remove(fs, command) : transfer(fs, command);
+    switch (command.kind) {
+    case FileCommand::Kind::Delete:
+        return remove(fs, command);
+    case FileCommand::Kind::List:
+        return list(fs, command);
+    default:
+        return transfer(fs, command);
+    }
 }
 
 FileCommands::FileCommands(platform::FileSystem& fileSystem, FrontEndPort& frontEnd,
@@ -72,40 +95,96 @@ FileCommands::FileCommands(platform::FileSystem& fileSystem, FrontEndPort& front
     : fs_(fileSystem), frontEnd_(frontEnd), stopRequest_(stopRequest), reason_(reason) {}
 
 FileCommands::~FileCommands() {
-    if (worker_)
-        worker_->retire();
+    for (InFlight& entry : inFlight_)
+        if (entry.worker)
+            entry.worker->retire();
+    for (const auto& worker : idle_)
+        worker->retire();
 }
 
-void FileCommands::abandon(FileCommand& command) {
-    command.abandoned = true;
-    worker_->retire();
-    worker_.reset();
-}
-
-bool FileCommands::run(const std::shared_ptr<FileCommand>& command) {
-    command->copyAttributes = copyAttributes_;
-    if (!worker_) {
-        try {
-            worker_ = CommandWorker::start(fs_, runningWorkers_);
-        } catch (const std::system_error& e) {
-            reason_.setFromError(e.code().value());
+bool FileCommands::settle(std::chrono::milliseconds bound) {
+    const std::uint64_t deadline = platform::steadyMillis() + static_cast<std::uint64_t>(bound.count());
+    while (CommandWorker::insideProcess() > 0) {
+        if (platform::steadyMillis() >= deadline)
             return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+FileCommands::Pending FileCommands::start(Pending command) {
+    command->copyAttributes = copyAttributes_;
+    std::shared_ptr<CommandWorker> worker;
+    if (!idle_.empty()) {
+        worker = std::move(idle_.back());
+        idle_.pop_back();
+    } else {
+        try {
+            worker = CommandWorker::start(fs_, runningWorkers_);
+        } catch (const std::system_error& e) {
+            // Never started: it ends at once with the reason of the failed start.
+            command->errorNumber = e.code().value();
+            command->finished = 1;
+            inFlight_.push_back({command, nullptr});
+            return command;
         }
     }
-    worker_->hand(command);
+    worker->hand(command);
+    inFlight_.push_back({command, std::move(worker)});
+    return command;
+}
 
+void FileCommands::giveUp(InFlight& entry, FileCommand::Outcome why) {
+    FileCommand& command = *entry.command;
+    if (command.finished.load(std::memory_order_acquire) || command.givenUp != FileCommand::Outcome::Running)
+        return;
+    if (!command.gate.abandon()) {
+        // The worker got there first and is putting its change in place: what it did counts,
+        // unless it hangs in that very call.
+        const std::uint64_t deadline = platform::steadyMillis() + kCommitGraceMillis;
+        while (!command.finished.load(std::memory_order_acquire) && platform::steadyMillis() < deadline) {
+            command.waiting = true;
+            if (command.finished.load() == 0)
+                platform::futexWait(command.finished, 0, 1000);
+        }
+        if (command.finished.load(std::memory_order_acquire))
+            return;
+    }
+    command.givenUp = why;
+    if (entry.worker) {
+        // A hung call never holds up, or reports into, a later command: that gets another worker.
+        entry.worker->retire();
+        entry.worker.reset();
+    }
+}
+
+void FileCommands::giveUpAll(FileCommand::Outcome why) {
+    for (InFlight& entry : inFlight_)
+        giveUp(entry, why);
+}
+
+// Every command in flight keeps its own timeout, counted from its last progress.
+void FileCommands::watch(std::uint64_t now) {
     const std::uint64_t limitMillis = std::uint64_t{timeoutSeconds_} * 1000;
-    while (!command->finished.load(std::memory_order_acquire)) {
+    if (limitMillis == 0)
+        return;
+    for (InFlight& entry : inFlight_) {
+        const std::uint64_t last = entry.command->gate.lastProgressMillis();
+        if (last != 0 && now > last && now - last > limitMillis)
+            giveUp(entry, FileCommand::Outcome::TimedOut);
+    }
+}
+
+bool FileCommands::finish(const Pending& command) {
+    using Outcome = FileCommand::Outcome;
+    while (!command->finished.load(std::memory_order_acquire) && command->givenUp == Outcome::Running) {
         if (stopRequest_) {
-            abandon(*command);
-            return false;
+            giveUpAll(Outcome::Stopped);
+            continue;
         }
-        if (limitMillis != 0 && command->startedMillis != 0 &&
-            platform::steadyMillis() - command->startedMillis > limitMillis) {
-            abandon(*command);
-            reason_.set("Timed out");
-            return false;
-        }
+        watch(platform::steadyMillis());
+        if (command->givenUp != Outcome::Running)
+            break;
         // Asleep until the worker is done, or for 1 ms, then one pump: Stop and the window stay live.
         command->waiting = true;
         if (command->finished.load() == 0)
@@ -114,18 +193,37 @@ bool FileCommands::run(const std::shared_ptr<FileCommand>& command) {
             break;
         frontEnd_.pump();
     }
-    const bool result = command->result;
-    const int error = command->errorNumber;
-    if (!result)
-        reason_.setFromError(error);
-    if (listener_)
+
+    for (auto it = inFlight_.begin(); it != inFlight_.end(); ++it) {
+        if (it->command != command)
+            continue;
+        if (it->worker && command->givenUp == Outcome::Running)
+            idle_.push_back(std::move(it->worker));
+        inFlight_.erase(it);
+        break;
+    }
+    bool result = false;
+    switch (command->givenUp) {
+    case Outcome::TimedOut:
+        reason_.set("Timed out");
+        break;
+    case Outcome::Stopped:
+        break; // the caller knows why
+    case Outcome::Running:
+        result = command->result;
+        if (!result)
+            reason_.setFromError(command->errorNumber);
+        break;
+    }
+    // A command given up says nothing more: only an ended one moves the progress on.
+    if (listener_ && command->kind != FileCommand::Kind::List && command->givenUp == Outcome::Running)
         listener_();
     return result;
 }
 
-std::shared_ptr<FileCommand> FileCommands::command(FileCommand::Kind kind, const std::string& source,
-                                                   const std::string& target, bool failIfExists,
-                                                   bool overwriteReadOnly) {
+FileCommands::Pending FileCommands::command(FileCommand::Kind kind, const std::string& source,
+                                            const std::string& target, bool failIfExists,
+                                            bool overwriteReadOnly) {
     auto command = std::make_shared<FileCommand>();
     command->kind = kind;
     command->source = source;
@@ -146,6 +244,32 @@ bool FileCommands::moveFile(const std::string& source, const std::string& target
 
 bool FileCommands::deleteFile(const std::string& path, bool overwriteReadOnly) {
     return run(command(FileCommand::Kind::Delete, path, {}, false, overwriteReadOnly));
+}
+
+FileCommands::Pending FileCommands::startCopy(const std::string& source, const std::string& target,
+                                              bool failIfExists, bool overwriteReadOnly) {
+    return start(command(FileCommand::Kind::Copy, source, target, failIfExists, overwriteReadOnly));
+}
+
+FileCommands::Pending FileCommands::startDelete(const std::string& path, bool overwriteReadOnly) {
+    return start(command(FileCommand::Kind::Delete, path, {}, false, overwriteReadOnly));
+}
+
+int FileCommands::listFolder(const std::string& path,
+                             std::function<bool(const platform::DirEntry&)> onEntry) {
+    Pending listing = command(FileCommand::Kind::List, path, {}, false, false);
+    listing->onEntry = std::move(onEntry);
+    start(listing);
+    if (finish(listing))
+        return 0;
+    switch (listing->givenUp) {
+    case FileCommand::Outcome::TimedOut:
+        return ETIMEDOUT;
+    case FileCommand::Outcome::Stopped:
+        return ECANCELED;
+    default:
+        return listing->errorNumber;
+    }
 }
 
 bool FileCommands::createFolder(const std::string& path, std::int64_t attributes) {

@@ -1,39 +1,49 @@
 #pragma once
 
 #include "engine/LastReason.h"
+#include "platform/CommandGate.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
 class FrontEndPort;
 namespace platform {
 class FileSystem;
-}
+struct DirEntry;
+} // namespace platform
 
-// One copy, move or delete, shared by the waiting caller and its worker.
+// One copy, move, delete or folder listing, shared by the waiting caller and its worker.
 struct FileCommand {
-    enum class Kind { Copy, Move, Delete };
+    enum class Kind { Copy, Move, Delete, List };
     Kind kind = Kind::Copy;
-    std::string source;
-    std::string target; // empty for delete
+    std::string source; // the folder for a listing
+    std::string target; // empty for delete and listing
     bool failIfExists = false;
     bool overwriteReadOnly = false;
     bool copyAttributes = false;
-    std::atomic<bool> abandoned{false}; // set by the waiting side on timeout or stop
+    // A listing hands each entry to this on the worker; it must write only to what it owns
+    // together with this command, since an abandoned listing may go on after the wait.
+    std::function<bool(const platform::DirEntry&)> onEntry;
+    platform::CommandGate gate;
 
     // The worker reports only here, so an abandoned worker that ends late touches nothing of
     // later commands. It writes the result, then sets `finished` to 1 (and wakes the waiting side
     // when that may sleep); the waiting side reads the result once it has seen the 1.
-    std::atomic<std::uint64_t> startedMillis{0}; // 0 until the worker runs
     std::atomic<std::uint32_t> finished{0};
     std::atomic<bool> waiting{false}; // the waiting side may be asleep on `finished`
     bool result = false;
     int errorNumber = 0;
+
+    // The waiting side's own view, never touched by the worker.
+    enum class Outcome { Running, Stopped, TimedOut };
+    Outcome givenUp = Outcome::Running;
 };
 
 // Carries out one command on the calling thread: the work a worker does. Returns 0 or errno.
@@ -45,16 +55,28 @@ class CommandWorker;
 // keeps pumping the front end; Stop or the timeout abandon the worker, which then removes
 // its temporary file and leaves later commands alone. Folder creation and removal run directly.
 // The file system must outlive every worker, including abandoned ones still inside a call.
+//
+// Up to `parallel` commands may be in flight: start() hands one to a worker of a small pool and
+// returns, finish() waits for one of them while it watches all of them (each its own timeout,
+// Stop gives up every one). Whoever starts several finishes them in its own order, so results
+// come out in that order whatever order the commands end in.
 class FileCommands {
 public:
+    using Pending = std::shared_ptr<FileCommand>;
+
     FileCommands(platform::FileSystem& fileSystem, FrontEndPort& frontEnd,
                  const std::atomic<bool>& stopRequest, LastReason& reason);
     ~FileCommands();
     FileCommands(const FileCommands&) = delete;
     FileCommands& operator=(const FileCommands&) = delete;
 
-    void setTimeout(std::uint32_t seconds) { timeoutSeconds_ = seconds; } // 0 = no limit
+    // 0 = no limit. The limit counts from the command's last progress, so a copy that keeps
+    // moving bytes never times out.
+    void setTimeout(std::uint32_t seconds) { timeoutSeconds_ = seconds; }
     void setCopyAttributes(bool on) { copyAttributes_ = on; }
+    // Commands in flight at most; 1 runs one at a time.
+    void setParallel(unsigned commands) { parallel_ = commands < 1 ? 1 : commands; }
+    unsigned parallel() const { return parallel_; }
     // Called on the caller's thread each time a command ends (the progress update).
     void setListener(std::function<void()> listener) { listener_ = std::move(listener); }
 
@@ -66,20 +88,44 @@ public:
     // new folder's mode to the umask. Sets no reason.
     bool createFolder(const std::string& path, std::int64_t attributes = -1);
     bool removeFolder(const std::string& path, bool overwriteReadOnly);
+    // Lists a folder on a worker under the same watch as the other commands, handing each entry
+    // to `onEntry` there. Returns 0, the listing's errno, ETIMEDOUT (reason "Timed out") or
+    // ECANCELED on Stop.
+    int listFolder(const std::string& path, std::function<bool(const platform::DirEntry&)> onEntry);
+
+    // Several in flight.
+    Pending startCopy(const std::string& source, const std::string& target, bool failIfExists,
+                      bool overwriteReadOnly);
+    Pending startDelete(const std::string& path, bool overwriteReadOnly);
+    // Waits for the command and returns its result, setting the reason on failure as the
+    // one-at-a-time calls do. A command whose worker put its change in place before Stop came
+    // counts as done.
+    bool finish(const Pending& command);
 
     // Commands still inside the file system, abandoned ones included (a hung share can keep one
     // there for good). Whoever owns a file system with a shorter life waits for this to reach 0.
     int runningWorkers() const { return *runningWorkers_; }
+    // Waits at most `bound` until no command of this process is inside the file system any more,
+    // so that abandoned copies get to remove their temporary files before the program ends.
+    // True when none is left.
+    static bool settle(std::chrono::milliseconds bound);
 
     platform::FileSystem& fileSystem() { return fs_; }
     LastReason& reason() { return reason_; }
 
 private:
-    static std::shared_ptr<FileCommand> command(FileCommand::Kind kind, const std::string& source,
-                                                const std::string& target, bool failIfExists,
-                                                bool overwriteReadOnly);
-    bool run(const std::shared_ptr<FileCommand>& command);
-    void abandon(FileCommand& command);
+    struct InFlight {
+        Pending command;
+        std::shared_ptr<CommandWorker> worker; // none once given up
+    };
+
+    static Pending command(FileCommand::Kind kind, const std::string& source, const std::string& target,
+                           bool failIfExists, bool overwriteReadOnly);
+    Pending start(Pending command);
+    bool run(const Pending& command) { return finish(start(command)); }
+    void watch(std::uint64_t now);
+    void giveUp(InFlight& entry, FileCommand::Outcome why);
+    void giveUpAll(FileCommand::Outcome why);
 
     platform::FileSystem& fs_;
     FrontEndPort& frontEnd_;
@@ -87,10 +133,12 @@ private:
     LastReason& reason_;
     std::uint32_t timeoutSeconds_ = 300;
     bool copyAttributes_ = false;
+    unsigned parallel_ = 1;
     std::function<void()> listener_;
     // Shared with the workers, which may outlive this object.
     std::shared_ptr<std::atomic<int>> runningWorkers_ = std::make_shared<std::atomic<int>>(0);
-    std::shared_ptr<CommandWorker> worker_; // started on the first command
+    std::vector<InFlight> inFlight_;                   // started, not yet finished
+    std::vector<std::shared_ptr<CommandWorker>> idle_; // started on demand, kept for the next commands
 };
 
 } // namespace velmora

@@ -5,6 +5,8 @@
 #include "platform/FileSystem.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <memory>
 
 namespace velmora {
 
@@ -19,11 +21,10 @@ void LocalLocationAccess::setExclusions(const ExclusionSet* first, const Exclusi
 
 bool LocalLocationAccess::listFolder(const std::string& folderPath, std::vector<FileItemPtr>& items) {
     items.clear();
-    items.reserve(100);
-    const int error = commands_.fileSystem().listFolder(folderPath, [&](const platform::DirEntry& entry) {
-        frontEnd_.pump();
-        if (stopRequest_)
-            return false;
+    // The worker fills a list of its own: a listing given up on its timeout may still be running.
+    auto listed = std::make_shared<std::vector<FileItemPtr>>();
+    listed->reserve(100);
+    const int error = commands_.listFolder(folderPath, [listed, folderPath](const platform::DirEntry& entry) {
         auto item = std::make_shared<FileItem>();
         item->folder = folderPath;
         item->name = entry.name;
@@ -33,15 +34,20 @@ bool LocalLocationAccess::listFolder(const std::string& folderPath, std::vector<
         // A date outside what the packed value holds (before 1980, after 2080) stays empty.
         item->date.set(entry.modified.day, entry.modified.month, entry.modified.year);
         item->time.set(entry.modified.hour, entry.modified.minute, entry.modified.second);
-        items.push_back(std::move(item));
+        listed->push_back(std::move(item));
         return true;
     });
+    if (error == ECANCELED && stopRequest_) {
+        // Stopped: the run ends without using what was listed.
+        lastListError_ = 0;
+        return true;
+    }
     lastListError_ = error;
     if (error) {
-        items.clear();
-        commands_.reason().setFromError(error);
+        // The reason is set already ("Timed out" for a listing that stopped answering).
         return false;
     }
+    items = std::move(*listed);
     return true;
 }
 
@@ -77,6 +83,22 @@ bool LocalLocationAccess::copyFile(const FileItem& source, const FileItem& targe
 
 bool LocalLocationAccess::deleteFile(const FileItem& item) {
     return commands_.deleteFile(item.fullPath(), overwriteReadOnly_);
+}
+
+PendingCommand LocalLocationAccess::startCopy(const FileItem& source, const FileItem& target) {
+    return {commands_.startCopy(source.fullPath(), target.fullPath(), false, overwriteReadOnly_),
+            source.size};
+}
+
+PendingCommand LocalLocationAccess::startDelete(const FileItem& item) {
+    return {commands_.startDelete(item.fullPath(), overwriteReadOnly_), 0};
+}
+
+bool LocalLocationAccess::finish(const PendingCommand& pending) {
+    // Counted as the wait for it begins, as the one-at-a-time copy counts it: the progress shown
+    // at its end includes it.
+    workDone_ += pending.bytes;
+    return commands_.finish(pending.command);
 }
 
 bool LocalLocationAccess::createFolder(const FileItem& item, std::int64_t attributes) {

@@ -28,6 +28,9 @@ public:
     bool copyFile(const FileItem& source, const FileItem& target) override;
     bool deleteFile(const FileItem& item) override;
     bool createFolder(const FileItem& item, std::int64_t attributes) override;
+    PendingCommand startCopy(const FileItem& source, const FileItem& target) override;
+    PendingCommand startDelete(const FileItem& item) override;
+    bool finish(const PendingCommand& pending) override;
 
     // The errno of the last failed listing (0 after a success). A failed listing also sets
     // the reason text of the file commands.

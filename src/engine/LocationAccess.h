@@ -4,10 +4,19 @@
 #include "items/FileItem.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace velmora {
+
+struct FileCommand;
+
+// A copy or delete started and not yet finished.
+struct PendingCommand {
+    std::shared_ptr<FileCommand> command;
+    std::uint64_t bytes = 0; // the source's size, added to the work done when the copy is finished
+};
 
 // How the engine reads and changes one location.
 class LocationAccess {
@@ -20,7 +29,8 @@ public:
     virtual void setReadOnlyOverwrite(bool on) = 0;
     // One item per entry of the folder (path ends in its separator). An empty folder is an
     // empty success; a folder that cannot be listed is a failure, never an empty list.
-    // Pumps the front end between entries and stops early on the stop request.
+    // Lists on a worker under the command timeout (a listing that stops answering fails with
+    // "Timed out") while the front end is pumped; Stop ends it at once with an empty success.
     virtual bool listFolder(const std::string& folderPath, std::vector<FileItemPtr>& items) = 0;
     // The listing split into files and folders, each sorted by name (ASCII case ignored).
     virtual bool readFolder(const std::string& folderPath, std::vector<FileItemPtr>& files,
@@ -33,6 +43,12 @@ public:
     virtual bool copyFile(const FileItem& source, const FileItem& target) = 0;
     virtual bool deleteFile(const FileItem& item) = 0;
     virtual bool createFolder(const FileItem& item, std::int64_t attributes) = 0;
+
+    // The same copy and delete with several in flight: start hands the command to a worker and
+    // returns at once, finish waits for that one and returns its result (and its reason).
+    virtual PendingCommand startCopy(const FileItem& source, const FileItem& target) = 0;
+    virtual PendingCommand startDelete(const FileItem& item) = 0;
+    virtual bool finish(const PendingCommand& pending) = 0;
 };
 
 } // namespace velmora

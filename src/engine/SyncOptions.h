@@ -7,6 +7,10 @@
 
 namespace velmora {
 
+// How many file commands a run keeps in flight unless told otherwise, and the most it accepts.
+inline constexpr std::uint32_t kDefaultParallelCommands = 8;
+inline constexpr std::uint32_t kMaxParallelCommands = 32;
+
 // What a run reads, taken from the profile and the main controls when the run starts.
 struct SyncOptions {
     bool addMissing = true;
@@ -19,8 +23,9 @@ struct SyncOptions {
     bool compareOnTime = true;
     std::int32_t adjustHours = 0;
     std::int32_t adjustMinutes = 0;
-    std::uint32_t requiredTimeDifference = 120; // seconds
-    std::uint32_t commandTimeout = 300;         // seconds; 0 = no limit
+    std::uint32_t requiredTimeDifference = 120;                // seconds
+    std::uint32_t commandTimeout = 300;                        // seconds; 0 = no limit
+    std::uint32_t parallelCommands = kDefaultParallelCommands; // file commands in flight, 1 to 32
     bool silentMode = false;
     bool exitOnCompletion = false;
     bool logOn = false;

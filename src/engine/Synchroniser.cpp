@@ -3,6 +3,7 @@
 #include "engine/LocationOverlap.h"
 #include "platform/Clock.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iterator>
 
@@ -117,6 +118,7 @@ void Synchroniser::startRun() {
 
     run_.commands.setListener([this] { progress_.update(); });
     run_.commands.setTimeout(run_.options.commandTimeout);
+    run_.commands.setParallel(std::min(run_.options.parallelCommands, kMaxParallelCommands));
     run_.commands.setCopyAttributes(run_.options.copyAttributes);
     for (LocationAccess* access : {&run_.source, &run_.target}) {
         access->setExclusions(&run_.exclusions, &run_.exclusions);

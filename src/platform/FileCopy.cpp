@@ -1,5 +1,6 @@
 #include "platform/FileCopy.h"
 
+#include "platform/CommandGate.h"
 #include "platform/FileHandle.h"
 
 #include <algorithm>
@@ -31,10 +32,6 @@ constexpr const char* kTemporaryMark = ".velmora-";
 // refused overwrite of a big file should not cost its whole copy, while for a small file the
 // look costs more than the copy it might spare.
 constexpr std::uint64_t kCheckFirstSize = 1u << 20;
-
-bool isAbandoned(const std::atomic<bool>* abandoned) {
-    return abandoned != nullptr && abandoned->load(std::memory_order_relaxed);
-}
 
 // The kernel's ways of saying "not this way, copy it yourself".
 bool kernelRefused(int error) {
@@ -188,7 +185,7 @@ int linkUnnamed(int fd, int folder, const std::string& name) {
 }
 
 int copyLink(const Place& source, const struct stat& info, const Place& target, bool failIfExists,
-             const std::atomic<bool>* abandoned) {
+             CommandGate* gate) {
     char text[PATH_MAX];
     ssize_t length = ::readlinkat(source.folder, source.name.c_str(), text, sizeof text);
     if (length < 0)
@@ -212,7 +209,7 @@ int copyLink(const Place& source, const struct stat& info, const Place& target, 
     const struct timespec times[2] = {info.st_atim, info.st_mtim};
     ::utimensat(target.folder, temporary.c_str(), times, AT_SYMLINK_NOFOLLOW);
 
-    int result = isAbandoned(abandoned) ? ECANCELED : renameInto(temporary, target, failIfExists);
+    int result = commit(gate) ? renameInto(temporary, target, failIfExists) : ECANCELED;
     if (result != 0)
         unlinkIn(target, temporary);
     return result;
@@ -254,7 +251,7 @@ bool hasHoles(const struct stat& info) {
 
 // Copies the data extents only, so that a file with holes keeps them. Answers EINVAL (nothing
 // written) when the file system cannot tell data from holes.
-int copyExtents(int in, int out, std::uint64_t size, const std::atomic<bool>* abandoned) {
+int copyExtents(int in, int out, std::uint64_t size, CommandGate* gate) {
     off_t offset = 0;
     const auto end = static_cast<off_t>(size);
     while (offset < end) {
@@ -272,14 +269,14 @@ int copyExtents(int in, int out, std::uint64_t size, const std::atomic<bool>* ab
             break;
         if (::lseek(in, data, SEEK_SET) < 0 || ::lseek(out, data, SEEK_SET) < 0)
             return errno;
-        if (int error = copyBytes(in, out, static_cast<std::uint64_t>(hole - data), abandoned))
+        if (int error = copyBytes(in, out, static_cast<std::uint64_t>(hole - data), gate))
             return error;
         offset = hole;
     }
     return ::ftruncate(out, end) == 0 ? 0 : errno;
 }
 
-int copyData(FileHandle& in, FileHandle& out, const struct stat& info, const std::atomic<bool>* abandoned) {
+int copyData(FileHandle& in, FileHandle& out, const struct stat& info, CommandGate* gate) {
     const auto size = static_cast<std::uint64_t>(info.st_size);
     bool cloned = false;
     if (size > 0 && !cloneRefusals().refused(info.st_dev)) {
@@ -291,12 +288,12 @@ int copyData(FileHandle& in, FileHandle& out, const struct stat& info, const std
     if (!cloned && size > 0) {
         int error = EINVAL;
         if (size > kSmallFile && hasHoles(info))
-            error = copyExtents(in.get(), out.get(), size, abandoned);
+            error = copyExtents(in.get(), out.get(), size, gate);
         if (error == EINVAL) {
             if (::lseek(in.get(), 0, SEEK_SET) < 0 || ::lseek(out.get(), 0, SEEK_SET) < 0)
                 return errno;
             error = size <= kSmallFile ? copySmall(in.get(), out.get(), size)
-                                       : copyBytes(in.get(), out.get(), size, abandoned);
+                                       : copyBytes(in.get(), out.get(), size, gate);
         }
         if (error != 0)
             return error;
@@ -315,7 +312,7 @@ int copyData(FileHandle& in, FileHandle& out, const struct stat& info, const std
 
 // The copy through a named temporary sibling, renamed over the target when complete.
 int copyNamed(FileHandle& in, const struct stat& info, const Place& target, bool failIfExists,
-              const std::atomic<bool>* abandoned) {
+              CommandGate* gate) {
     std::string temporary;
     FileHandle out;
     for (int attempt = 0;; ++attempt) {
@@ -336,11 +333,11 @@ int copyNamed(FileHandle& in, const struct stat& info, const Place& target, bool
         unlinkIn(target, temporary);
         return error;
     };
-    if (int error = copyData(in, out, info, abandoned); error != 0)
+    if (int error = copyData(in, out, info, gate); error != 0)
         return fail(error);
     if (int error = out.close(); error != 0)
         return fail(error);
-    if (isAbandoned(abandoned))
+    if (!commit(gate))
         return fail(ECANCELED);
     if (int error = renameInto(temporary, target, failIfExists); error != 0)
         return fail(error);
@@ -352,7 +349,7 @@ constexpr int kNotThisWay = -1; // not an errno: unnamed files cannot be used he
 // The copy as an unnamed file. `checked`: the target was already examined. Answers kNotThisWay
 // when unnamed files cannot be used here (nothing has been changed then).
 int copyUnnamed(FileHandle& in, const struct stat& info, const Place& target, bool failIfExists, bool checked,
-                const std::atomic<bool>* abandoned) {
+                CommandGate* gate) {
     const std::string folder = folderOf(target.path);
     if (unnamedCopies().refusedIn(folder))
         return kNotThisWay;
@@ -364,9 +361,9 @@ int copyUnnamed(FileHandle& in, const struct stat& info, const Place& target, bo
         unnamedCopies().refuse(folder);
         return kNotThisWay;
     }
-    if (int error = copyData(in, out, info, abandoned); error != 0)
+    if (int error = copyData(in, out, info, gate); error != 0)
         return error; // closing `out` discards the copy
-    if (isAbandoned(abandoned))
+    if (!commit(gate))
         return ECANCELED;
 
     int error = linkUnnamed(out.get(), target.folder, target.name);
@@ -412,7 +409,7 @@ int copyUnnamed(FileHandle& in, const struct stat& info, const Place& target, bo
     };
     if (int closeError = out.close(); closeError != 0)
         return fail(closeError);
-    if (isAbandoned(abandoned))
+    if (!commit(gate))
         return fail(ECANCELED);
     if (int renameError = renameInto(temporary, target, failIfExists); renameError != 0)
         return fail(renameError);
@@ -420,7 +417,7 @@ int copyUnnamed(FileHandle& in, const struct stat& info, const Place& target, bo
 }
 
 int copyOnce(FileHandle& in, const struct stat& info, const Place& target, bool failIfExists,
-             const std::atomic<bool>* abandoned) {
+             CommandGate* gate) {
     // Small files are mostly new ones: their target is examined only when it turns out to exist.
     const bool checkFirst = static_cast<std::uint64_t>(info.st_size) >= kCheckFirstSize;
     if (checkFirst) {
@@ -428,7 +425,7 @@ int copyOnce(FileHandle& in, const struct stat& info, const Place& target, bool 
             return refusal;
     }
     if (unnamedCopies().usable()) {
-        const int error = copyUnnamed(in, info, target, failIfExists, checkFirst, abandoned);
+        const int error = copyUnnamed(in, info, target, failIfExists, checkFirst, gate);
         if (error != kNotThisWay)
             return error;
         if (::lseek(in.get(), 0, SEEK_SET) < 0)
@@ -438,28 +435,28 @@ int copyOnce(FileHandle& in, const struct stat& info, const Place& target, bool 
         if (int refusal = checkTarget(target, failIfExists); refusal != 0)
             return refusal;
     }
-    return copyNamed(in, info, target, failIfExists, abandoned);
+    return copyNamed(in, info, target, failIfExists, gate);
 }
 
 // A source that changes while it is copied would leave a mix of old and new bytes that carries
 // the old time, which no later run would repair: such a copy is discarded and tried once more.
 int copyRegular(FileHandle& in, struct stat& info, const Place& target, bool failIfExists,
-                const std::atomic<bool>* abandoned) {
-    const int error = copyOnce(in, info, target, failIfExists, abandoned);
+                CommandGate* gate) {
+    const int error = copyOnce(in, info, target, failIfExists, gate);
     if (error != kChangedWhileCopied)
         return error;
     if (::fstat(in.get(), &info) != 0 || ::lseek(in.get(), 0, SEEK_SET) < 0)
         return errno;
-    return copyOnce(in, info, target, failIfExists, abandoned);
+    return copyOnce(in, info, target, failIfExists, gate);
 }
 
 } // namespace
 
-int copyBytes(int from, int to, std::uint64_t size, const std::atomic<bool>* abandoned, bool inKernel) {
+int copyBytes(int from, int to, std::uint64_t size, CommandGate* gate, bool inKernel) {
     std::unique_ptr<char[]> buffer;
     std::uint64_t done = 0;
     while (done < size) {
-        if (isAbandoned(abandoned))
+        if (isAbandoned(gate))
             return ECANCELED;
         const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(size - done, kKernelChunk));
         ssize_t copied;
@@ -488,6 +485,7 @@ int copyBytes(int from, int to, std::uint64_t size, const std::atomic<bool>* aba
         if (copied == 0)
             break; // the file got shorter while we copied: what there is, is copied
         done += static_cast<std::uint64_t>(copied);
+        progressed(gate);
     }
     return 0;
 }
@@ -544,8 +542,8 @@ int renameNoReplace(int sourceFolder, const std::string& source, int targetFolde
 }
 
 int copyThroughTemporary(const Place& source, const Place& target, bool failIfExists,
-                         const std::atomic<bool>* abandoned) {
-    if (isAbandoned(abandoned))
+                         CommandGate* gate) {
+    if (isAbandoned(gate))
         return ECANCELED;
     // O_NONBLOCK: should a FIFO have taken the file's place, opening it must not wait forever.
     FileHandle in(::openat(source.folder, source.name.c_str(),
@@ -558,7 +556,7 @@ int copyThroughTemporary(const Place& source, const Place& target, bool failIfEx
             S_ISLNK(info.st_mode)) {
             if (int refusal = checkTarget(target, failIfExists); refusal != 0)
                 return refusal;
-            return copyLink(source, info, target, failIfExists, abandoned);
+            return copyLink(source, info, target, failIfExists, gate);
         }
         return error;
     }
@@ -569,7 +567,7 @@ int copyThroughTemporary(const Place& source, const Place& target, bool failIfEx
         return EISDIR;
     if (!S_ISREG(info.st_mode))
         return EOPNOTSUPP; // FIFOs, sockets and devices are never copied
-    return copyRegular(in, info, target, failIfExists, abandoned);
+    return copyRegular(in, info, target, failIfExists, gate);
 }
 
 } // namespace velmora::platform

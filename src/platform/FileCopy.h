@@ -11,11 +11,13 @@
 // The pieces of a file copy, kept apart from PosixFileSystem so that each can be tried on its own.
 namespace velmora::platform {
 
+class CommandGate;
+
 // Copies `size` bytes from the current offset of `from` to the current offset of `to`, stopping
 // early at end of file. With `inKernel` it uses copy_file_range and falls back to a read/write
-// loop when the kernel refuses; without it it uses the loop only. Checks `abandoned` before each
-// chunk and answers ECANCELED when it is set. Returns 0 or an errno value.
-int copyBytes(int from, int to, std::uint64_t size, const std::atomic<bool>* abandoned, bool inKernel = true);
+// loop when the kernel refuses; without it it uses the loop only. Before each chunk it answers
+// ECANCELED when the gate has been given up; after each it reports progress. Returns 0 or an errno value.
+int copyBytes(int from, int to, std::uint64_t size, CommandGate* gate, bool inKernel = true);
 
 // A fresh name ".NAME.velmora-XXXXXX" in the target's folder. NAME is shortened (on a UTF-8
 // character boundary) when the whole would pass the 255-byte limit of a file name.
@@ -33,6 +35,6 @@ int renameNoReplace(int sourceFolder, const std::string& source, int targetFolde
 // FileSystem::copyFile. A source that changes during the copy is copied once more; when it
 // changes again the answer is kChangedWhileCopied and the old target stays.
 int copyThroughTemporary(const Place& source, const Place& target, bool failIfExists,
-                         const std::atomic<bool>* abandoned);
+                         CommandGate* gate);
 
 } // namespace velmora::platform

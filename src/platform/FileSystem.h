@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/CommandGate.h"
 
 #include <atomic>
 #include <cstdint>
@@ -48,10 +49,11 @@ public:
     // Copies a file (or recreates a link), written unnamed and named only when complete (a
     // temporary sibling renamed over an existing target at once); keeps the source's permission bits and
     // modification time (nanoseconds). A read-only existing target fails with EACCES whoever runs us. With
-    // failIfExists an existing target fails with EEXIST. When `abandoned` becomes true the copy stops at the
-    // next chance, removes its temporary file and returns ECANCELED without touching the target.
+    // failIfExists an existing target fails with EEXIST. The copy reports its progress to `gate` and
+    // commits through it just before it puts the copy in place; when the gate is given up first, the copy
+    // stops at the next chance, removes its temporary file and returns ECANCELED without touching the target.
     virtual int copyFile(const std::string& source, const std::string& target, bool failIfExists,
-                         const std::atomic<bool>* abandoned = nullptr) = 0;
+                         CommandGate* gate = nullptr) = 0;
     // rename; across file systems a copy then a delete. Fails with EEXIST when the target exists.
     virtual int moveFile(const std::string& source, const std::string& target) = 0;
     // unlink; a read-only file fails with EACCES (our own check).

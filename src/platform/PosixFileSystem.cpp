@@ -67,14 +67,14 @@ int PosixFileSystem::setAttributes(const std::string& path, std::uint32_t mode) 
 }
 
 int PosixFileSystem::copyFile(const std::string& source, const std::string& target, bool failIfExists,
-                              const std::atomic<bool>* abandoned) {
+                              CommandGate* gate) {
     Place from;
     Place to;
     if (int error = roots_.place(source, from))
         return error;
     if (int error = roots_.place(target, to))
         return error;
-    return copyThroughTemporary(from, to, failIfExists, abandoned);
+    return copyThroughTemporary(from, to, failIfExists, gate);
 }
 
 int PosixFileSystem::moveFile(const std::string& source, const std::string& target) {

@@ -13,7 +13,7 @@ public:
     int getAttributes(const std::string& path, FileAttributes& out) override;
     int setAttributes(const std::string& path, std::uint32_t mode) override;
     int copyFile(const std::string& source, const std::string& target, bool failIfExists,
-                 const std::atomic<bool>* abandoned = nullptr) override;
+                 CommandGate* gate = nullptr) override;
     int moveFile(const std::string& source, const std::string& target) override;
     int deleteFile(const std::string& path) override;
     int createFolder(const std::string& path) override;

@@ -21,7 +21,7 @@
 namespace velmora::test {
 
 // A whole run on two real temporary trees, "src/" and "dst/", through the scripted front end
-// and the fault seam. Options start as the defaults without the check-list.
+// and the fault seam. Options start as the defaults without the check-list, one command at a time.
 struct SyncRig {
     // Mid-November, far from daylight-saving changes.
     static constexpr std::time_t kTime = 1700000000;
@@ -44,10 +44,13 @@ struct SyncRig {
                        flags,        options,      exclusions, results, actions};
     Synchroniser synchroniser{context};
 
-    SyncRig() {
+    // `inner` takes the calls the fault seam passes on (the real file system unless given).
+    explicit SyncRig(platform::FileSystem& inner = platform::realFileSystem()) : fs(inner) {
         dir.makeFolder("src");
         dir.makeFolder("dst");
         options.checkActions = false;
+        // One command at a time, so that a fault planned for the nth call meets the nth command.
+        options.parallelCommands = 1;
     }
 
     RunOutcome run() {

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
@@ -90,10 +91,24 @@ TEST(CopyFile, AFailedOrAbandonedCopyLeavesTheOldTargetWholeAndNoTemporaryFile) 
     const std::string source = dir.writeFile("src", bytes);
     const std::string target = dir.writeFile("dst/file", "the old version", 1'000'000'000);
 
-    std::atomic<bool> abandoned{true};
-    EXPECT_EQ(realFileSystem().copyFile(source, target, false, &abandoned), ECANCELED);
+    velmora::platform::CommandGate givenUp;
+    ASSERT_TRUE(givenUp.abandon());
+    EXPECT_EQ(realFileSystem().copyFile(source, target, false, &givenUp), ECANCELED);
     EXPECT_EQ(TempDir::readFile(target), "the old version");
     EXPECT_EQ(statOf(target).st_mtim.tv_sec, 1'000'000'000);
+
+    // A copy that got its file in place has won the hand-over: giving it up afterwards fails,
+    // so the waiting side records it as done.
+    for (const std::string& to : {target, dir.at("dst/new")}) {
+        velmora::platform::CommandGate gate;
+        EXPECT_EQ(realFileSystem().copyFile(source, to, false, &gate), 0);
+        EXPECT_TRUE(gate.committed());
+        EXPECT_FALSE(gate.abandon());
+        EXPECT_NE(gate.lastProgressMillis(), 0u);
+    }
+    ASSERT_EQ(TempDir::readFile(target), bytes);
+    std::filesystem::remove(dir.at("dst/new"));
+    dir.writeFile("dst/file", "the old version", 1'000'000'000);
 
     EXPECT_EQ(realFileSystem().copyFile(dir.at("missing"), target, false), ENOENT);
     EXPECT_EQ(realFileSystem().copyFile(source, dir.at("no/such/folder/file"), false), ENOENT);

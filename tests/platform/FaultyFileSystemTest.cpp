@@ -91,12 +91,11 @@ TEST(FaultyFileSystem, ACopyAbandonedWhileHungNeverLandsWhenItWakes) {
     const std::string target = dir.writeFile("target", "old");
     FaultyFileSystem faulty;
     faulty.hang(FsOp::CopyFile);
-    std::atomic<bool> abandoned{false};
+    velmora::platform::CommandGate gate;
 
-    auto copy =
-        std::async(std::launch::async, [&] { return faulty.copyFile(source, target, false, &abandoned); });
+    auto copy = std::async(std::launch::async, [&] { return faulty.copyFile(source, target, false, &gate); });
     ASSERT_TRUE(faulty.waitUntilHung(FsOp::CopyFile));
-    abandoned = true;
+    ASSERT_TRUE(gate.abandon());
     faulty.release();
     EXPECT_EQ(copy.get(), ECANCELED);
     EXPECT_EQ(TempDir::readFile(target), "old");

@@ -120,8 +120,8 @@ int FaultyFileSystem::setAttributes(const std::string& path, std::uint32_t mode)
 }
 
 int FaultyFileSystem::copyFile(const std::string& source, const std::string& target, bool failIfExists,
-                               const std::atomic<bool>* abandoned) {
-    return run(FsOp::CopyFile, [&] { return inner_.copyFile(source, target, failIfExists, abandoned); });
+                               platform::CommandGate* gate) {
+    return run(FsOp::CopyFile, [&] { return inner_.copyFile(source, target, failIfExists, gate); });
 }
 
 int FaultyFileSystem::moveFile(const std::string& source, const std::string& target) {

@@ -1,0 +1,168 @@
+#include "SyncRig.h"
+#include "platform/LatencyFileSystem.h"
+
+#include <chrono>
+#include <functional>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace velmora::test {
+namespace {
+
+using namespace std::chrono_literals;
+using ::testing::Each;
+using ::testing::ElementsAre;
+
+// A share whose round trips take 0 to 3 ms depending on the path, so that commands started in
+// one order end in another.
+class ScrambledShare : public platform::LatencyFileSystem {
+public:
+    ScrambledShare() : LatencyFileSystem(platform::realFileSystem(), 1ms) {}
+
+protected:
+    void wait(const std::string& path, int operations) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::hash<std::string>{}(path) % 4) *
+                                    operations);
+    }
+};
+
+// What a run leaves that a user sees: the problem lines in order, the counts, and the target.
+struct Outcome {
+    std::vector<std::string> problems;
+    std::vector<int> counts;
+    std::vector<std::string> tree;
+    bool operator==(const Outcome&) const = default;
+};
+
+// A plan with every kind of step and the orders they depend on: files into folders being made,
+// folders deleted after their files, a file that takes the place of a folder to delete, and
+// failures in the middle of each step (read-only targets refuse without "Overwrite read-only").
+Outcome runWith(unsigned commandsInFlight) {
+    ScrambledShare share;
+    SyncRig rig(share);
+    for (int i = 0; i < 6; ++i) {
+        const std::string n = std::to_string(i);
+        rig.file("src/over" + n, "new " + n, 3600);
+        rig.file("dst/over" + n, "old " + n);
+        rig.file("src/add" + n, "added " + n);
+        rig.file("dst/gone" + n, "x");
+        rig.file("src/tree/f" + n, n);
+        rig.file("src/tree/sub/g" + n, n);
+        rig.file("dst/oldtree/h" + n, n);
+        rig.file("dst/oldtree/deep/k" + n, n);
+        rig.file("dst/clash/c" + n, n);
+    }
+    rig.file("src/clash", "a file where a folder was");
+    rig.dir.setMode("dst/over3", 0444);
+    rig.dir.setMode("dst/gone2", 0444);
+    rig.dir.setMode("dst/oldtree/h4", 0444);
+    rig.options.parallelCommands = commandsInFlight;
+    rig.run();
+
+    Outcome outcome;
+    for (const std::string& line : rig.results.problems)
+        outcome.problems.push_back(line.find(rig.dir.path()) == std::string::npos
+                                       ? line
+                                       : line.substr(0, line.find(rig.dir.path())) +
+                                             line.substr(line.find(rig.dir.path()) + rig.dir.path().size()));
+    const SyncCounts& c = rig.results.counts;
+    outcome.counts = {c.overwrittenFiles, c.addedFiles, c.addedFolders, c.deletedFiles, c.deletedFolders};
+    for (const std::string& path : rig.tree("dst"))
+        outcome.tree.push_back(path.back() == '/' ? path : path + "=" + rig.read("dst/" + path));
+    return outcome;
+}
+
+TEST(ParallelCommandsTest, SeveralInFlightGiveTheSameResultsInTheSameOrderAsOneAtATime) {
+    const Outcome one = runWith(1);
+    EXPECT_EQ(one.counts, (std::vector<int>{5, 19, 2, 22, 2}));
+    EXPECT_EQ(one.problems.size(), 8u); // the three refusals, and the folder that kept its file
+    for (unsigned n : {2u, 8u, 32u})
+        EXPECT_EQ(runWith(n), one) << n << " in flight";
+}
+
+TEST(ParallelCommandsTest, StopGivesUpEveryCommandInFlightAndRecordsThemInOrder) {
+    SyncRig rig;
+    for (int i = 0; i < 8; ++i)
+        rig.file("src/f" + std::to_string(i), "data");
+    rig.options.parallelCommands = 4;
+    rig.fs.hang(FsOp::CopyFile);
+    rig.frontEnd.onPump = [&](long) {
+        if (rig.fs.calls(FsOp::CopyFile) == 4)
+            rig.flags.stopRequest = true;
+    };
+    const RunOutcome outcome = rig.run();
+    EXPECT_TRUE(outcome.interrupted);
+    EXPECT_THAT(rig.relative(rig.results.failedAdded), ElementsAre("dst/f0", "dst/f1", "dst/f2", "dst/f3"));
+    ASSERT_EQ(rig.results.problems.size(), 8u);
+    EXPECT_EQ(rig.results.problems[0],
+              "CSynchroniserDlg::processFiles (add): Could not copy file: " + rig.dir.at("dst/f0"));
+    EXPECT_EQ(rig.results.problems[6],
+              "CSynchroniserDlg::processFiles (add): Could not copy file: " + rig.dir.at("dst/f3"));
+    EXPECT_THAT((std::vector<std::string>{rig.results.problems[1], rig.results.problems[7]}),
+                Each("Stopped"));
+
+    // The abandoned copies wake and clean up after themselves; the program waits for them.
+    rig.fs.release();
+    EXPECT_TRUE(FileCommands::settle(5s));
+    EXPECT_TRUE(rig.tree("dst").empty());
+    EXPECT_TRUE(rig.dir.temporaryFiles("dst").empty());
+}
+
+// Copies that report progress, or land their file and then wait for Stop before returning.
+class ScriptedCopies : public platform::LatencyFileSystem {
+public:
+    ScriptedCopies() : LatencyFileSystem(platform::realFileSystem(), 0us) {}
+    std::function<void(platform::CommandGate*)> before, after;
+
+    int copyFile(const std::string& source, const std::string& target, bool failIfExists,
+                 platform::CommandGate* gate) override {
+        if (before)
+            before(gate);
+        const int result = LatencyFileSystem::copyFile(source, target, failIfExists, gate);
+        if (after)
+            after(gate);
+        return result;
+    }
+};
+
+TEST(ParallelCommandsTest, TheTimeoutCountsFromTheLastProgressAndALandedCopyCountsAsDoneOnStop) {
+    TempDir dir;
+    const std::string source = dir.writeFile("source", "new");
+    dir.writeFile("target", "old");
+    ScriptedCopies fs;
+    FakeFrontEnd frontEnd;
+    std::atomic<bool> stop{false};
+    LastReason reason;
+    FileCommands commands(fs, frontEnd, stop, reason);
+    commands.setTimeout(1);
+
+    // Moving for 1.5 s against a 1 s limit: never timed out.
+    fs.before = [](platform::CommandGate* gate) {
+        for (int i = 0; i < 6; ++i) {
+            std::this_thread::sleep_for(250ms);
+            gate->progressed();
+        }
+    };
+    EXPECT_TRUE(commands.copyFile(source, dir.at("copy"), false, false)) << reason.get();
+
+    // Stop comes after the copy took its place: the hand-over was the worker's, so it is done.
+    std::atomic<bool> landed{false};
+    fs.before = nullptr;
+    fs.after = [&](platform::CommandGate*) {
+        landed = true;
+        for (int i = 0; i < 1000 && !stop; ++i)
+            std::this_thread::sleep_for(1ms);
+    };
+    frontEnd.onPump = [&](long) {
+        if (landed)
+            stop = true;
+    };
+    EXPECT_TRUE(commands.copyFile(source, dir.at("target"), false, false));
+    EXPECT_TRUE(stop);
+    EXPECT_EQ(TempDir::readFile(dir.at("target")), "new");
+    EXPECT_TRUE(FileCommands::settle(5s));
+}
+
+} // namespace
+} // namespace velmora::test
