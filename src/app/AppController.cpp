@@ -335,6 +335,7 @@ SyncOptions AppController::runOptions() const {
     o.adjustMinutes = profile_.adjustTimeMins;
     o.requiredTimeDifference = general_.timeDifference;
     o.commandTimeout = general_.commandTimeout;
+    o.parallelCommands = general_.parallelCommands;
     o.logOn = profile_.logFileOn;
     o.logAppend = profile_.logFileAppend;
     o.logPath = profile_.logFilePath;

@@ -8,7 +8,8 @@ ConfigurationModel::ConfigurationModel(const GeneralSettings& settings)
     : dateFormat(settings.ddmmyy ? DateFormat::DdMmYy : DateFormat::MmDdYy),
       showTooltips(settings.showTooltips), commandTimeoutText(std::to_string(settings.commandTimeout)),
       buttonStyle(settings.showNoTextButtons ? ButtonStyle::NoText : ButtonStyle::Text),
-      timeDifferenceText(std::to_string(settings.timeDifference)) {}
+      timeDifferenceText(std::to_string(settings.timeDifference)),
+      parallelCommandsText(std::to_string(settings.parallelCommands)) {}
 
 std::optional<FieldRefusal<ConfigurationModel::Field>> ConfigurationModel::check() const {
     if (const IntegerField timeout =
@@ -19,6 +20,10 @@ std::optional<FieldRefusal<ConfigurationModel::Field>> ConfigurationModel::check
             readIntegerField(timeDifferenceText, kMinTimeDifference, kMaxTimeDifference);
         !difference.value)
         return FieldRefusal<Field>{Field::TimeDifference, difference.message, {}};
+    if (const IntegerField parallel =
+            readIntegerField(parallelCommandsText, kMinParallelCommands, kMaxParallelCommands);
+        !parallel.value)
+        return FieldRefusal<Field>{Field::ParallelCommands, parallel.message, {}};
     return std::nullopt;
 }
 
@@ -33,6 +38,8 @@ ConfigurationModel::apply(GeneralSettings& settings) const {
     settings.showNoTextButtons = buttonStyle == ButtonStyle::NoText;
     settings.timeDifference = static_cast<std::uint32_t>(
         *readIntegerField(timeDifferenceText, kMinTimeDifference, kMaxTimeDifference).value);
+    settings.parallelCommands = static_cast<std::uint32_t>(
+        *readIntegerField(parallelCommandsText, kMinParallelCommands, kMaxParallelCommands).value);
     return std::nullopt;
 }
 

@@ -13,16 +13,17 @@ struct GeneralSettings;
 // from what is in force and, on OK, applies and stores what it answers.
 class ConfigurationModel {
 public:
-    enum class Field { CommandTimeout, TimeDifference };
+    enum class Field { CommandTimeout, TimeDifference, ParallelCommands };
     enum class DateFormat { DdMmYy, MmDdYy };
     enum class ButtonStyle { Text, NoText }; // "Text, small arrows", "No text, large arrows"
 
     static constexpr int kMinCommandTimeout = 10, kMaxCommandTimeout = 99999;
     static constexpr int kMinTimeDifference = 1, kMaxTimeDifference = 999;
+    static constexpr int kMinParallelCommands = 1, kMaxParallelCommands = 32;
 
     explicit ConfigurationModel(const GeneralSettings& settings);
 
-    // The first problem that keeps the dialog open, or nothing. apply() writes the five fields
+    // The first problem that keeps the dialog open, or nothing. apply() writes the six fields
     // into the settings only when there is none.
     std::optional<FieldRefusal<Field>> check() const;
     std::optional<FieldRefusal<Field>> apply(GeneralSettings& settings) const;
@@ -32,6 +33,8 @@ public:
     std::string commandTimeoutText;
     ButtonStyle buttonStyle = ButtonStyle::Text;
     std::string timeDifferenceText;
+    // "Parallel file commands"
+    std::string parallelCommandsText;
 };
 
 } // namespace velmora

@@ -136,6 +136,8 @@ void applyGeneralOverrides(AppController& controller, const CliOptions& options)
         general.timeDifference = *options.timeDifference;
     if (options.timeout)
         general.commandTimeout = *options.timeout;
+    if (options.jobs)
+        general.parallelCommands = *options.jobs;
     controller.configurationAccepted(general); // the store is read-only: nothing is written
 }
 

@@ -113,6 +113,16 @@ const std::vector<OptionSpec>& optionTable() {
         {"settings", 0, true, Scope::Both, text("settings", &CliOptions::settingsPath)},
         {"time-difference", 0, true, Scope::Both, numberInto("time-difference", &CliOptions::timeDifference)},
         {"timeout", 0, true, Scope::Both, numberInto("timeout", &CliOptions::timeout)},
+        {"jobs", 'j', true, Scope::Both,
+         [](CliOptions& o, const std::string& value) {
+             std::uint32_t jobs = 0;
+             if (std::string error = parseNumber("jobs", value, jobs); !error.empty())
+                 return error;
+             if (jobs < 1 || jobs > 32)
+                 return "--jobs: '" + value + "' is not between 1 and 32";
+             o.jobs = jobs;
+             return std::string();
+         }},
         {"check", 0, false, Scope::OneOff, flag(&CliOptions::check)},
         {"confirm-deletes", 0, false, Scope::OneOff, flag(&CliOptions::confirmDeletes)},
         {"no-add", 0, false, Scope::OneOff, flag(&CliOptions::noAdd)},
@@ -257,7 +267,20 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
                 result.error = "unknown option '-" + std::string(1, arg[k]) + "'";
                 return result;
             }
-            result.error = apply(*option, {});
+            std::string value;
+            if (option->takesValue) {
+                // -j4 or -j 4: the rest of the word, else the next argument.
+                if (k + 1 < arg.size()) {
+                    value = arg.substr(k + 1);
+                } else if (i + 1 < args.size()) {
+                    value = args[++i];
+                } else {
+                    result.error = "-" + std::string(1, arg[k]) + " needs a value";
+                    return result;
+                }
+                k = arg.size();
+            }
+            result.error = apply(*option, value);
             if (!result.error.empty())
                 return result;
         }
@@ -300,6 +323,8 @@ Both forms:
       --settings=FILE        the settings file to read (it is never written)
       --time-difference=SECONDS  how much newer a source file must be to be copied
       --timeout=SECONDS      the limit on each file command (0: none)
+  -j, --jobs=N               copy or delete N files at the same time, 1 to 32 (more helps
+                             on network shares)
   -h, --help                 show this text
       --version              show the version
 

@@ -28,6 +28,7 @@ struct CliOptions {
     std::string settingsPath;     // empty: the default settings file
     std::optional<std::uint32_t> timeDifference;
     std::optional<std::uint32_t> timeout;
+    std::optional<std::uint32_t> jobs; // file commands in flight
 
     // A run from SOURCE to TARGET: the fields of the profile it makes.
     bool check = false;
@@ -54,7 +55,8 @@ struct ParseResult {
 };
 
 // GNU-style parsing of the arguments after the program name: long options as --name or
-// --name=value (or the value as the next argument), short options -n -y -q (also bundled, -nyq),
+// --name=value (or the value as the next argument), short options -n -y -q (also bundled, -nyq)
+// and -j N,
 // "--" ends the options. Every mistake is named in `error`.
 ParseResult parseArguments(const std::vector<std::string>& args);
 

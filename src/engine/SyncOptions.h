@@ -1,15 +1,12 @@
 #pragma once
 
 #include "engine/RunSafeguards.h"
+#include "profiles/ParallelCommands.h"
 
 #include <cstdint>
 #include <string>
 
 namespace velmora {
-
-// How many file commands a run keeps in flight unless told otherwise, and the most it accepts.
-inline constexpr std::uint32_t kDefaultParallelCommands = 8;
-inline constexpr std::uint32_t kMaxParallelCommands = 32;
 
 // What a run reads, taken from the profile and the main controls when the run starts.
 struct SyncOptions {

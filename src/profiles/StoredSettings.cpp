@@ -1,5 +1,7 @@
 #include "profiles/StoredSettings.h"
 
+#include <algorithm>
+
 namespace velmora {
 
 namespace {
@@ -39,6 +41,9 @@ GeneralSettings readGeneralSettings(const SettingsStore& store) {
     settings.timeDifference = number(store, "TimeDifference", 120);
     settings.commandTimeout = number(store, "CommandTimeout", 300);
     settings.showNoTextButtons = flag(store, "ShowNoTextButtons", false);
+    // A value out of range (edited by hand) is brought to the nearest one allowed.
+    settings.parallelCommands = std::clamp(number(store, "ParallelCommands", kDefaultParallelCommands),
+                                           kMinParallelCommands, kMaxParallelCommands);
     return settings;
 }
 
@@ -83,6 +88,7 @@ int writeGeneralSettings(SettingsStore& store, const GeneralSettings& settings) 
         {"CommandTimeout", settings.commandTimeout},
         {"TimeDifference", settings.timeDifference},
         flagValue("ShowNoTextButtons", settings.showNoTextButtons),
+        {"ParallelCommands", settings.parallelCommands},
     });
 }
 

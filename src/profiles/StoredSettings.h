@@ -1,5 +1,6 @@
 #pragma once
 
+#include "profiles/ParallelCommands.h"
 #include "profiles/SettingsStore.h"
 
 #include <array>
@@ -17,6 +18,7 @@ struct GeneralSettings {
     std::uint32_t timeDifference = 120; // seconds
     std::uint32_t commandTimeout = 300; // seconds
     bool showNoTextButtons = false;
+    std::uint32_t parallelCommands = kDefaultParallelCommands; // file commands in flight
 };
 
 // The recently used locations and files, and the file to reopen.
@@ -54,7 +56,7 @@ RecentLists readRecentLists(const SettingsStore& store);
 OptionSettings readOptionSettings(const SettingsStore& store);
 
 // Configuration OK: "ShowTooltips", "ddmmyy", "CommandTimeout", "TimeDifference",
-// "ShowNoTextButtons", as numbers. Answers 0 or the errno of the failed save.
+// "ShowNoTextButtons", "ParallelCommands", as numbers. Answers 0 or the errno of the failed save.
 int writeGeneralSettings(SettingsStore& store, const GeneralSettings& settings);
 
 // The exit action: the options, the recent locations, the recent files (indexes beyond the

@@ -98,6 +98,7 @@ TEST(ConfigurationModelTest, RangesAndWhatOkApplies) {
         std::string timeout, difference;
         std::optional<ConfigurationModel::Field> field;
         std::string message;
+        std::string parallel = "8";
     };
     const Case cases[] = {
         {"9", "120", ConfigurationModel::Field::CommandTimeout,
@@ -110,12 +111,19 @@ TEST(ConfigurationModelTest, RangesAndWhatOkApplies) {
         {"ten", "5", ConfigurationModel::Field::CommandTimeout, "Please enter an integer."},
         {"10", "999", std::nullopt, ""},
         {"99999", "1", std::nullopt, ""},
+        {"10", "5", ConfigurationModel::Field::ParallelCommands, "Please enter an integer between 1 and 32.",
+         "0"},
+        {"10", "5", ConfigurationModel::Field::ParallelCommands, "Please enter an integer between 1 and 32.",
+         "33"},
+        {"10", "5", std::nullopt, "", "1"},
+        {"10", "5", std::nullopt, "", "32"},
     };
     for (const Case& c : cases) {
         GeneralSettings settings;
         ConfigurationModel model(settings);
         model.commandTimeoutText = c.timeout;
         model.timeDifferenceText = c.difference;
+        model.parallelCommandsText = c.parallel;
         model.dateFormat = ConfigurationModel::DateFormat::MmDdYy;
         model.buttonStyle = ConfigurationModel::ButtonStyle::NoText;
         const auto refusal = model.apply(settings);
@@ -128,6 +136,7 @@ TEST(ConfigurationModelTest, RangesAndWhatOkApplies) {
         } else {
             EXPECT_EQ(settings.commandTimeout, std::stoul(c.timeout));
             EXPECT_EQ(settings.timeDifference, std::stoul(c.difference));
+            EXPECT_EQ(settings.parallelCommands, std::stoul(c.parallel));
             EXPECT_FALSE(settings.ddmmyy);
             EXPECT_TRUE(settings.showNoTextButtons);
         }

@@ -51,13 +51,16 @@ TEST(CliOptions, OneOffRunTakesEveryProfileField) {
 }
 
 TEST(CliOptions, FileFormWithBundledShortOptions) {
-    const ParseResult result = parse({"-nyq", "--direction=2to1", "--settings", "s.conf", "work.vmp"});
+    const ParseResult result = parse({"-nyqj", "4", "--direction=2to1", "--settings", "s.conf", "work.vmp"});
     ASSERT_EQ(result.error, "");
     EXPECT_EQ(result.options.file, "work.vmp");
     EXPECT_FALSE(result.options.oneOff());
     EXPECT_TRUE(result.options.dryRun && result.options.yes && result.options.quiet);
     EXPECT_EQ(result.options.direction, 2);
     EXPECT_EQ(result.options.settingsPath, "s.conf");
+    EXPECT_EQ(result.options.jobs, 4u);
+    EXPECT_EQ(parse({"-j32", "a", "b"}).options.jobs, 32u);
+    EXPECT_EQ(parse({"--jobs=1", "a", "b"}).options.jobs, 1u);
 }
 
 TEST(CliOptions, DoubleDashEndsOptions) {
@@ -90,6 +93,9 @@ TEST(CliOptions, BadUsageNamesTheMistake) {
         {{"--adjust-mins=", "a", "b"}, "--adjust-mins: '' is not a whole number"},
         {{"--timeout=-1", "a", "b"}, "--timeout: '-1' is not a whole number"},
         {{"--timeout=4294967296", "a", "b"}, "--timeout: '4294967296' is out of range"},
+        {{"--jobs=0", "a", "b"}, "--jobs: '0' is not between 1 and 32"},
+        {{"-j33", "a", "b"}, "--jobs: '33' is not between 1 and 32"},
+        {{"a", "b", "-j"}, "-j needs a value"},
         {{"--direction=up", "p.vmp"}, "--direction: 'up' is neither 1to2 nor 2to1"},
         {{"--direction=1to2", "a", "b"}, "--direction applies only to a profile (FILE)"},
         {{"--direction=1to2", "b.vmb"},

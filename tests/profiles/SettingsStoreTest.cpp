@@ -24,6 +24,7 @@ TEST_F(SettingsStoreTest, EmptyStoreGivesEveryDefaultAndWritesNothing) {
     EXPECT_EQ(general.timeDifference, 120u);
     EXPECT_EQ(general.commandTimeout, 300u);
     EXPECT_FALSE(general.showNoTextButtons);
+    EXPECT_EQ(general.parallelCommands, 8u);
 
     const RecentLists recent = readRecentLists(store);
     for (std::size_t i = 0; i < RecentLists::kLocations; ++i) {
@@ -112,6 +113,7 @@ TEST_F(SettingsStoreTest, DamagedLinesReadAsAbsentAndReadingLeavesTheFile) {
                                 "s LogPath=bad\\q escape\n"
                                 "garbage line without type\n"
                                 "n ddmmyy=\n"
+                                "n ParallelCommands=99\n"
                                 "s Location1A=/fine/\n";
     dir.writeFile("Larkspire/Velmora.conf", damaged);
     const GeneralSettings general = readGeneralSettings(store);
@@ -119,6 +121,7 @@ TEST_F(SettingsStoreTest, DamagedLinesReadAsAbsentAndReadingLeavesTheFile) {
     EXPECT_EQ(general.commandTimeout, 300u);
     EXPECT_EQ(general.timeDifference, 120u);
     EXPECT_TRUE(general.ddmmyy);
+    EXPECT_EQ(general.parallelCommands, 32u); // out of range: the nearest allowed
     EXPECT_EQ(readOptionSettings(store).logPath, "");
     EXPECT_EQ(readRecentLists(store).location1[0], "/fine/");
     EXPECT_EQ(test::TempDir::readFile(file), damaged);
