@@ -541,8 +541,7 @@ int renameNoReplace(int sourceFolder, const std::string& source, int targetFolde
     return ::renameat(sourceFolder, source.c_str(), targetFolder, target.c_str()) == 0 ? 0 : errno;
 }
 
-int copyThroughTemporary(const Place& source, const Place& target, bool failIfExists,
-                         CommandGate* gate) {
+int copyThroughTemporary(const Place& source, const Place& target, bool failIfExists, CommandGate* gate) {
     if (isAbandoned(gate))
         return ECANCELED;
     // O_NONBLOCK: should a FIFO have taken the file's place, opening it must not wait forever.
