@@ -30,6 +30,8 @@ const widgets::TooltipTable kTooltips{
     {"textButtonsRadio", "Synchronise buttons will have text and small arrows."},
     {"noTextButtonsRadio", "Synchronise buttons will have no text, just large arrows."},
     {"commandTimeoutBox", "Time allowed for a command to complete."},
+    {"parallelCommandsBox",
+     "How many files are copied or deleted at the same time. More helps on network shares."},
 };
 
 template <typename Control>
@@ -68,6 +70,11 @@ ConfigurationDlg::ConfigurationDlg(ConfigurationModel& model, QWidget* parent)
         named(new QLineEdit(widgets::fromText(model_.timeDifferenceText), this), "timeDifferenceBox");
     timeDifferenceBox_->setMaximumWidth(numberWidth);
     differenceLabel->setBuddy(timeDifferenceBox_);
+    auto* parallelLabel = new QLabel(QStringLiteral("&Parallel file commands"), this);
+    parallelCommandsBox_ =
+        named(new QLineEdit(widgets::fromText(model_.parallelCommandsText), this), "parallelCommandsBox");
+    parallelCommandsBox_->setMaximumWidth(numberWidth);
+    parallelLabel->setBuddy(parallelCommandsBox_);
 
     auto* buttonsGroup = new QGroupBox(QStringLiteral("Synchronise buttons"), this);
     auto* textButtons =
@@ -96,6 +103,8 @@ ConfigurationDlg::ConfigurationDlg(ConfigurationModel& model, QWidget* parent)
     grid->addLayout(row({commandTimeoutBox_, new QLabel(QStringLiteral("Secs"), this)}), 2, 1);
     grid->addWidget(differenceLabel, 3, 0);
     grid->addLayout(row({timeDifferenceBox_, new QLabel(QStringLiteral("Secs"), this)}), 3, 1);
+    grid->addWidget(parallelLabel, 4, 0);
+    grid->addLayout(row({parallelCommandsBox_}), 4, 1);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
@@ -126,10 +135,12 @@ void ConfigurationDlg::accept() {
     model_.buttonStyle = noTextButtonsRadio_->isChecked() ? ConfigurationModel::ButtonStyle::NoText
                                                           : ConfigurationModel::ButtonStyle::Text;
     model_.timeDifferenceText = widgets::toPath(timeDifferenceBox_->text());
+    model_.parallelCommandsText = widgets::toPath(parallelCommandsBox_->text());
     using Field = ConfigurationModel::Field;
-    if (refuse<Field>(
-            this, nullptr, model_.check(),
-            {{Field::CommandTimeout, commandTimeoutBox_}, {Field::TimeDifference, timeDifferenceBox_}}))
+    if (refuse<Field>(this, nullptr, model_.check(),
+                      {{Field::CommandTimeout, commandTimeoutBox_},
+                       {Field::TimeDifference, timeDifferenceBox_},
+                       {Field::ParallelCommands, parallelCommandsBox_}}))
         return;
     QDialog::accept();
 }

@@ -10,9 +10,9 @@ class QRadioButton;
 
 namespace velmora::desktop {
 
-// The program-wide settings: date format, tooltips, command timeout, button style and the
-// required time difference. OK leaves only when the model accepts every field; the caller then
-// applies the model. "About" opens the About box.
+// The program-wide settings: date format, tooltips, command timeout, button style, the
+// required time difference and how many file commands run at once. OK leaves only when the model accepts
+// every field; the caller then applies the model. "About" opens the About box.
 class ConfigurationDlg : public QDialog {
     Q_OBJECT
 
@@ -28,6 +28,7 @@ private:
     QLineEdit* commandTimeoutBox_ = nullptr;
     QRadioButton* noTextButtonsRadio_ = nullptr;
     QLineEdit* timeDifferenceBox_ = nullptr;
+    QLineEdit* parallelCommandsBox_ = nullptr;
 };
 
 } // namespace velmora::desktop

@@ -84,12 +84,14 @@ private Q_SLOTS:
         for (const char* answer : {"cancelButton", "okButton"}) {
             onNextModal([answer](QWidget& dialog) {
                 find<QLineEdit>(dialog, "commandTimeoutBox")->setText(QStringLiteral("10"));
+                find<QLineEdit>(dialog, "parallelCommandsBox")->setText(QStringLiteral("3"));
                 find(dialog, answer)->click();
             });
             editConfiguration(nullptr, rig.controller);
         }
         QCOMPARE(rig.controller.general().commandTimeout, 10u);
         QCOMPARE(readGeneralSettings(rig.settings).commandTimeout, 10u);
+        QCOMPARE(rig.controller.general().parallelCommands, 3u);
     }
 
     // The buttons follow the selection, a move keeps the entry selected, OK hands the list over.
