@@ -77,6 +77,9 @@ RunOutcome AppController::runBetween(const std::string& sourceText, const std::s
         refused.refusal = Refusal::LogNotOpened;
         return refused;
     }
+    // A log kept inside a location is the run's own record, never one of its files.
+    sourceAccess_.setProtectedFile(log_.identity());
+    targetAccess_.setProtectedFile(log_.identity());
 
     flags_.runningState = state;
     const RunOutcome outcome = synchroniser_.synchronise(source, target);

@@ -2,6 +2,7 @@
 
 #include "engine/FrontEndPort.h"
 #include "items/PathOrder.h"
+#include "platform/FileCopy.h"
 #include "platform/FileSystem.h"
 
 #include <algorithm>
@@ -19,24 +20,84 @@ void LocalLocationAccess::setExclusions(const ExclusionSet* first, const Exclusi
     second_ = second;
 }
 
+void LocalLocationAccess::setOtherRoot(const platform::FileIdentity& root, const std::string& path) {
+    otherRoot_ = root;
+    otherRootPath_ = path;
+    while (otherRootPath_.size() > 1 && otherRootPath_.back() == '/')
+        otherRootPath_.pop_back();
+    overlap_.clear();
+}
+
+namespace {
+
+// What a listing leaves out, decided on the worker thread from copies of the access's settings.
+struct ListingFilter {
+    platform::FileIdentity protectedFile;
+    platform::FileIdentity otherRoot;
+    bool removesLeftovers = false;
+};
+
+struct ListingFindings {
+    std::vector<std::string> leftovers;
+    std::string sameAsOtherRoot; // name of a folder that is the other location's folder
+};
+
+bool isHidden(const ListingFilter& filter, const platform::DirEntry& entry, ListingFindings& findings) {
+    if (filter.protectedFile.known() && entry.identity == filter.protectedFile)
+        return true;
+    if (entry.isDirectory && filter.otherRoot.known() && entry.identity == filter.otherRoot &&
+        findings.sameAsOtherRoot.empty())
+        findings.sameAsOtherRoot = entry.name;
+    if (entry.isDirectory || entry.isLink || !platform::isTemporaryName(entry.name))
+        return false;
+    if (filter.removesLeftovers)
+        findings.leftovers.push_back(entry.name);
+    return true;
+}
+
+} // namespace
+
+// Left by a run that was killed between naming a finished copy and renaming it into place.
+void LocalLocationAccess::removeLeftovers(const std::string& folderPath,
+                                          const std::vector<std::string>& names) {
+    platform::FileSystem& fs = commands_.fileSystem();
+    for (const std::string& name : names) {
+        const std::string path = folderPath + name;
+        if (fs.deleteFile(path) == EACCES) {
+            // A copy of a read-only file, made by us. One with another name is not ours to change.
+            platform::FileAttributes attributes;
+            if (fs.getAttributes(path, attributes) == 0 && !attributes.isDirectory && !attributes.isLink &&
+                attributes.links == 1) {
+                fs.setAttributes(path, attributes.mode | 0200);
+                fs.deleteFile(path);
+            }
+        }
+    }
+}
+
 bool LocalLocationAccess::listFolder(const std::string& folderPath, std::vector<FileItemPtr>& items) {
     items.clear();
     // The worker fills a list of its own: a listing given up on its timeout may still be running.
     auto listed = std::make_shared<std::vector<FileItemPtr>>();
     listed->reserve(100);
-    const int error = commands_.listFolder(folderPath, [listed, folderPath](const platform::DirEntry& entry) {
-        auto item = std::make_shared<FileItem>();
-        item->folder = folderPath;
-        item->name = entry.name;
-        item->kind = entry.isDirectory ? kFolder : kFile;
-        item->size = entry.size;
-        item->forwardSlash = true;
-        // A date outside what the packed value holds (before 1980, after 2080) stays empty.
-        item->date.set(entry.modified.day, entry.modified.month, entry.modified.year);
-        item->time.set(entry.modified.hour, entry.modified.minute, entry.modified.second);
-        listed->push_back(std::move(item));
-        return true;
-    });
+    auto findings = std::make_shared<ListingFindings>();
+    const ListingFilter filter{protectedFile_, otherRoot_, removesLeftovers_};
+    const int error = commands_.listFolder(
+        folderPath, [listed, findings, filter, folderPath](const platform::DirEntry& entry) {
+            if (isHidden(filter, entry, *findings))
+                return true;
+            auto item = std::make_shared<FileItem>();
+            item->folder = folderPath;
+            item->name = entry.name;
+            item->kind = entry.isDirectory ? kFolder : kFile;
+            item->size = entry.size;
+            item->forwardSlash = true;
+            // A date outside what the packed value holds (before 1980, after 2080) stays empty.
+            item->date.set(entry.modified.day, entry.modified.month, entry.modified.year);
+            item->time.set(entry.modified.hour, entry.modified.minute, entry.modified.second);
+            listed->push_back(std::move(item));
+            return true;
+        });
     if (error == ECANCELED && stopRequest_) {
         // Stopped: the run ends without using what was listed.
         lastListError_ = 0;
@@ -47,6 +108,10 @@ bool LocalLocationAccess::listFolder(const std::string& folderPath, std::vector<
         // The reason is set already ("Timed out" for a listing that stopped answering).
         return false;
     }
+    removeLeftovers(folderPath, findings->leftovers);
+    if (!findings->sameAsOtherRoot.empty() && overlap_.empty())
+        overlap_ = "The source and target locations overlap: " + folderPath + findings->sameAsOtherRoot +
+                   " is the same folder as " + otherRootPath_;
     items = std::move(*listed);
     return true;
 }

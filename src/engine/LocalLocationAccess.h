@@ -18,6 +18,10 @@ public:
     void setReadOnlyOverwrite(bool on) override { overwriteReadOnly_ = on; }
 
     void setExclusions(const ExclusionSet* first, const ExclusionSet* second) override;
+    void setProtectedFile(const platform::FileIdentity& file) override { protectedFile_ = file; }
+    void setRemovesLeftovers(bool on) override { removesLeftovers_ = on; }
+    void setOtherRoot(const platform::FileIdentity& root, const std::string& path) override;
+    std::string overlap() const override { return overlap_; }
     bool listFolder(const std::string& folderPath, std::vector<FileItemPtr>& items) override;
     bool readFolder(const std::string& folderPath, std::vector<FileItemPtr>& files,
                     std::vector<FileItemPtr>& folders) override;
@@ -45,6 +49,13 @@ private:
     const ExclusionSet* second_ = nullptr;
     bool overwriteReadOnly_ = false;
     int lastListError_ = 0;
+    platform::FileIdentity protectedFile_;
+    bool removesLeftovers_ = false;
+    platform::FileIdentity otherRoot_;
+    std::string otherRootPath_;
+    std::string overlap_;
+
+    void removeLeftovers(const std::string& folderPath, const std::vector<std::string>& names);
 };
 
 } // namespace velmora

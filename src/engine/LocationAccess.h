@@ -2,6 +2,7 @@
 
 #include "items/ExclusionSet.h"
 #include "items/FileItem.h"
+#include "platform/FileSystem.h"
 
 #include <cstdint>
 #include <memory>
@@ -35,6 +36,18 @@ public:
     // The listing split into files and folders, each sorted by name (ASCII case ignored).
     virtual bool readFolder(const std::string& folderPath, std::vector<FileItemPtr>& files,
                             std::vector<FileItemPtr>& folders) = 0;
+    // Files no run may touch in this location, such as the run's own log: never listed.
+    virtual void setProtectedFile(const platform::FileIdentity& file) { (void)file; }
+    // The target of a run removes the temporary files an interrupted run of this program left
+    // in the folders it lists; any location hides them, so that none is ever copied.
+    virtual void setRemovesLeftovers(bool on) { (void)on; }
+    // The other location's folder: a folder listed here that is that very folder (a bind mount
+    // or another path to it) makes the locations overlap, which overlap() then describes.
+    virtual void setOtherRoot(const platform::FileIdentity& root, const std::string& path) {
+        (void)root;
+        (void)path;
+    }
+    virtual std::string overlap() const { return {}; }
     virtual bool isAvailable() const = 0;
     virtual bool isExcludedByFirst(const FileItem& item) const = 0;
     virtual bool isExcludedBySecond(const FileItem& item) const = 0;

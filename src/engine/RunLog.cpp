@@ -5,6 +5,7 @@
 #include "engine/SyncResults.h"
 #include "items/DateValue.h"
 #include "items/TimeValue.h"
+#include "platform/LogFile.h"
 #include "profiles/Profile.h"
 
 #include <cerrno>
@@ -23,15 +24,13 @@ RunLog::RunLog(Clock clock) : clock_(std::move(clock)) {}
 
 bool RunLog::open(const std::string& path, bool append) {
     close();
-    stream_ = std::make_unique<std::ofstream>();
-    errno = 0;
-    stream_->open(path, append ? std::ios::out | std::ios::app : std::ios::out | std::ios::trunc);
-    if (!stream_->is_open()) {
-        openError_ = errno;
-        stream_->setstate(std::ios::failbit);
+    platform::FileHandle file;
+    openError_ = platform::openLogFile(path, append, file, identity_);
+    if (openError_ != 0)
         return false;
-    }
-    openError_ = 0;
+    // The buffer owns the descriptor from here on and closes it.
+    buffer_ = std::make_unique<__gnu_cxx::stdio_filebuf<char>>(file.release(), std::ios::out);
+    stream_ = std::make_unique<std::ostream>(buffer_.get());
     write("\n\n");
     writeRepeated('=', 50);
     write('\n');
@@ -44,13 +43,15 @@ bool RunLog::open(const std::string& path, bool append) {
 }
 
 bool RunLog::isOpen() const {
-    return stream_ && stream_->is_open() && stream_->good();
+    return stream_ && buffer_->is_open() && stream_->good();
 }
 
 void RunLog::close() {
-    if (stream_ && stream_->is_open())
-        stream_->close();
+    if (stream_)
+        stream_->flush();
     stream_.reset();
+    buffer_.reset();
+    identity_ = {};
 }
 
 void RunLog::flush() {

@@ -2,11 +2,13 @@
 
 #include "engine/ItemCollections.h"
 #include "platform/Clock.h"
+#include "platform/FileSystem.h"
 
 #include <cstdint>
-#include <fstream>
+#include <ext/stdio_filebuf.h>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +35,8 @@ public:
     bool isOpen() const;
     // The errno of the last failed open, 0 when it is not known.
     int openError() const { return openError_; }
+    // Which file the open log is (unknown while none is open), so that no run touches it.
+    const platform::FileIdentity& identity() const { return identity_; }
     void close();
     // Hands what was written to the system, so that a crash loses little of the log.
     void flush();
@@ -62,7 +66,9 @@ public:
 
 private:
     Clock clock_;
-    std::unique_ptr<std::ofstream> stream_;
+    std::unique_ptr<__gnu_cxx::stdio_filebuf<char>> buffer_;
+    std::unique_ptr<std::ostream> stream_;
+    platform::FileIdentity identity_;
     int openError_ = 0;
 };
 

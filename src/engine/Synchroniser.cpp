@@ -57,7 +57,9 @@ RunOutcome Synchroniser::synchronise(const std::string& source, const std::strin
         run_.commands.fileSystem().setLocationRoots({source, target});
         if (&run_.fileSystem != &run_.commands.fileSystem())
             run_.fileSystem.setLocationRoots({source, target});
+        watchForOverlap(source, target);
         ok = analysis_.analyseDirectory(source, target);
+        ok = ok && !overlapFound(source, target);
     } else {
         ok = false;
     }
@@ -103,8 +105,33 @@ RunOutcome Synchroniser::synchronise(const std::string& source, const std::strin
     run_.flags.stopRequest = false;
     if (run_.options.logOn && hooks_.closeLog)
         hooks_.closeLog();
+    run_.commands.fileSystem().setLocationRoots({});
+    run_.fileSystem.setLocationRoots({});
     outcome.exitRequested = run_.options.exitOnCompletion;
     return outcome;
+}
+
+// The same folder can sit at two paths (a bind mount): each location's listings look for the
+// other location's folder among their own.
+void Synchroniser::watchForOverlap(const std::string& source, const std::string& target) {
+    platform::FileAttributes sourceRoot;
+    platform::FileAttributes targetRoot;
+    run_.fileSystem.getAttributes(source, sourceRoot);
+    run_.fileSystem.getAttributes(target, targetRoot);
+    run_.source.setOtherRoot(targetRoot.identity, target);
+    run_.target.setOtherRoot(sourceRoot.identity, source);
+}
+
+bool Synchroniser::overlapFound(const std::string& source, const std::string& target) {
+    for (LocationAccess* access : {&run_.source, &run_.target}) {
+        if (const std::string overlap = access->overlap(); !overlap.empty()) {
+            run_.results.addProblem("CSynchroniserDlg::synchronise: Could not synchronise " + source +
+                                        " into " + target,
+                                    overlap);
+            return true;
+        }
+    }
+    return false;
 }
 
 void Synchroniser::startRun() {
@@ -124,6 +151,7 @@ void Synchroniser::startRun() {
         access->setExclusions(&run_.exclusions, &run_.exclusions);
         access->setReadOnlyOverwrite(run_.options.overwriteReadOnly);
     }
+    run_.target.setRemovesLeftovers(true);
 }
 
 bool Synchroniser::prepareTarget(const std::string& target) {

@@ -7,6 +7,8 @@ namespace velmora::platform {
 std::string errorText(int errorNumber) {
     if (errorNumber == kChangedWhileCopied)
         return "The file changed while it was copied";
+    if (errorNumber == kNotRegularFile)
+        return "Not a regular file";
     // glibc answers "Unknown error N" for numbers it has no text for; we want our own words then.
     if (errorNumber <= 0 || strerrorname_np(errorNumber) == nullptr)
         return "Reason not known";

@@ -11,6 +11,15 @@
 
 namespace velmora::platform {
 
+// Which file a path or descriptor is, whatever names it has: two paths with the same identity
+// are the same file or folder (hard links, bind mounts).
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool known() const { return inode != 0; }
+    bool operator==(const FileIdentity&) const = default;
+};
+
 // What the program needs to know of a path, from lstat (links are never followed).
 struct FileAttributes {
     std::uint32_t mode = 0; // permission bits and file type, as st_mode
@@ -18,6 +27,8 @@ struct FileAttributes {
     bool isLink = false;
     bool readOnly = false;  // no write bit at all: (mode & 0222) == 0
     std::uint64_t size = 0; // 0 for a folder
+    FileIdentity identity;
+    std::uint64_t links = 1; // names the file has
 };
 
 // One entry of a folder listing. Links are entries of their own (isDirectory false);
@@ -28,6 +39,7 @@ struct DirEntry {
     bool isLink = false;
     std::uint64_t size = 0; // full 64 bits; 0 for a folder
     LocalTime modified;     // last modification, local time
+    FileIdentity identity;
 };
 
 // Every file-system operation of the program. Each returns 0 on success or the errno value of

@@ -26,6 +26,10 @@ std::uint64_t sizeOf(const struct stat& info) {
     return S_ISDIR(info.st_mode) ? 0 : static_cast<std::uint64_t>(info.st_size);
 }
 
+FileIdentity identityOf(const struct stat& info) {
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
 bool isListed(mode_t mode) {
     return S_ISREG(mode) || S_ISDIR(mode) || S_ISLNK(mode);
 }
@@ -48,6 +52,8 @@ int PosixFileSystem::getAttributes(const std::string& path, FileAttributes& out)
     out.isLink = S_ISLNK(info.st_mode);
     out.readOnly = isReadOnly(info);
     out.size = sizeOf(info);
+    out.identity = identityOf(info);
+    out.links = static_cast<std::uint64_t>(info.st_nlink);
     return 0;
 }
 
@@ -178,6 +184,7 @@ int PosixFileSystem::listFolder(const std::string& path,
             entry.isLink = S_ISLNK(info.st_mode);
             entry.size = sizeOf(info);
             entry.modified = toLocalTime(info.st_mtim.tv_sec);
+            entry.identity = identityOf(info);
             if (!onEntry(entry))
                 return 0;
         }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <regex>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace velmora {
 namespace {
@@ -142,6 +143,16 @@ TEST_F(RunLogTest, LogInMissingFolderIsReportedWithReasonAndRunGoesOn) {
     reporter.setSilent(true);
     EXPECT_FALSE(start());
     EXPECT_EQ(frontEnd.messages.size(), 1u);
+}
+
+TEST_F(RunLogTest, ALogPathNamingAFifoIsRefusedAtOnceAndTheRunGoesOnWithoutIt) {
+    profile.logFilePath = dir.at("fifo");
+    ASSERT_EQ(::mkfifo(profile.logFilePath.c_str(), 0600), 0);
+    EXPECT_FALSE(start()); // would block for ever, had it waited for a reader
+    EXPECT_FALSE(log.isOpen());
+    ASSERT_EQ(frontEnd.messages.size(), 1u);
+    EXPECT_EQ(frontEnd.messages[0],
+              "Could not open log file: " + profile.logFilePath + "\nNot a regular file");
 }
 
 TEST_F(RunLogTest, NothingHappensWhenTheProfileWantsNoLog) {

@@ -1,3 +1,4 @@
+#include "platform/ErrorText.h"
 #include "platform/FileCopy.h"
 #include "platform/FileHandle.h"
 #include "platform/FileSystem.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using velmora::platform::FileHandle;
@@ -211,4 +213,48 @@ TEST(CopyFile, NewFilesOfEverySizeAppearWholeAndLateRefusalsLeaveNothingBehind) 
     EXPECT_EQ(dir.listTree(),
               (std::vector<std::string>{"dst/", "dst/big", "dst/empty", "dst/small", "dst/taken/", "src/",
                                         "src/big", "src/empty", "src/small"}));
+}
+
+TEST(CopyFile, KeepsTheHolesOfASparseFile) {
+    TempDir dir;
+    const std::string source = dir.at("sparse");
+    constexpr off_t kSize = 16 << 20;
+    const std::string data = patterned(256 << 10);
+    {
+        FileHandle file(::open(source.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+        ASSERT_TRUE(file);
+        for (const off_t at : {off_t{1} << 20, off_t{10} << 20})
+            ASSERT_EQ(::pwrite(file.get(), data.data(), data.size(), at), static_cast<ssize_t>(data.size()));
+        ASSERT_EQ(::ftruncate(file.get(), kSize), 0);
+    }
+    if (statOf(source).st_blocks * 512 >= kSize)
+        GTEST_SKIP() << "this file system keeps no holes";
+
+    const std::string target = dir.at("copy");
+    ASSERT_EQ(realFileSystem().copyFile(source, target, false), 0);
+    EXPECT_EQ(TempDir::readFile(target), TempDir::readFile(source));
+    EXPECT_LE(statOf(target).st_blocks, statOf(source).st_blocks + 64);
+}
+
+// A writer that keeps changing the source while it is copied: the copy is tried twice, then
+// given up with its own reason, and the old target stays.
+TEST(CopyFile, ASourceThatKeepsChangingWhileItIsCopiedLeavesTheOldTarget) {
+    TempDir dir;
+    const std::string source = dir.writeFile("src", patterned(8 << 20));
+    const std::string target = dir.writeFile("dst/file", "the old version");
+    std::atomic<bool> copying{true};
+    std::thread writer([&] {
+        for (long tick = 1; copying; ++tick) {
+            const struct timespec times[2] = {{0, UTIME_OMIT}, {1'000'000'000, tick % 1'000'000'000}};
+            ::utimensat(AT_FDCWD, source.c_str(), times, 0);
+        }
+    });
+    const int error = realFileSystem().copyFile(source, target, false);
+    copying = false;
+    writer.join();
+
+    EXPECT_EQ(error, velmora::platform::kChangedWhileCopied);
+    EXPECT_EQ(velmora::platform::errorText(error), "The file changed while it was copied");
+    EXPECT_EQ(TempDir::readFile(target), "the old version");
+    EXPECT_TRUE(dir.temporaryFiles("dst").empty());
 }

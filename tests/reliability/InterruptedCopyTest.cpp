@@ -198,5 +198,26 @@ TEST(InterruptedCopyTest, AProgramKilledMidCopyLeavesTheOldOrTheNewFileAndTheNex
     EXPECT_THAT(target, ElementsAre("dst/", "dst/big.bin"));
 }
 
+// What a run killed between naming a finished copy and renaming it could leave: the next run
+// removes it from the target even when it deletes nothing else, and never copies one.
+TEST(InterruptedCopyTest, LeftoverTemporaryFilesAreRemovedFromTheTargetAndNeverCopied) {
+    SyncRig rig;
+    rig.options.deleteMissing = false;
+    rig.file("src/a.txt", "a");
+    rig.file("src/.a.txt.velmora-Qq12Zz", "a leftover in the source");
+    rig.file("dst/.big.bin.velmora-Ab12Cd", "a leftover");
+    rig.file("dst/sub/.x.velmora-ZZ9999", "a read-only leftover");
+    rig.dir.setMode("dst/sub/.x.velmora-ZZ9999", 0444);
+    rig.file("src/sub/kept.txt", "kept");
+    rig.dir.makeLink("dst/.link.velmora-Cc3333", "not ours: a link");
+    rig.file("dst/.notes.velmora-draft", "not ours: no random part");
+
+    rig.run();
+    EXPECT_THAT(rig.results.problems, IsEmpty());
+    EXPECT_THAT(rig.tree("dst"), ElementsAre(".link.velmora-Cc3333 -> not ours: a link",
+                                             ".notes.velmora-draft", "a.txt", "sub/", "sub/kept.txt"));
+    EXPECT_EQ(rig.read("src/.a.txt.velmora-Qq12Zz"), "a leftover in the source");
+}
+
 } // namespace
 } // namespace velmora::test

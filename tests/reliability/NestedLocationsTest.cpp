@@ -2,8 +2,11 @@
 // other, also when a link hides it, before anything changes.
 #include "CliChild.h"
 
+#include <cerrno>
+#include <cstring>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 namespace velmora::test {
 namespace {
@@ -54,6 +57,38 @@ INSTANTIATE_TEST_SUITE_P(
         Nesting{"SourceInsideThroughALink", "link/inner", "tree",
                 "The source folder is inside the target folder"}),
     [](const testing::TestParamInfo<Nesting>& testCase) { return std::string(testCase.param.name); });
+
+// The same folder at a second path, which no comparison of paths can see: the reproduction of
+// `mount --bind s/sub bm; velmora-cli --yes s bm`, both ways round.
+TEST(NestedLocationsTest, ABindMountOfAFolderOfTheOtherLocationFailsTheRunBeforeAnythingChanges) {
+    for (const bool targetIsMount : {true, false}) {
+        SCOPED_TRACE(targetIsMount ? "target mounted inside the source" : "source mounted inside the target");
+        TempDir dir;
+        dir.writeFile("tree/a.txt", "a");
+        dir.writeFile("tree/sub/precious.txt", "precious");
+        dir.makeFolder("bm");
+        if (::mount(dir.at("tree/sub").c_str(), dir.at("bm").c_str(), nullptr, MS_BIND, nullptr) != 0)
+            GTEST_SKIP() << "cannot bind-mount here: " << std::strerror(errno);
+        const std::vector<std::string> before = dir.listTree();
+
+        const std::string source = dir.at(targetIsMount ? "tree" : "bm");
+        const std::string target = dir.at(targetIsMount ? "bm" : "tree");
+        CliChild child(dir, {"--yes", source, target});
+        const int status = child.wait();
+        std::vector<std::string> after = dir.listTree();
+        ::umount2(dir.at("bm").c_str(), MNT_DETACH);
+
+        EXPECT_EQ(status, 2) << child.err();
+        EXPECT_TRUE(child.out().starts_with("Synchronisation failed\n")) << child.out();
+        const std::string err = child.err();
+        EXPECT_NE(err.find("\n  The source and target locations overlap: " + dir.at("tree/") +
+                           "sub is the same folder as " + dir.at("bm") + "\n"),
+                  std::string::npos)
+            << err;
+        std::erase_if(after, [](const std::string& path) { return path.starts_with(".cli-"); });
+        EXPECT_EQ(after, before);
+    }
+}
 
 } // namespace
 } // namespace velmora::test
