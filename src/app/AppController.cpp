@@ -19,9 +19,8 @@ AppController::AppController(AppServices services)
       commands_(services_.fileSystem, frontEnd_, flags_.stopRequest, lastReason_),
       sourceAccess_(commands_, frontEnd_, flags_.stopRequest, results_.workDone),
       targetAccess_(commands_, frontEnd_, flags_.stopRequest, results_.workDone),
-      context_{sourceAccess_, targetAccess_, commands_,   services_.fileSystem,
-               frontEnd_,     flags_,        runOptions_, profile_.exclusions,
-               results_,      actions_},
+      context_{sourceAccess_,  targetAccess_, commands_, services_.fileSystem, frontEnd_, flags_, runOptions_,
+               runExclusions_, results_,      actions_},
       synchroniser_(context_,
                     RunHooks{[this](const SyncResults& results) { log_.writeResults(results); },
                              [this] { log_.close(); }},
@@ -320,26 +319,7 @@ ControlState AppController::controlState() const {
 }
 
 SyncOptions AppController::runOptions() const {
-    SyncOptions o;
-    o.addMissing = options_.addFiles;
-    o.deleteMissing = options_.deleteFiles;
-    o.confirmDeletes = options_.confirmDeletes;
-    o.checkSubFolders = options_.checkSubFolders;
-    o.checkActions = options_.checkActions;
-    o.overwriteReadOnly = options_.overwriteReadOnly;
-    o.silentMode = options_.silentMode;
-    o.exitOnCompletion = options_.exitOnCompletion;
-    o.copyAttributes = copyAttributes_;
-    o.compareOnTime = profile_.compareOnTime;
-    o.adjustHours = profile_.adjustTimeHours;
-    o.adjustMinutes = profile_.adjustTimeMins;
-    o.requiredTimeDifference = general_.timeDifference;
-    o.commandTimeout = general_.commandTimeout;
-    o.parallelCommands = general_.parallelCommands;
-    o.logOn = profile_.logFileOn;
-    o.logAppend = profile_.logFileAppend;
-    o.logPath = profile_.logFilePath;
-    o.autoStart = profile_.autoStart;
+    SyncOptions o = syncOptionsFor(windowProfile(), general_);
     o.safeguards = safeguards_;
     return o;
 }

@@ -1,11 +1,16 @@
 #pragma once
 
 #include "app/BatchList.h"
+#include "app/ConfigurationModel.h"
 #include "app/ControlState.h"
 #include "app/ControllerObserver.h"
 #include "app/Direction.h"
+#include "app/ExclusionFilesModel.h"
 #include "app/LiveOptions.h"
+#include "app/MoreOptionsModel.h"
+#include "app/OptionMapping.h"
 #include "app/RecentPaths.h"
+#include "app/ReportModel.h"
 #include "engine/ActionList.h"
 #include "engine/ErrorReporter.h"
 #include "engine/FileCommand.h"
@@ -26,6 +31,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velmora {
@@ -45,6 +51,19 @@ struct AppServices {
     SettingsStore& settings;
     RunLog::Clock logClock = platform::localNow;               // dates in the run log
     ProgressMeter::Clock steadyClock = platform::steadyMillis; // progress and time remaining
+};
+
+// One synchronisation asked for by a front end. Without a profile the run uses the window's:
+// its locations and the boxes as they are ticked; with one, that profile's settings and
+// locations, and the window is left as it is.
+struct RunRequest {
+    std::optional<Profile> profile;
+    // Between the two locations: this direction, or else the profile's auto-start direction,
+    // or else Location 1 to Location 2.
+    std::optional<Direction> direction;
+    // Source and target folders instead of the locations (each gets its trailing '/').
+    std::optional<std::pair<std::string, std::string>> folders;
+    RunMode mode = RunMode::Execute;
 };
 
 // How one profile of a batch run went.
@@ -102,26 +121,26 @@ public:
     // recent files. A file that cannot be read changes nothing; one that is not valid leaves
     // nothing open. "OpenPath" is stored either way.
     bool openFile(const std::string& path, bool clearBatch = true, bool updateRecent = true);
-    // The Open button after its file dialog: opens the chosen file (none when cancelled), then
-    // takes "Silent Mode" from the profile. Call offerToSave() before showing the dialog.
-    bool openChosen(const std::optional<std::string>& path);
+    // The Open button: offers to save, asks for a profile or batch file (starting where the last
+    // file was opened or saved), opens it and takes "Silent Mode" from the profile. False when
+    // cancelled or not opened.
+    bool open();
     // A file chosen in the profile selector's list: offer to save, open; a file that fails to open
     // leaves the recent files.
     bool selectRecentFile(const std::string& path);
     // Asks whether to save a modified batch (when it lists a profile) or else a modified profile
-    // (when one is open), and saves on Yes. False when the user said Yes but nothing names the
-    // file yet: the front end then asks for a path and calls saveAs().
+    // (when one is open), and saves on Yes, asking for a name when nothing names the file yet.
+    // False when that save failed or was cancelled.
     bool offerToSave();
     // The Close button.
     void closeFile();
-    // Save: to the selector's file; an empty selector needs Save As (answers false and does
-    // nothing: the front end asks for a path and calls saveAs).
+    // Save: to the selector's file; with nothing named yet, Save As.
     bool save();
-    bool saveNeedsPath() const { return selectorText_.empty(); }
-    // Save As with the path the user chose: the batch when it lists a profile, else the profile.
+    // Save As: asks for a name (the batch's filter when the batch lists a profile, else the
+    // profile's) and saves there.
+    bool saveAs();
+    // Save As with a path already chosen: the batch when it lists a profile, else the profile.
     bool saveAs(const std::string& path);
-    // What Save As would save, for the file dialog's extension and filter.
-    bool saveAsSavesBatch() const { return !batch_.profiles.empty(); }
 
     // --- Locations -----------------------------------------------------------------------
     // Typing into a location box; the text is taken when the box loses the focus.
@@ -138,24 +157,77 @@ public:
     // that is disabled, or any box during a run, is left as it is (false).
     bool setOption(OptionBox box, bool ticked);
     const LiveOptions& options() const { return options_; }
-    // The profile the More Options and Exclusions dialogs edit in place.
-    Profile& profile() { return profile_; }
     const Profile& profile() const { return profile_; }
-    // More Options confirmed: refresh the copies of the profile's values.
-    void moreOptionsAccepted();
-    // Exclusions confirmed: the edited set replaces the profile's.
-    void exclusionsAccepted(const ExclusionSet& edited);
-    // Configuration confirmed: apply and store.
+
+    // Silent mode off for as long as one of these lives (a dialog is open), restored afterwards.
+    class SilentPause {
+    public:
+        explicit SilentPause(ErrorReporter& reporter) : reporter_(&reporter), was_(reporter.silent()) {
+            reporter.setSilent(false);
+        }
+        ~SilentPause() {
+            if (reporter_)
+                reporter_->setSilent(was_);
+        }
+        SilentPause(SilentPause&& other) noexcept
+            : reporter_(std::exchange(other.reporter_, nullptr)), was_(other.was_) {}
+        SilentPause(const SilentPause&) = delete;
+        SilentPause& operator=(const SilentPause&) = delete;
+        SilentPause& operator=(SilentPause&&) = delete;
+
+    private:
+        ErrorReporter* reporter_;
+        bool was_;
+    };
+
+    // --- Dialogs -------------------------------------------------------------------------
+    // Each dialog is a pair of calls: a session handing out a copy of the dialog's model, with
+    // silent mode paused for as long as the session lives (messages of a dialog are always
+    // shown), and the OK call taking the model back. Cancel is dropping the session.
+    template <typename Model>
+    struct DialogSession {
+        Model model;
+        SilentPause pause;
+    };
+    // The first problem of a dialog's fields, already shown to the user; the view focuses the
+    // field and keeps the dialog open.
+    template <typename Model>
+    using Refused = std::optional<FieldRefusal<typename Model::Field>>;
+
+    DialogSession<MoreOptionsModel> moreOptions();
+    Refused<MoreOptionsModel> acceptMoreOptions(const MoreOptionsModel& model);
+    // More Options' Browse: asks for a log file and puts it in the model's log path.
+    bool browseLogFile(MoreOptionsModel& model);
+    DialogSession<ConfigurationModel> configuration();
+    Refused<ConfigurationModel> acceptConfiguration(const ConfigurationModel& model);
+    DialogSession<ExclusionFilesModel> exclusions();
+    void acceptExclusions(const ExclusionFilesModel& model);
+    // The Batch button: closes an open profile (offering to save it) and hands out the list.
+    DialogSession<BatchList> batchList();
+    // Add Files: asks for profiles (starting at "OpenPath", which the choice updates), checks each
+    // (reporting what is not a valid profile or has no automatic start) and appends the rest.
+    void addBatchFiles(BatchList& list);
+    void addBatchFiles(BatchList& list, const std::vector<std::string>& paths);
+    // OK: the entries become the batch (always marked modified); with nothing open and a profile
+    // in the list, Save As follows.
+    void acceptBatchList(const BatchList& list);
+    // "Last Report": the last run's report, which stays open even in silent mode.
+    DialogSession<ReportModel> lastReport();
+    // A Browse button: asks for a folder, starting at the box's location, and puts it there.
+    bool browse(Location which);
+
+    // Configuration confirmed by a front end without a dialog: apply and store.
     void configurationAccepted(const GeneralSettings& settings);
     const GeneralSettings& general() const { return general_; }
 
     // --- Runs ----------------------------------------------------------------------------
-    // Synchronises the two locations in one direction. A run already going is refused (nullopt,
-    // the user is told even in silent mode). With "Exit on completion" the exit action follows.
+    // A synchronise button: the two locations in one direction, with the boxes as ticked. A run
+    // already going is refused (nullopt, the user is told even in silent mode). With "Exit on
+    // completion" the exit action follows.
     std::optional<RunOutcome> synchronise(Direction direction);
-    // One run between two folders given by path (each gets its trailing '/'), without touching
-    // the location boxes; what a command line runs. The same refusal and exit rule.
-    std::optional<RunOutcome> synchroniseFolders(const std::string& source, const std::string& target);
+    // A run a front end asks for (see RunRequest); the same refusal, but never the exit action:
+    // the outcome says whether one was asked for. A PlanOnly run leaves its plan in actions().
+    std::optional<RunOutcome> run(const RunRequest& request);
     // Runs every profile of the batch in order, each in its auto-start direction; skips what
     // fails to open or has no automatic start; stops after a run ended by Stop; shows the batch
     // file again at the end.
@@ -168,22 +240,13 @@ public:
     const SyncResults& results() const { return results_; }
     const ActionList& actions() const { return actions_; }
     bool lastReportAvailable() const;
-    // The options the next run will use.
+    // The options the next run from the window will use.
     SyncOptions runOptions() const;
     // What every later run must refuse or do besides its options (none by default).
     void setSafeguards(const RunSafeguards& safeguards) { safeguards_ = safeguards; }
 
-    // --- Batch list ----------------------------------------------------------------------
-    // The Batch button: closes an open profile (offering to save it) and gives the list to edit.
-    BatchList editBatchList();
-    // Add Files in the batch list: stores "OpenPath", checks each profile (reported when it is
-    // not valid or has no automatic start) and appends the accepted ones.
-    void addToBatchList(BatchList& list, const std::vector<std::string>& paths);
     // The folder the last file dialog chose from ("OpenPath"), where the next one starts.
     std::string openPath() const;
-    // OK in the batch list: the entries become the batch (always marked modified). Answers
-    // whether Save As must follow (nothing open and the batch lists a profile).
-    bool acceptBatchList(const BatchList& list);
     const Batch& batch() const { return batch_; }
 
     // --- What the view shows -------------------------------------------------------------
@@ -210,21 +273,6 @@ public:
     bool copyAttributes() const { return copyAttributes_; }
     bool silent() const { return reporter_.silent(); }
 
-    // Dialogs opened from the main window show their messages even in silent mode: hold one of
-    // these while a dialog is open.
-    class SilentPause {
-    public:
-        explicit SilentPause(ErrorReporter& reporter) : reporter_(reporter), was_(reporter.silent()) {
-            reporter_.setSilent(false);
-        }
-        ~SilentPause() { reporter_.setSilent(was_); }
-        SilentPause(const SilentPause&) = delete;
-        SilentPause& operator=(const SilentPause&) = delete;
-
-    private:
-        ErrorReporter& reporter_;
-        bool was_;
-    };
     ErrorReporter& reporter() { return reporter_; }
 
 private:
@@ -273,6 +321,14 @@ private:
     void publishChanges(ChangeSet extra = {});
 
     bool openProfile(const std::string& path, bool clearBatch);
+    std::vector<std::string> chooseFiles(FileChoice request);
+    bool saveAsSavesBatch() const { return !batch_.profiles.empty(); }
+    // More Options confirmed: refresh the copies of the profile's values.
+    void moreOptionsAccepted();
+    // Exclusions confirmed: the edited set replaces the profile's.
+    void exclusionsAccepted(const ExclusionSet& edited);
+    template <typename Model>
+    Refused<Model> showRefusal(Refused<Model> refusal);
     bool openBatch(const std::string& path);
     void copyProfileIntoWindow();
     void applyOptionSettings(const OptionSettings& stored);
@@ -286,7 +342,10 @@ private:
     std::string& textOf(Location which) { return which == Location::One ? location1_ : location2_; }
     void storeLocation(Location which, const std::string& path);
     void refreshSyncButtons();
-    RunOutcome runBetween(const std::string& source, const std::string& target, int state);
+    // The profile a run from the window uses: the open profile with the boxes as ticked now.
+    Profile windowProfile() const;
+    RunOutcome runBetween(const std::string& source, const std::string& target, int state,
+                          const Profile& settings, RunMode mode = RunMode::Execute);
     bool refuseWhileRunning(const char* context);
 
     AppServices services_;
@@ -309,6 +368,7 @@ private:
     LocalLocationAccess sourceAccess_;
     LocalLocationAccess targetAccess_;
     Profile profile_;
+    ExclusionSet runExclusions_; // those of the profile being run
     RunContext context_;
     Synchroniser synchroniser_;
 
@@ -336,6 +396,7 @@ private:
     bool batchRunning_ = false;
     bool exitPending_ = false; // "Exit on completion" seen during a batch
     bool finished_ = false;
+    std::string exclusionBrowseFolder_; // where the exclusion dialogs' next browse starts
 };
 
 } // namespace velmora

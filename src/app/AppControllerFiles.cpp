@@ -3,6 +3,7 @@
 #include "app/ProfileFiles.h"
 #include "engine/FrontEndPort.h"
 #include "profiles/FileKind.h"
+#include "profiles/StoredSettings.h"
 
 namespace velmora {
 
@@ -131,11 +132,27 @@ std::string AppController::openPath() const {
     return readOpenPath(services_.settings);
 }
 
-bool AppController::openChosen(const std::optional<std::string>& path) {
+bool AppController::open() {
     const ChangeNotice notice(*this);
-    const bool ok = path && openFile(*path);
+    if (busy())
+        return false;
+    offerToSave();
+    FileChoice request;
+    request.kind = FileChoice::Kind::OpenOne;
+    request.title = "Open";
+    request.filters = {{"Velmora profile (*.vmp)", "*.vmp"}, {"Velmora batch files (*.vmb)", "*.vmb"}};
+    request.defaultExtension = "vmp";
+    request.startFolder = readOpenPath(services_.settings);
+    const std::vector<std::string> chosen = chooseFiles(std::move(request));
+    const bool ok = !chosen.empty() && openFile(chosen.front());
+    // Chosen or cancelled, the silent flag follows the profile.
     silentFromProfile();
     return ok;
+}
+
+std::vector<std::string> AppController::chooseFiles(FileChoice request) {
+    const SilentPause shown(reporter_);
+    return services_.frontEnd.chooseFiles(request);
 }
 
 bool AppController::selectRecentFile(const std::string& path) {
@@ -157,10 +174,10 @@ bool AppController::offerToSave() {
     const ChangeNotice notice(*this);
     if (!batch_.profiles.empty() && batch_.modified) {
         if (services_.frontEnd.question(kBatchQuestion))
-            return save() || !saveNeedsPath();
+            return save();
     } else if (profile_.modified && !profilePath_.empty()) {
         if (services_.frontEnd.question(kProfileQuestion))
-            return save() || !saveNeedsPath();
+            return save();
     }
     return true;
 }
@@ -212,7 +229,7 @@ bool AppController::save() {
     if (flags_.runningState != 0)
         return false;
     if (selectorText_.empty())
-        return false;
+        return saveAs();
     switch (fileKindOf(selectorText_)) {
     case FileKind::Profile:
         takeControlValues();
@@ -226,6 +243,22 @@ bool AppController::save() {
         break;
     }
     return false;
+}
+
+bool AppController::saveAs() {
+    const ChangeNotice notice(*this);
+    if (busy())
+        return false;
+    const bool batch = saveAsSavesBatch();
+    FileChoice request;
+    request.kind = FileChoice::Kind::Save;
+    request.title = "Save As";
+    request.filters = {batch ? FileChoice::Filter{"Velmora batch (*.vmb)", "*.vmb"}
+                             : FileChoice::Filter{"Velmora profile (*.vmp)", "*.vmp"}};
+    request.defaultExtension = batch ? "vmb" : "vmp";
+    request.startFolder = readOpenPath(services_.settings);
+    const std::vector<std::string> chosen = chooseFiles(std::move(request));
+    return !chosen.empty() && saveAs(chosen.front());
 }
 
 bool AppController::saveAs(const std::string& path) {
@@ -254,7 +287,7 @@ bool AppController::saveAs(const std::string& path) {
 
 // --- Batch list --------------------------------------------------------------------------
 
-BatchList AppController::editBatchList() {
+AppController::DialogSession<BatchList> AppController::batchList() {
     const ChangeNotice notice(*this);
     if (!busy() && fileKindOf(selectorText_) == FileKind::Profile) {
         if (profile_.modified && !profilePath_.empty() && services_.frontEnd.question(kProfileQuestion))
@@ -264,10 +297,20 @@ BatchList AppController::editBatchList() {
         profilePath_.clear();
         title_ = "Velmora";
     }
-    return BatchList(batch_.profiles);
+    return {BatchList(batch_.profiles), SilentPause(reporter_)};
 }
 
-void AppController::addToBatchList(BatchList& list, const std::vector<std::string>& paths) {
+void AppController::addBatchFiles(BatchList& list) {
+    FileChoice request;
+    request.kind = FileChoice::Kind::OpenSeveral;
+    request.title = "Add Files";
+    request.filters = {{"Velmora profile (*.vmp)", "*.vmp"}};
+    request.defaultExtension = "vmp";
+    request.startFolder = readOpenPath(services_.settings);
+    addBatchFiles(list, chooseFiles(std::move(request)));
+}
+
+void AppController::addBatchFiles(BatchList& list, const std::vector<std::string>& paths) {
     const ChangeNotice notice(*this);
     const SilentPause shown(reporter_);
     if (!paths.empty())
@@ -275,12 +318,14 @@ void AppController::addToBatchList(BatchList& list, const std::vector<std::strin
     list.addProfiles(paths, reporter_);
 }
 
-bool AppController::acceptBatchList(const BatchList& list) {
+void AppController::acceptBatchList(const BatchList& list) {
     const ChangeNotice notice(*this);
     if (busy())
-        return false;
+        return;
     list.applyTo(batch_);
-    return selectorText_.empty() && !batch_.profiles.empty();
+    // A new batch needs a name before it can be run again or reopened.
+    if (selectorText_.empty() && !batch_.profiles.empty())
+        saveAs();
 }
 
 } // namespace velmora

@@ -34,44 +34,68 @@ std::optional<RunOutcome> AppController::synchronise(Direction direction) {
     // Pressing the button takes the focus from a location box that is being typed into.
     locationFocusLost(Location::One);
     locationFocusLost(Location::Two);
-    const RunOutcome outcome =
-        oneToTwo ? runBetween(location1_, location2_, 1) : runBetween(location2_, location1_, 2);
+    const Profile settings = windowProfile();
+    const RunOutcome outcome = oneToTwo ? runBetween(location1_, location2_, 1, settings)
+                                        : runBetween(location2_, location1_, 2, settings);
     if (outcome.exitRequested)
         exit();
     return outcome;
 }
 
-std::optional<RunOutcome> AppController::synchroniseFolders(const std::string& source,
-                                                            const std::string& target) {
+std::optional<RunOutcome> AppController::run(const RunRequest& request) {
     const ChangeNotice notice(*this);
-    if (refuseWhileRunning("CSynchroniserDlg::OnSynch12"))
+    const bool ownProfile = request.profile.has_value();
+    Direction direction = Direction::OneToTwo;
+    if (request.direction)
+        direction = *request.direction;
+    else if (ownProfile && request.profile->autoStart == 2)
+        direction = Direction::TwoToOne;
+    else if (!ownProfile && autoStartOn_)
+        direction = autoStartDirection_;
+    const bool oneToTwo = direction == Direction::OneToTwo;
+    if (refuseWhileRunning(oneToTwo ? "CSynchroniserDlg::OnSynch12" : "CSynchroniserDlg::OnSynch21"))
         return std::nullopt;
-    const RunOutcome outcome = runBetween(source, target, 1);
-    if (outcome.exitRequested)
-        exit();
-    return outcome;
+    if (!ownProfile) {
+        locationFocusLost(Location::One);
+        locationFocusLost(Location::Two);
+    }
+    const Profile settings = ownProfile ? *request.profile : windowProfile();
+    const std::string& first = ownProfile ? settings.location1 : location1_;
+    const std::string& second = ownProfile ? settings.location2 : location2_;
+    if (request.folders)
+        return runBetween(request.folders->first, request.folders->second, 1, settings, request.mode);
+    return oneToTwo ? runBetween(first, second, 1, settings, request.mode)
+                    : runBetween(second, first, 2, settings, request.mode);
 }
 
-RunOutcome AppController::runBetween(const std::string& sourceText, const std::string& targetText,
-                                     int state) {
+Profile AppController::windowProfile() const {
+    Profile settings = profile_;
+    settings.addFiles = options_.addFiles;
+    settings.deleteFiles = options_.deleteFiles;
+    settings.confirmDeletes = options_.confirmDeletes;
+    settings.checkSubFolders = options_.checkSubFolders;
+    settings.checkActions = options_.checkActions;
+    settings.silentMode = options_.silentMode;
+    settings.exitOnCompletion = options_.exitOnCompletion;
+    settings.overwriteReadOnly = options_.overwriteReadOnly;
+    settings.copyAttribs = copyAttributes_;
+    return settings;
+}
+
+RunOutcome AppController::runBetween(const std::string& sourceText, const std::string& targetText, int state,
+                                     const Profile& settings, RunMode mode) {
     const std::string source = asFolder(sourceText);
     const std::string target = asFolder(targetText);
-    runOptions_ = runOptions();
-    setSilent(options_.silentMode);
+    runOptions_ = syncOptionsFor(settings, general_);
+    runOptions_.safeguards = safeguards_;
+    runExclusions_ = settings.exclusions;
+    setSilent(settings.silentMode);
 
-    // The log's options block shows what this run uses: the boxes as they are ticked now.
-    Profile logged = profile_;
-    logged.addFiles = options_.addFiles;
-    logged.deleteFiles = options_.deleteFiles;
-    logged.confirmDeletes = options_.confirmDeletes;
-    logged.checkSubFolders = options_.checkSubFolders;
-    logged.checkActions = options_.checkActions;
-    logged.silentMode = options_.silentMode;
-    logged.exitOnCompletion = options_.exitOnCompletion;
-    logged.overwriteReadOnly = options_.overwriteReadOnly;
-    logged.copyAttribs = copyAttributes_;
-    if (!startRunLog(log_, reporter_, logged, source, target, selectorText_) && logged.logFileOn &&
-        runOptions_.safeguards.requireLog) {
+    // A plan changes nothing, so it leaves no log behind either.
+    if (mode == RunMode::PlanOnly) {
+        runOptions_.logOn = false;
+    } else if (!startRunLog(log_, reporter_, settings, source, target, selectorText_) && settings.logFileOn &&
+               runOptions_.safeguards.requireLog) {
         RunOutcome refused;
         refused.failed = true;
         refused.refusal = Refusal::LogNotOpened;
@@ -82,7 +106,7 @@ RunOutcome AppController::runBetween(const std::string& sourceText, const std::s
     targetAccess_.setProtectedFile(log_.identity());
 
     flags_.runningState = state;
-    const RunOutcome outcome = synchroniser_.synchronise(source, target);
+    const RunOutcome outcome = synchroniser_.synchronise(source, target, mode);
     flags_.runningState = 0;
     log_.close();
     return outcome;
@@ -135,8 +159,9 @@ BatchOutcome AppController::runBatch() {
             continue;
         }
         selectorText_ = path;
-        step.outcome = profile_.autoStart == 1 ? runBetween(location1_, location2_, 1)
-                                               : runBetween(location2_, location1_, 2);
+        const Profile settings = windowProfile();
+        step.outcome = profile_.autoStart == 1 ? runBetween(location1_, location2_, 1, settings)
+                                               : runBetween(location2_, location1_, 2, settings);
         step.counts = results_.counts;
         step.problems = results_.problems.size();
         // "Exit on completion" of one profile ends the program once the whole batch has run.

@@ -115,18 +115,8 @@ Profile profileFromOptions(const CliOptions& options) {
     return profile;
 }
 
-// The command line ends when its runs are over anyway, and must never reach the exit action:
-// that would offer to save the profile it has adjusted.
-void leaveNoExitAction(AppController& controller) {
-    controller.setOption(OptionBox::ExitOnCompletion, false);
-}
-
-// A dry run goes as far as the check-list, which prints the plan and cancels; nothing is
-// carried out and no log is written.
-void planOnly(AppController& controller) {
-    controller.setOption(OptionBox::SilentMode, false);
-    controller.setOption(OptionBox::CheckActions, true);
-    controller.profile().logFileOn = false;
+RunMode runModeOf(const CliOptions& options) {
+    return options.dryRun ? RunMode::PlanOnly : RunMode::Execute;
 }
 
 // The general settings of the settings file, with what the command line gives instead.
@@ -228,16 +218,11 @@ int CliApp::runProfile(AppController& controller, const CliOptions& options) {
         return kExitNoInput; // the load has said why
     applyGeneralOverrides(controller, options);
 
-    Direction direction = controller.autoStartOn() ? controller.autoStartDirection() : Direction::OneToTwo;
+    RunRequest request;
     if (options.direction)
-        direction = *options.direction == 2 ? Direction::TwoToOne : Direction::OneToTwo;
-    leaveNoExitAction(controller);
-    if (options.dryRun)
-        planOnly(controller);
-    controller.profile().modified = false;
-
-    const std::optional<RunOutcome> outcome = controller.synchronise(direction);
-    return finishRun(controller, options, outcome);
+        request.direction = *options.direction == 2 ? Direction::TwoToOne : Direction::OneToTwo;
+    request.mode = runModeOf(options);
+    return finishRun(controller, options, controller.run(request));
 }
 
 bool CliApp::addExcludes(const CliOptions& options, Profile& profile) {
@@ -275,24 +260,11 @@ int CliApp::runOneOff(AppController& controller, const SettingsStore& settings, 
 
     controller.configurationAccepted(readGeneralSettings(settings));
     applyGeneralOverrides(controller, options);
-    controller.profile() = made;
-    controller.moreOptionsAccepted();
-    // The boxes, in an order their interlocks allow.
-    controller.setOption(OptionBox::SilentMode, false);
-    controller.setOption(OptionBox::AddFiles, made.addFiles);
-    controller.setOption(OptionBox::DeleteFiles, made.deleteFiles);
-    controller.setOption(OptionBox::CheckSubFolders, made.checkSubFolders);
-    controller.setOption(OptionBox::OverwriteReadOnly, made.overwriteReadOnly);
-    controller.setOption(OptionBox::CheckActions, false);
-    controller.setOption(OptionBox::ConfirmDeletes, made.confirmDeletes);
-    controller.setOption(OptionBox::CheckActions, made.checkActions);
-    leaveNoExitAction(controller);
-    if (options.dryRun)
-        planOnly(controller);
-    controller.profile().modified = false;
-
-    const std::optional<RunOutcome> outcome = controller.synchroniseFolders(made.location1, made.location2);
-    return finishRun(controller, options, outcome);
+    RunRequest request;
+    request.profile = made;
+    request.folders = {made.location1, made.location2};
+    request.mode = runModeOf(options);
+    return finishRun(controller, options, controller.run(request));
 }
 
 int CliApp::finishRun(AppController& controller, const CliOptions& options,
@@ -302,7 +274,9 @@ int CliApp::finishRun(AppController& controller, const CliOptions& options,
     const SyncResults& results = controller.results();
     explainRefusal(*outcome, options);
     if (options.dryRun) {
-        // The check-list cancelled on purpose; the report (and its problem lines) was not shown.
+        // Only planned: the plan instead of the report (and the report's problem lines).
+        if (!outcome->failed && !outcome->interrupted)
+            frontEnd_->showPlan(plannedSets(controller.actions()));
         if (!outcome->failed && !results.problems.empty()) {
             env_.err << "Some problems were encountered:\n";
             for (const std::string& line : results.problems)
@@ -369,22 +343,27 @@ int CliApp::runBatch(AppController& controller, const CliOptions& options) {
     for (const std::string& path : paths) {
         if (path.empty())
             continue;
-        if (fileKindOf(path) != FileKind::Profile || !controller.openFile(path, false, false) ||
-            controller.profile().damaged()) {
+        RunRequest request;
+        request.mode = RunMode::PlanOnly;
+        request.profile.emplace();
+        if (fileKindOf(path) != FileKind::Profile ||
+            !loadProfileFile(path, *request.profile, controller.reporter())) {
             status = worseStatus(status, kExitProblems);
             continue;
         }
-        if (!controller.autoStartOn()) {
+        if (request.profile->damaged()) {
+            controller.reporter().reportAlwaysShown("CSynchroniserDlg::loadProfileData",
+                                                    damagedProfileNotice(path, *request.profile));
+            status = worseStatus(status, kExitProblems);
+            continue;
+        }
+        if (request.profile->autoStart != 1 && request.profile->autoStart != 2) {
             error("The profile " + path + "\n must have Auto Start selected to be used as a batch profile");
             explainAutoStart();
             status = worseStatus(status, kExitProblems);
             continue;
         }
-        leaveNoExitAction(controller);
-        planOnly(controller);
-        controller.profile().modified = false;
-        const int run =
-            finishRun(controller, options, controller.synchronise(controller.autoStartDirection()));
+        const int run = finishRun(controller, options, controller.run(request));
         status = worseStatus(status, run);
         if (run == kExitInterrupted)
             break;

@@ -108,10 +108,6 @@ void TerminalFrontEnd::pump() {
 }
 
 void TerminalFrontEnd::progress(const ProgressView& view) {
-    // A dry run never gets past its check-list; should a run ever start executing regardless,
-    // Stop it before its first action.
-    if (mode_.dryRun && view.phase == "Execution" && stop_)
-        stop_();
     if (!showProgress_)
         return;
     view_ = view;
@@ -272,14 +268,14 @@ std::string TerminalFrontEnd::planSummary(const CheckListSets& sets) {
     return "Plan: " + (text.empty() ? std::string("nothing to do") : text) + "\n";
 }
 
+void TerminalFrontEnd::showPlan(const CheckListSets& sets) {
+    clearProgress();
+    streams_.out << planText(sets) << std::flush;
+    if (!mode_.quiet)
+        streams_.err << planSummary(sets) << std::flush;
+}
+
 bool TerminalFrontEnd::checkList(CheckListSets& sets) {
-    if (mode_.dryRun) {
-        clearProgress();
-        streams_.out << planText(sets) << std::flush;
-        if (!mode_.quiet)
-            streams_.err << planSummary(sets) << std::flush;
-        return false; // nothing is carried out
-    }
     const auto order = inExecutionOrder(sets);
     std::size_t count = 0;
     for (const auto& [word, items] : order)

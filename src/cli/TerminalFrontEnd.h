@@ -23,7 +23,7 @@ struct TerminalStreams {
 // How the front end answers for the person at the terminal.
 struct AnswerMode {
     bool yes = false;     // Yes to every question and confirmation, OK to the check-list
-    bool dryRun = false;  // confirmations answered Yes to all; the check-list prints the plan and cancels
+    bool dryRun = false;  // only planned: the report goes to stderr, stdout keeps the plan
     bool quiet = false;   // no progress line and no summary; problems are still shown
     bool verbose = false; // one line per action carried out
 };
@@ -68,6 +68,8 @@ public:
     static std::string planSummary(const CheckListSets& sets);
     // A path on one line: new line, tab, backslash and the other control characters escaped.
     static std::string escaped(const std::string& path);
+    // A dry run's plan, on stdout where scripts read it.
+    void showPlan(const CheckListSets& sets);
 
 private:
     bool canAsk() const { return streams_.inIsTerminal; }

@@ -4,7 +4,6 @@
 #include "widgets/Text.h"
 
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
@@ -96,17 +95,7 @@ void BatchDlg::refreshButtons() {
 }
 
 void BatchDlg::addFiles() {
-    QFileDialog dialog(this, QStringLiteral("Add Files"), widgets::fromPath(controller_.openPath()));
-    dialog.setObjectName(QStringLiteral("addFilesDialog"));
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setNameFilter(QStringLiteral("Velmora profile (*.vmp)"));
-    dialog.setDefaultSuffix(QStringLiteral("vmp"));
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    std::vector<std::string> paths;
-    for (const QString& file : dialog.selectedFiles())
-        paths.push_back(widgets::toPath(file));
-    controller_.addToBatchList(model_, paths);
+    controller_.addBatchFiles(model_);
     refill();
     list_->scrollToBottom();
 }

@@ -51,43 +51,39 @@ std::optional<QString> chooseFolder(QWidget* parent, browse::BrowseEnvironment& 
 }
 
 bool editMoreOptions(QWidget* parent, AppController& controller) {
-    MoreOptionsModel model(controller.profile());
-    MoreOptionsDlg dialog(model, controller.reporter(), parent);
-    if (dialog.exec() != QDialog::Accepted || model.store(controller.profile()))
+    auto session = controller.moreOptions();
+    MoreOptionsDlg dialog(session.model, controller.reporter(), parent);
+    if (dialog.exec() != QDialog::Accepted)
         return false;
-    controller.moreOptionsAccepted();
-    return true;
+    return !controller.acceptMoreOptions(session.model);
 }
 
 bool editExclusions(QWidget* parent, AppController& controller, browse::BrowseEnvironment& environment) {
-    // Where the next Browse or Wildcard starts: kept for the whole process, never saved.
-    static std::string browseFolder;
     environment.dayMonthYear = controller.general().ddmmyy;
     environment.setCommandTimeout(controller.general().commandTimeout);
-    ExclusionFilesModel model(controller.profile().exclusions, environment.fileSystem(), browseFolder);
-    views::ExclusionFilesDlg dialog(model, environment, controller.general().showTooltips, parent);
+    auto session = controller.exclusions();
+    views::ExclusionFilesDlg dialog(session.model, environment, controller.general().showTooltips, parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    controller.exclusionsAccepted(model.working());
+    controller.acceptExclusions(session.model);
     return true;
 }
 
 bool editConfiguration(QWidget* parent, AppController& controller) {
-    ConfigurationModel model(controller.general());
-    ConfigurationDlg dialog(model, parent);
-    GeneralSettings settings = controller.general();
-    if (dialog.exec() != QDialog::Accepted || model.apply(settings))
+    auto session = controller.configuration();
+    ConfigurationDlg dialog(session.model, parent);
+    if (dialog.exec() != QDialog::Accepted)
         return false;
-    controller.configurationAccepted(settings);
-    return true;
+    return !controller.acceptConfiguration(session.model);
 }
 
 bool editBatchList(QWidget* parent, AppController& controller) {
-    BatchList list = controller.editBatchList();
-    BatchDlg dialog(list, controller, parent);
+    auto session = controller.batchList();
+    BatchDlg dialog(session.model, controller, parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    return controller.acceptBatchList(list);
+    controller.acceptBatchList(session.model);
+    return true;
 }
 
 void showAbout(QWidget* parent) {

@@ -38,9 +38,6 @@ constexpr int kAutoStartDelayMs = 500;
 
 constexpr int kOne = 0;
 constexpr int kTwo = 1;
-int indexOf(Location which) {
-    return which == Location::One ? kOne : kTwo;
-}
 int indexOf(Direction direction) {
     return direction == Direction::OneToTwo ? kOne : kTwo;
 }
@@ -133,6 +130,9 @@ MainWindow::MainWindow(platform::FileSystem& fileSystem, SettingsStore& settings
     setWindowTitle(widgets::kProgramName);
     setWindowIcon(widgets::programIcon());
     setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
+    frontEnd_.setFolderChooser([this](const QString& title, const QString& start) {
+        return chooseFolder(this, browseEnvironment_, title, start);
+    });
     buildWindow();
     connectActions();
     controller_->addObserver(*this);
@@ -396,8 +396,7 @@ void MainWindow::connectActions() {
     });
     connect(batchButton_, &QPushButton::clicked, this, [this] {
         const AppController::SilentPause pause(controller_->reporter());
-        if (editBatchList(this, *controller_))
-            saveFileAs();
+        editBatchList(this, *controller_);
         refresh();
     });
     connect(lastReportButton_, &QPushButton::clicked, this, [this] {
@@ -607,46 +606,18 @@ void MainWindow::optionClicked(OptionBox box, bool ticked) {
     refresh();
 }
 
-std::optional<std::string> MainWindow::askFilePath(bool save, const QString& title,
-                                                   const QStringList& filters, const QString& suffix) {
-    const AppController::SilentPause pause(controller_->reporter());
-    QFileDialog dialog(this, title, fromPath(readOpenPath(settings_)));
-    dialog.setObjectName(save ? QStringLiteral("saveFileDialog") : QStringLiteral("openFileDialog"));
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters(filters);
-    dialog.setDefaultSuffix(suffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return toPath(dialog.selectedFiles().front());
-}
-
 void MainWindow::openFile() {
-    if (!controller_->offerToSave())
-        saveFileAs();
-    controller_->openChosen(askFilePath(
-        false, QStringLiteral("Open"),
-        {QStringLiteral("Velmora profile (*.vmp)"), QStringLiteral("Velmora batch files (*.vmb)")},
-        QStringLiteral("vmp")));
+    controller_->open();
     refresh();
 }
 
 void MainWindow::saveFile() {
-    if (controller_->saveNeedsPath())
-        saveFileAs();
-    else
-        controller_->save();
+    controller_->save();
     refresh();
 }
 
 void MainWindow::saveFileAs() {
-    const bool batch = controller_->saveAsSavesBatch();
-    const std::optional<std::string> path = askFilePath(
-        true, QStringLiteral("Save As"),
-        {batch ? QStringLiteral("Velmora batch (*.vmb)") : QStringLiteral("Velmora profile (*.vmp)")},
-        batch ? QStringLiteral("vmb") : QStringLiteral("vmp"));
-    if (path)
-        controller_->saveAs(*path);
+    controller_->saveAs();
     refresh();
 }
 
@@ -663,16 +634,8 @@ void MainWindow::selectRecentFile(int index) {
 }
 
 void MainWindow::browse(Location which) {
-    const int i = indexOf(which);
-    const AppController::SilentPause pause(controller_->reporter());
-    const std::optional<QString> folder = chooseFolder(this, browseEnvironment_,
-                                                       i == kOne ? QStringLiteral("Select Folder Location 1")
-                                                                 : QStringLiteral("Select Folder Location 2"),
-                                                       fromPath(controller_->locationText(which)));
-    if (folder) {
-        controller_->chooseLocation(which, toPath(*folder));
+    if (controller_->browse(which))
         refresh();
-    }
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

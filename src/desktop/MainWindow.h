@@ -85,8 +85,6 @@ private:
     void saveFile();
     void saveFileAs();
     // A path from the file dialog: open (Open) or save (Save As, asking before overwriting).
-    std::optional<std::string> askFilePath(bool save, const QString& title, const QStringList& filters,
-                                           const QString& suffix);
     void closeFile();
     void selectRecentFile(int index);
     void browse(Location which);

@@ -6,6 +6,7 @@
 #include "widgets/Text.h"
 
 #include <QCoreApplication>
+#include <QFileDialog>
 
 namespace velmora::desktop {
 
@@ -65,6 +66,37 @@ void QtFrontEnd::runningChanged(int) {
     // The engine's next pump shows the new state at once. Not pumped here: a run clears the stop
     // request after telling that it starts.
     lastPump_ = {};
+}
+
+std::vector<std::string> QtFrontEnd::chooseFiles(const FileChoice& request) {
+    const QString title = widgets::fromText(request.title);
+    const QString start = widgets::fromPath(request.startFolder);
+    if (request.kind == FileChoice::Kind::Folder) {
+        const std::optional<QString> folder = chooseFolder_ ? chooseFolder_(title, start) : std::nullopt;
+        if (!folder)
+            return {};
+        return {widgets::toPath(*folder)};
+    }
+    const bool save = request.kind == FileChoice::Kind::Save;
+    QFileDialog dialog(&window_, title, start);
+    dialog.setObjectName(save ? QStringLiteral("saveFileDialog") : QStringLiteral("openFileDialog"));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save                                            ? QFileDialog::AnyFile
+                       : request.kind == FileChoice::Kind::OpenSeveral ? QFileDialog::ExistingFiles
+                                                                       : QFileDialog::ExistingFile);
+    if (save && !request.askBeforeOverwrite)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    QStringList filters;
+    for (const FileChoice::Filter& filter : request.filters)
+        filters << widgets::fromText(filter.label);
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(widgets::fromText(request.defaultExtension));
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    std::vector<std::string> chosen;
+    for (const QString& file : dialog.selectedFiles())
+        chosen.push_back(widgets::toPath(file));
+    return chosen;
 }
 
 } // namespace velmora::desktop

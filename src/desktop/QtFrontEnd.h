@@ -2,7 +2,10 @@
 
 #include "engine/FrontEndPort.h"
 
+#include <QString>
 #include <chrono>
+#include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -34,6 +37,11 @@ public:
     void report(const SyncResults& results) override;
     void progress(const ProgressView& view) override;
     void runningChanged(int runningState) override;
+    std::vector<std::string> chooseFiles(const FileChoice& request) override;
+
+    // The folder dialog the window uses (title, start folder; nothing when cancelled).
+    using FolderChooser = std::function<std::optional<QString>(const QString& title, const QString& start)>;
+    void setFolderChooser(FolderChooser chooser) { chooseFolder_ = std::move(chooser); }
 
     // Shows the progress that waits for the next pump.
     void showPendingProgress();
@@ -49,6 +57,7 @@ private:
     QWidget& window_;
     RunDisplay& display_;
     std::chrono::steady_clock::time_point lastPump_{};
+    FolderChooser chooseFolder_;
     std::chrono::steady_clock::time_point lastProgress_{};
     ProgressView pendingProgress_;
     bool progressPending_ = false;

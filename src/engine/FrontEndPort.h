@@ -33,6 +33,23 @@ struct ProgressView {
     std::string timeText; // time remaining, "hh:mm:ss"
 };
 
+// A file or folder the program asks the user to pick.
+struct FileChoice {
+    enum class Kind { OpenOne, OpenSeveral, Save, Folder };
+    // One line of the type list: what the user reads and the patterns it stands for.
+    struct Filter {
+        std::string label;   // "Velmora profile (*.vmp)"
+        std::string pattern; // "*.vmp"
+    };
+    Kind kind = Kind::OpenOne;
+    std::string title;
+    std::vector<Filter> filters;
+    std::string defaultExtension;   // without the dot; added to a name typed without one
+    std::string startFolder;        // or a file in it
+    bool mustExist = true;          // opening only: the chosen files must exist
+    bool askBeforeOverwrite = true; // saving only
+};
+
 // Everything the engine and the controller need from the person in front of the program.
 // Each front end (desktop, command line, tests) implements it. All calls come from the thread
 // that runs the engine.
@@ -59,6 +76,9 @@ public:
     // One action on a target item has been carried out, or has failed; also the files and folders
     // inside a folder tree that is added or deleted. Only a front end that lists them needs it.
     virtual void actionDone(ActionKind /*kind*/, const FileItem& /*target*/, bool /*failed*/) {}
+    // The chosen paths (one, or several for OpenSeveral), or none when the user cancelled. A
+    // front end that cannot ask (a command line) keeps this answer.
+    virtual std::vector<std::string> chooseFiles(const FileChoice& /*request*/) { return {}; }
 };
 
 } // namespace velmora

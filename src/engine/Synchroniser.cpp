@@ -38,7 +38,17 @@ Synchroniser::Synchroniser(RunContext& run, RunHooks hooks, ProgressMeter::Clock
                 clock ? std::move(clock) : ProgressMeter::Clock(platform::steadyMillis)),
       analysis_(run, progress_), execution_(run, progress_) {}
 
-RunOutcome Synchroniser::synchronise(const std::string& source, const std::string& target) {
+CheckListSets plannedSets(const ActionList& actions) {
+    CheckListSets sets;
+    sets.filesToOverwrite = targetsOf(actions.filesToOverwrite);
+    sets.filesToAdd = targetsOf(actions.filesToAdd);
+    sets.filesToDelete.assign(actions.filesToDelete.begin(), actions.filesToDelete.end());
+    sets.foldersToAdd = targetsOf(actions.foldersToAdd);
+    sets.foldersToDelete.assign(actions.foldersToDelete.begin(), actions.foldersToDelete.end());
+    return sets;
+}
+
+RunOutcome Synchroniser::synchronise(const std::string& source, const std::string& target, RunMode mode) {
     startRun();
 
     progress_.setActivity("Checking folder: " + source);
@@ -75,7 +85,8 @@ RunOutcome Synchroniser::synchronise(const std::string& source, const std::strin
         showReport("Synchronisation failed\n");
     }
 
-    if (!run_.stopRequested()) {
+    const bool planOnly = mode == RunMode::PlanOnly;
+    if (!run_.stopRequested() && !planOnly) {
         if (ok && !run_.options.silentMode && run_.options.checkActions && !reviewActions()) {
             ok = false;
             outcome.cancelled = true;
@@ -98,7 +109,7 @@ RunOutcome Synchroniser::synchronise(const std::string& source, const std::strin
     progress_.setPhase("");
     progress_.setActivity("");
     outcome.interrupted = run_.stopRequested();
-    if (ok)
+    if (ok && !planOnly)
         showReport(outcome.interrupted ? "Synchronisation interrupted\n" : "Synchronisation done:\n");
     if (outcome.interrupted)
         run_.flags.interruptedRun = true;
@@ -205,12 +216,7 @@ Refusal Synchroniser::judgePlan(const std::string& source, const std::string& ta
 
 bool Synchroniser::reviewActions() {
     ActionList& actions = run_.actions;
-    CheckListSets sets;
-    sets.filesToOverwrite = targetsOf(actions.filesToOverwrite);
-    sets.filesToAdd = targetsOf(actions.filesToAdd);
-    sets.filesToDelete.assign(actions.filesToDelete.begin(), actions.filesToDelete.end());
-    sets.foldersToAdd = targetsOf(actions.foldersToAdd);
-    sets.foldersToDelete.assign(actions.foldersToDelete.begin(), actions.foldersToDelete.end());
+    CheckListSets sets = plannedSets(actions);
     if (!run_.frontEnd.checkList(sets))
         return false;
     keepReviewed(actions.filesToOverwrite, sets.filesToOverwrite);

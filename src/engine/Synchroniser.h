@@ -18,6 +18,13 @@ struct RunHooks {
     std::function<void()> closeLog;
 };
 
+// Execute: analyse, let the user check the list, execute and report. PlanOnly: analyse and stop
+// there, with the plan in the action list: no check-list, no execution, no report.
+enum class RunMode { Execute, PlanOnly };
+
+// The planned target items of an action list, as the check-list shows them.
+CheckListSets plannedSets(const ActionList& actions);
+
 // How a run ended, for the caller (a batch stops after an interrupted run).
 struct RunOutcome {
     bool failed = false;              // a top-level folder could not be accessed or read; nothing executed
@@ -37,7 +44,8 @@ public:
 
     // Both paths end in their separator. The caller has set flags.runningState (and started the
     // run log); the run leaves it 0. Results and actions keep their content until the next run.
-    RunOutcome synchronise(const std::string& source, const std::string& target);
+    RunOutcome synchronise(const std::string& source, const std::string& target,
+                           RunMode mode = RunMode::Execute);
 
     // The Stop button: every loop and a waiting file command give up at their next step.
     void stop() { run_.flags.stopRequest = true; }

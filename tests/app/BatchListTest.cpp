@@ -45,28 +45,33 @@ TEST(BatchListTest, AddChecksEachProfileAndAcceptMarksTheBatchModified) {
     // Messages inside the dialog are shown even in silent mode.
     rig.app->setOption(OptionBox::SilentMode, true);
 
-    BatchList list = rig.app->editBatchList();
-    rig.app->addToBatchList(list, {good, manual, bad, missing, good});
-    EXPECT_EQ(list.entries(), (std::vector<std::string>{good, good}));
-    EXPECT_EQ(rig.messagesWith("The profile " + manual +
-                               "\n must have Auto Start selected to be used as a batch profile"),
-              1);
-    EXPECT_EQ(rig.messagesWith(bad + " is not a valid Velmora profile"), 1);
-    EXPECT_EQ(rig.frontEnd.messages.size(), 2u);
-    EXPECT_TRUE(rig.app->silent());
-    EXPECT_EQ(readOpenPath(rig.settings), good);
-
-    // Nothing is open, so the new batch needs a name.
-    EXPECT_TRUE(rig.app->acceptBatchList(list));
-    EXPECT_TRUE(rig.app->batch().modified);
-    EXPECT_TRUE(rig.app->saveAsSavesBatch());
     const std::string path = rig.dir.at("new.vmb");
-    ASSERT_TRUE(rig.app->saveAs(path));
+    {
+        auto session = rig.app->batchList();
+        EXPECT_FALSE(rig.app->silent());
+        rig.frontEnd.fileChoices = {{good, manual, bad, missing, good}};
+        rig.app->addBatchFiles(session.model);
+        EXPECT_EQ(session.model.entries(), (std::vector<std::string>{good, good}));
+        EXPECT_EQ(rig.messagesWith("The profile " + manual +
+                                   "\n must have Auto Start selected to be used as a batch profile"),
+                  1);
+        EXPECT_EQ(rig.messagesWith(bad + " is not a valid Velmora profile"), 1);
+        EXPECT_EQ(rig.frontEnd.messages.size(), 2u);
+        EXPECT_EQ(readOpenPath(rig.settings), good);
+
+        // Nothing is open, so OK goes on to Save As with the batch's filter.
+        rig.frontEnd.fileChoices = {{path}};
+        rig.app->acceptBatchList(session.model);
+    }
+    EXPECT_TRUE(rig.app->silent());
+    ASSERT_EQ(rig.frontEnd.fileRequests.size(), 2u);
+    EXPECT_EQ(rig.frontEnd.fileRequests[0].kind, FileChoice::Kind::OpenSeveral);
+    EXPECT_EQ(rig.frontEnd.fileRequests[1].defaultExtension, "vmb");
     EXPECT_EQ(rig.app->currentBatchPath(), path);
     EXPECT_FALSE(rig.app->batch().modified);
 
     // OK without changes still marks the batch modified, so exit asks.
-    rig.app->acceptBatchList(rig.app->editBatchList());
+    rig.app->acceptBatchList(rig.app->batchList().model);
     rig.frontEnd.questionAnswers = {false};
     rig.app->exit();
     ASSERT_EQ(rig.frontEnd.questions.size(), 1u);
@@ -79,8 +84,7 @@ TEST(BatchListTest, BatchButtonClosesAnOpenProfile) {
     const std::string path = rig.writeProfile("p.vmp", rig.profileFor("p", 1));
     rig.start();
     ASSERT_TRUE(rig.app->openFile(path));
-    const BatchList list = rig.app->editBatchList();
-    EXPECT_TRUE(list.entries().empty());
+    EXPECT_TRUE(rig.app->batchList().model.entries().empty());
     EXPECT_EQ(rig.app->selectorText(), "");
     EXPECT_EQ(rig.app->currentProfilePath(), "");
 }

@@ -35,9 +35,11 @@ TEST(DamagedProfileTest, IsShownWhenOpenedAndNeverRunUnseen) {
     EXPECT_TRUE(rig.exists("d/two/keep.tmp"));
 
     // The batch list refuses it with the same text; a batch run skips it.
-    BatchList list = rig.app->editBatchList();
-    rig.app->addToBatchList(list, {path});
-    EXPECT_TRUE(list.entries().empty());
+    {
+        auto session = rig.app->batchList();
+        rig.app->addBatchFiles(session.model, {path});
+        EXPECT_TRUE(session.model.entries().empty());
+    }
     EXPECT_EQ(rig.messagesWith(notice), 2);
     const std::string batch = rig.writeBatch("all.vmb", {path});
     ASSERT_TRUE(rig.app->openFile(batch));

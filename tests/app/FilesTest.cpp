@@ -44,8 +44,9 @@ TEST(FilesTest, FileThatIsNotAProfileLeavesNothingOpen) {
     EXPECT_EQ(rig.app->currentProfilePath(), "");
     EXPECT_EQ(rig.app->selectorText(), "");
     // Save now asks for a name instead of writing defaults over the good file.
-    EXPECT_TRUE(rig.app->saveNeedsPath());
     EXPECT_FALSE(rig.app->save());
+    ASSERT_EQ(rig.frontEnd.fileRequests.size(), 1u);
+    EXPECT_EQ(rig.frontEnd.fileRequests[0].kind, FileChoice::Kind::Save);
 }
 
 TEST(FilesTest, OpeningABatchThatCannotBeReadKeepsTheProfile) {
@@ -66,9 +67,10 @@ TEST(FilesTest, SaveAsWithNothingOpenKeepsWhatTheWindowShows) {
     rig.settings.writeNumber("CheckDel", 1);
     rig.settings.writeNumber("CheckActions", 0);
     rig.start();
-    ASSERT_TRUE(rig.app->saveNeedsPath());
     const std::string path = rig.dir.at("new.vmp");
-    ASSERT_TRUE(rig.app->saveAs(path));
+    rig.frontEnd.fileChoices = {{path}};
+    ASSERT_TRUE(rig.app->save());
+    EXPECT_EQ(rig.frontEnd.fileRequests.at(0).defaultExtension, "vmp");
     EXPECT_EQ(rig.app->selectorText(), path);
     EXPECT_EQ(rig.app->currentProfilePath(), path);
     EXPECT_EQ(rig.app->recentFiles().front(), path);
@@ -107,9 +109,11 @@ TEST(ExitTest, ExitWritesTheRememberedValues) {
     rig.app->setOption(OptionBox::AddFiles, false);
     rig.app->setOption(OptionBox::CheckActions, false);
     rig.app->setOption(OptionBox::ConfirmDeletes, true);
-    rig.app->profile().adjustTimeHours = -1;
-    rig.app->profile().modified = true;
-    rig.app->moreOptionsAccepted();
+    {
+        auto moreOptions = rig.app->moreOptions();
+        moreOptions.model.hoursText = "-1";
+        ASSERT_FALSE(rig.app->acceptMoreOptions(moreOptions.model));
+    }
     rig.app->typeLocation(Location::Two, "/typed");
     rig.app->locationFocusLost(Location::Two);
     rig.frontEnd.questionAnswers = {false};

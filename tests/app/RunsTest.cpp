@@ -25,7 +25,9 @@ TEST(SynchroniseTest, SecondRequestWhileRunningIsRefusedEvenInSilentMode) {
         if (rig.app->runningState() == 0 || !refused.empty())
             return;
         refused.push_back(!rig.app->synchronise(Direction::TwoToOne).has_value());
-        refused.push_back(!rig.app->synchroniseFolders(rig.dir.at("x/"), rig.dir.at("y/")).has_value());
+        RunRequest request;
+        request.folders = {rig.dir.at("x/"), rig.dir.at("y/")};
+        refused.push_back(!rig.app->run(request).has_value());
         batchRefused = rig.app->runBatch().refused;
         EXPECT_FALSE(rig.app->requestClose());
         EXPECT_FALSE(rig.app->exit());
@@ -94,7 +96,9 @@ TEST(SynchroniseTest, MissingSourceFailsAndLastReportKnowsBothSides) {
     ControllerRig rig;
     rig.start();
     rig.dir.makeFolder("dst");
-    const auto outcome = rig.app->synchroniseFolders(rig.dir.at("nowhere"), rig.dir.at("dst"));
+    RunRequest request;
+    request.folders = {rig.dir.at("nowhere"), rig.dir.at("dst")};
+    const auto outcome = rig.app->run(request);
     ASSERT_TRUE(outcome);
     EXPECT_TRUE(outcome->failed);
     EXPECT_TRUE(rig.app->lastReportAvailable());
@@ -216,6 +220,40 @@ TEST(RunLogTest, ProfileWithLoggingWritesTheRunAndItsResults) {
               std::string::npos);
     EXPECT_EQ(second.find("Source: "), second.rfind("Source: "));
     EXPECT_NE(second.find("Source: " + rig.dir.at("p/two/")), std::string::npos);
+}
+
+TEST(SynchroniseTest, APlanOnlyRequestAnalysesAndChangesNothing) {
+    ControllerRig rig;
+    Profile profile = rig.profileFor("p", 2);
+    profile.checkActions = true;
+    profile.logFileOn = true;
+    profile.logFilePath = rig.dir.at("run.txt");
+    rig.dir.writeFile("p/two/new.txt", "new");
+    rig.dir.writeFile("p/one/old.txt", "old");
+    rig.start();
+
+    RunRequest request;
+    request.profile = profile;
+    request.mode = RunMode::PlanOnly;
+    const auto outcome = rig.app->run(request);
+    ASSERT_TRUE(outcome);
+    EXPECT_FALSE(outcome->failed || outcome->cancelled || outcome->interrupted);
+    // Its own auto-start direction (2 to 1): new.txt to add, old.txt to delete; nothing done.
+    EXPECT_EQ(rig.app->actions().filesToAdd.size(), 1u);
+    EXPECT_EQ(rig.app->actions().filesToDelete.size(), 1u);
+    EXPECT_EQ(rig.frontEnd.checkLists, 0);
+    EXPECT_TRUE(rig.frontEnd.reports.empty());
+    EXPECT_TRUE(rig.exists("p/one/old.txt"));
+    EXPECT_FALSE(rig.exists("p/one/new.txt"));
+    EXPECT_FALSE(rig.exists("run.txt"));
+    // The window was not touched.
+    EXPECT_EQ(rig.app->locationText(Location::One), "");
+
+    request.mode = RunMode::Execute;
+    ASSERT_TRUE(rig.app->run(request));
+    EXPECT_EQ(rig.frontEnd.checkLists, 1);
+    EXPECT_TRUE(rig.exists("p/one/new.txt"));
+    EXPECT_TRUE(rig.exists("run.txt"));
 }
 
 } // namespace

@@ -42,4 +42,13 @@ std::vector<std::string> FakeFrontEnd::activities() const {
     return result;
 }
 
+std::vector<std::string> FakeFrontEnd::chooseFiles(const FileChoice& request) {
+    fileRequests.push_back(request);
+    if (fileChoices.empty())
+        return {};
+    std::vector<std::string> answer = std::move(fileChoices.front());
+    fileChoices.pop_front();
+    return answer;
+}
+
 } // namespace velmora::test

@@ -28,6 +28,9 @@ public:
     // Edits the sets and answers OK (true) or Cancel (false); default: OK unchanged.
     std::function<bool(CheckListSets&)> checkListAnswer;
 
+    // The answers of the file and folder choosers, in order; unscripted: cancelled.
+    std::deque<std::vector<std::string>> fileChoices;
+
     // What was called.
     long pumps = 0;
     std::vector<std::string> messages;
@@ -41,6 +44,7 @@ public:
     std::vector<SyncResults> reports; // copies of what was reported
     std::vector<ProgressView> progressViews;
     std::vector<int> runningStates;
+    std::vector<FileChoice> fileRequests;
 
     void pump() override;
     void message(const std::string& text) override { messages.push_back(text); }
@@ -50,6 +54,7 @@ public:
     void report(const SyncResults& results) override { reports.push_back(results); }
     void progress(const ProgressView& view) override { progressViews.push_back(view); }
     void runningChanged(int runningState) override { runningStates.push_back(runningState); }
+    std::vector<std::string> chooseFiles(const FileChoice& request) override;
 
     // The activity texts shown, in order, without repeats of the same text in a row.
     std::vector<std::string> activities() const;
