@@ -80,14 +80,13 @@ void AppController::applyOptionSettings(const OptionSettings& stored) {
     profile_.logFileOn = stored.logOn;
     profile_.logFileAppend = stored.logAppend;
     profile_.logFilePath = stored.logPath;
+    // The remembered comparison and adjustment reach only the window's copies, which the exit
+    // writes back. A run compares as the profile says, and the profile keeps its own defaults
+    // (compare on time, no adjustment) until one is loaded or More Options is confirmed: the
+    // stored default compares on size, which would miss every edit that keeps a file's size.
     compareOnSize_ = stored.compareOnSize;
     adjustHours_ = stored.adjustHours;
     adjustMinutes_ = stored.adjustMins;
-    // The profile gets the remembered comparison too, so that what More Options shows, what a run
-    // uses and what the exit writes back are the same values.
-    profile_.compareOnTime = !stored.compareOnSize;
-    profile_.adjustTimeHours = stored.adjustHours;
-    profile_.adjustTimeMins = stored.adjustMins;
     profile_.modified = true;
 }
 

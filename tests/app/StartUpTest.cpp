@@ -88,5 +88,36 @@ TEST(StartUpTest, FileThatCannotBeOpenedLeavesNothingOpenAndStaysInTheRecentList
     EXPECT_FALSE(rig.app->controlState().close.enabled);
 }
 
+// With no profile open a run compares on time, whatever comparison is remembered, until a
+// profile is loaded or More Options is confirmed; the remembered values go back at exit.
+TEST(StartUpTest, RememberedComparisonWaitsForMoreOptions) {
+    ControllerRig rig;
+    rig.settings.writeNumber("AdjustHours", 3); // "CompareTimeOrSize" absent: its default, size
+    rig.start();
+    EXPECT_TRUE(rig.app->compareOnSize());
+    EXPECT_EQ(rig.app->adjustHours(), 3);
+    EXPECT_TRUE(rig.app->runOptions().compareOnTime);
+    EXPECT_EQ(rig.app->runOptions().adjustHours, 0);
+
+    // An edit that keeps the size is found.
+    rig.dir.writeFile("one/f.txt", "new", 1700000000);
+    rig.dir.writeFile("two/f.txt", "old", 1600000000);
+    rig.app->setOption(OptionBox::CheckActions, false);
+    rig.app->chooseLocation(Location::One, rig.dir.at("one"));
+    rig.app->chooseLocation(Location::Two, rig.dir.at("two"));
+    rig.app->synchronise(Direction::OneToTwo);
+    EXPECT_EQ(test::TempDir::readFile(rig.dir.at("two/f.txt")), "new");
+
+    rig.app->exit();
+    EXPECT_EQ(readOptionSettings(rig.settings).compareOnSize, true);
+    EXPECT_EQ(readOptionSettings(rig.settings).adjustHours, 3);
+
+    rig.restart().startUp("");
+    rig.app->profile().compareOnTime = false;
+    rig.app->moreOptionsAccepted();
+    EXPECT_FALSE(rig.app->runOptions().compareOnTime);
+    EXPECT_EQ(rig.app->adjustHours(), 0);
+}
+
 } // namespace
 } // namespace velmora
