@@ -64,6 +64,7 @@ bool FileBrowser::list(const std::string& path, std::vector<FileItemPtr>& out) {
         item->forwardSlash = true;
         item->date.set(entry.modified.day, entry.modified.month, entry.modified.year);
         item->time.set(entry.modified.hour, entry.modified.minute, entry.modified.second);
+        item->modifiedAt = entry.modifiedSeconds;
         out.push_back(std::move(item));
         return true;
     });

@@ -95,6 +95,7 @@ bool LocalLocationAccess::listFolder(const std::string& folderPath, std::vector<
             // A date outside what the packed value holds (before 1980, after 2080) stays empty.
             item->date.set(entry.modified.day, entry.modified.month, entry.modified.year);
             item->time.set(entry.modified.hour, entry.modified.minute, entry.modified.second);
+            item->modifiedAt = entry.modifiedSeconds;
             listed->push_back(std::move(item));
             return true;
         });

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,8 +22,12 @@ enum ItemState : std::int32_t { kPlain = 0, kExcluded = 2, kOverwrite = 4, kAdd 
 struct FileItem {
     std::string folder;
     std::string name;
-    DateValue date;
+    DateValue date; // last modification in local time: what is shown, logged and kept in files
     TimeValue time;
+    // The same instant as seconds since the epoch, when a listing gave it. Times are compared as
+    // instants: local values repeat an hour when daylight saving ends and cannot hold a date
+    // before 1980.
+    std::optional<std::int64_t> modifiedAt;
     std::int32_t kind = kFolder;
     std::int32_t state = kPlain;
     std::uint64_t size = 0;

@@ -37,8 +37,9 @@ struct DirEntry {
     std::string name;
     bool isDirectory = false;
     bool isLink = false;
-    std::uint64_t size = 0; // full 64 bits; 0 for a folder
-    LocalTime modified;     // last modification, local time
+    std::uint64_t size = 0;           // full 64 bits; 0 for a folder
+    LocalTime modified;               // last modification, local time, for display
+    std::int64_t modifiedSeconds = 0; // the same instant as seconds since the epoch, for comparing
     FileIdentity identity;
 };
 

@@ -185,6 +185,7 @@ int PosixFileSystem::listFolder(const std::string& path,
             entry.size = sizeOf(info);
             entry.modified = toLocalTime(info.st_mtim.tv_sec);
             entry.identity = identityOf(info);
+            entry.modifiedSeconds = info.st_mtim.tv_sec;
             if (!onEntry(entry))
                 return 0;
         }

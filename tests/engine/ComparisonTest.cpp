@@ -1,5 +1,7 @@
+#include "SyncRig.h"
 #include "engine/FileComparison.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace velmora {
@@ -69,6 +71,59 @@ TEST(FileComparisonTest, OnSizeOnlyTheSizeCounts) {
     EXPECT_FALSE(sourceDiffers(fileAt(1, 1, 2025, 0, 0, 0, 100), target, options));
     EXPECT_TRUE(sourceDiffers(fileAt(1, 1, 2020, 0, 0, 0, 101), target, options));
     EXPECT_TRUE(sourceDiffers(fileAt(1, 1, 2024, 0, 0, 0, 5'000'000'000ULL), target, options));
+}
+
+// Local time of the listing while a test runs; the zone the process had comes back afterwards.
+class ZoneScope {
+public:
+    explicit ZoneScope(const char* zone) {
+        if (const char* old = std::getenv("TZ"))
+            old_ = old;
+        ::setenv("TZ", zone, 1);
+        ::tzset();
+    }
+    ~ZoneScope() {
+        if (old_)
+            ::setenv("TZ", old_->c_str(), 1);
+        else
+            ::unsetenv("TZ");
+        ::tzset();
+    }
+    ZoneScope(const ZoneScope&) = delete;
+    ZoneScope& operator=(const ZoneScope&) = delete;
+
+private:
+    std::optional<std::string> old_;
+};
+
+// Times are compared as instants, not as the local values a listing shows.
+TEST(FileComparisonTest, InstantsDecideOnRealTrees) {
+    const ZoneScope london("GMT0BST,M3.5.0/1,M10.5.0");
+    constexpr std::time_t kRepeatedHour = 1698539400; // 29 Oct 2023 01:30 BST; an hour on: 01:30 GMT
+    constexpr std::time_t k1975 = 157766400;
+    constexpr std::time_t k2024 = 1704067200;
+    const struct {
+        const char* name;
+        std::time_t source, target;
+        int adjustHours;
+        bool copied;
+    } cases[] = {
+        {"one real hour later inside the repeated hour", kRepeatedHour + 3600, kRepeatedHour, 0, true},
+        {"one real hour earlier inside the repeated hour", kRepeatedHour, kRepeatedHour + 3600, 0, false},
+        {"2024 over 1975 at the same time of day", k2024, k1975, 0, true},
+        {"1975 never over 2024", k1975, k2024, 0, false},
+        {"a target one hour behind, adjusted by one hour", k2024 + 3600, k2024, 1, false},
+        {"newer by the required difference", k2024 + 120, k2024, 0, false},
+        {"newer by one second more", k2024 + 121, k2024, 0, true},
+    };
+    for (const auto& c : cases) {
+        test::SyncRig rig;
+        rig.dir.writeFile("src/f.txt", "new", c.source);
+        rig.dir.writeFile("dst/f.txt", "old", c.target);
+        rig.options.adjustHours = c.adjustHours;
+        rig.run();
+        EXPECT_EQ(rig.read("dst/f.txt"), c.copied ? "new" : "old") << c.name;
+    }
 }
 
 } // namespace
