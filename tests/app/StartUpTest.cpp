@@ -113,8 +113,9 @@ TEST(StartUpTest, RememberedComparisonWaitsForMoreOptions) {
     EXPECT_EQ(readOptionSettings(rig.settings).adjustHours, 3);
 
     rig.restart().startUp("");
-    rig.app->profile().compareOnTime = false;
-    rig.app->moreOptionsAccepted();
+    auto session = rig.app->moreOptions();
+    session.model.compareOn = MoreOptionsModel::CompareOn::FileSize;
+    EXPECT_FALSE(rig.app->acceptMoreOptions(session.model));
     EXPECT_FALSE(rig.app->runOptions().compareOnTime);
     EXPECT_EQ(rig.app->adjustHours(), 0);
 }
