@@ -1,11 +1,13 @@
 #include "desktop/CommandLine.h"
 #include "desktop/MainWindow.h"
+#include "engine/FileCommand.h"
 #include "platform/PosixFileSystem.h"
 #include "profiles/SettingsStore.h"
 #include "widgets/ActionIcons.h"
 
 #include <QApplication>
 #include <QFile>
+#include <chrono>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -38,7 +40,6 @@ int main(int argc, char** argv) {
     // The desktop pairs the window with its menu entry (and so its icon) by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
     QApplication::setWindowIcon(widgets::programIcon());
-    QApplication::setDesktopFileName(QStringLiteral("velmora"));
     std::vector<std::string> arguments;
     for (const QString& argument : QApplication::arguments().mid(1))
         arguments.push_back(QFile::encodeName(argument).toStdString());
@@ -51,5 +52,9 @@ int main(int argc, char** argv) {
     QObject::connect(&window, &QDialog::finished, &application, &QCoreApplication::quit);
     window.startUp(pathToOpen(parseCommandLine(arguments).file));
     window.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // Copies given up on Stop or their timeout remove their temporary files when their call
+    // returns: give them that moment, but never hang on a share that does not answer.
+    FileCommands::settle(std::chrono::seconds(2));
+    return status;
 }
