@@ -138,7 +138,10 @@ BatchOutcome AppController::runBatch() {
         }
         BatchStep step;
         step.path = path;
-        // Only profiles are run: a batch file listed in a batch would replace the batch being run.
+        // Only profiles are run (a batch file listed in a batch would replace the batch being
+        // run); anything else is named, so that a mistyped entry is not skipped without a word.
+        if (fileKindOf(path) != FileKind::Profile && !path.empty())
+            reporter_.report("CSynchroniserDlg::OnRunbatch", path + " is not a Velmora profile");
         if (fileKindOf(path) != FileKind::Profile || !openFile(path, false, false)) {
             step.result = BatchStep::Result::NotLoaded;
             result.steps.push_back(std::move(step));

@@ -159,14 +159,17 @@ TEST_F(BatchRunTest, ProfileWithoutAutoStartOrUnreadableIsSkipped) {
     const std::string manual = rig.writeProfile("manual.vmp", rig.profileFor("m", 0));
     rig.dir.writeFile("m/one/m.txt", "m");
     const std::string missing = rig.dir.at("missing.vmp");
-    batchOf({paths[0], manual, missing, "", paths[2]});
+    const std::string notes = rig.dir.at("notes.txt");
+    batchOf({paths[0], manual, missing, "", notes, paths[2]});
 
     const BatchOutcome outcome = rig.app->runBatch();
-    ASSERT_EQ(outcome.steps.size(), 5u);
+    ASSERT_EQ(outcome.steps.size(), 6u);
     EXPECT_EQ(outcome.steps[1].result, BatchStep::Result::NoAutoStart);
     EXPECT_EQ(outcome.steps[2].result, BatchStep::Result::NotLoaded);
     EXPECT_EQ(outcome.steps[3].result, BatchStep::Result::NotLoaded);
-    EXPECT_EQ(outcome.steps[4].result, BatchStep::Result::Ran);
+    EXPECT_EQ(outcome.steps[4].result, BatchStep::Result::NotLoaded);
+    EXPECT_EQ(outcome.steps[5].result, BatchStep::Result::Ran);
+    EXPECT_EQ(rig.messagesWith(notes + " is not a Velmora profile"), 1);
     EXPECT_EQ(rig.messagesWith("The profile " + manual +
                                "\n must have Auto Start selected to be used as a batch profile"),
               1);
