@@ -3,6 +3,7 @@
 #include "engine/ErrorReporter.h"
 #include "engine/FileCommand.h"
 #include "engine/FrontEndPort.h"
+#include "engine/ListedItem.h"
 #include "platform/FileSystem.h"
 
 #include <cerrno>
@@ -56,16 +57,7 @@ bool FileBrowser::list(const std::string& path, std::vector<FileItemPtr>& out) {
     const int error = services_.fileSystem.listFolder(folder, [&](const platform::DirEntry& entry) {
         if (++count % kPumpEvery == 0)
             services_.frontEnd.pump();
-        auto item = std::make_shared<FileItem>();
-        item->folder = folder;
-        item->name = entry.name;
-        item->kind = entry.isDirectory ? kFolder : kFile;
-        item->size = entry.size;
-        item->forwardSlash = true;
-        item->date.set(entry.modified.day, entry.modified.month, entry.modified.year);
-        item->time.set(entry.modified.hour, entry.modified.minute, entry.modified.second);
-        item->modifiedAt = entry.modifiedSeconds;
-        out.push_back(std::move(item));
+        out.push_back(listedItem(folder, entry));
         return true;
     });
     if (error != 0) {

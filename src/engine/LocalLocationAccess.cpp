@@ -1,6 +1,7 @@
 #include "engine/LocalLocationAccess.h"
 
 #include "engine/FrontEndPort.h"
+#include "engine/ListedItem.h"
 #include "items/PathOrder.h"
 #include "platform/FileCopy.h"
 #include "platform/FileSystem.h"
@@ -86,17 +87,7 @@ bool LocalLocationAccess::listFolder(const std::string& folderPath, std::vector<
         folderPath, [listed, findings, filter, folderPath](const platform::DirEntry& entry) {
             if (isHidden(filter, entry, *findings))
                 return true;
-            auto item = std::make_shared<FileItem>();
-            item->folder = folderPath;
-            item->name = entry.name;
-            item->kind = entry.isDirectory ? kFolder : kFile;
-            item->size = entry.size;
-            item->forwardSlash = true;
-            // A date outside what the packed value holds (before 1980, after 2080) stays empty.
-            item->date.set(entry.modified.day, entry.modified.month, entry.modified.year);
-            item->time.set(entry.modified.hour, entry.modified.minute, entry.modified.second);
-            item->modifiedAt = entry.modifiedSeconds;
-            listed->push_back(std::move(item));
+            listed->push_back(listedItem(folderPath, entry));
             return true;
         });
     if (error == ECANCELED && stopRequest_) {
