@@ -1,6 +1,7 @@
 // Copies a tree into an empty folder through the local location access and its file
 // commands (a worker per file under the command timeout), the way a run adds files, so the
 // cost of the command machinery can be timed beside cp -a.
+#include "QuietFrontEnd.h"
 #include "engine/FileCommand.h"
 #include "engine/FrontEndPort.h"
 #include "engine/LocalLocationAccess.h"
@@ -13,20 +14,6 @@
 namespace {
 
 using namespace velmora;
-
-class QuietFrontEnd : public FrontEndPort {
-public:
-    void pump() override {}
-    void message(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-    bool question(const std::string&) override { return true; }
-    DeleteAnswer confirmDelete(const std::string&, const std::array<std::string, 4>&) override {
-        return DeleteAnswer::Yes;
-    }
-    bool checkList(CheckListSets&) override { return true; }
-    void report(const SyncResults&) override {}
-    void progress(const ProgressView&) override {}
-    void runningChanged(int) override {}
-};
 
 int failures = 0;
 

@@ -3,6 +3,7 @@
 // benefit of several file commands in flight can be timed without a real share.
 //
 //   slow_share_sync [-j N] [--latency-ms MS] SOURCE/ TARGET/
+#include "QuietFrontEnd.h"
 #include "engine/ActionList.h"
 #include "engine/FileCommand.h"
 #include "engine/LastReason.h"
@@ -23,20 +24,6 @@
 namespace {
 
 using namespace velmora;
-
-class QuietFrontEnd : public FrontEndPort {
-public:
-    void pump() override {}
-    void message(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-    bool question(const std::string&) override { return true; }
-    DeleteAnswer confirmDelete(const std::string&, const std::array<std::string, 4>&) override {
-        return DeleteAnswer::Yes;
-    }
-    bool checkList(CheckListSets&) override { return true; }
-    void report(const SyncResults&) override {}
-    void progress(const ProgressView&) override {}
-    void runningChanged(int) override {}
-};
 
 } // namespace
 
