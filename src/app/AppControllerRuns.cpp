@@ -119,12 +119,13 @@ BatchOutcome AppController::runBatch() {
         result.refused = true;
         return result;
     }
-    const std::string batchPath = batchPath_;
-    // A batch that was never saved has no file to save it to; it runs as it is.
-    if (batch_.modified && !batchPath.empty() &&
+    // A batch that was never saved is offered too: saving it goes on to Save As, and the batch
+    // shown again after the run is then the file just written. Cancelling Save As runs it as it is.
+    if (batch_.modified && !batch_.profiles.empty() &&
         services_.frontEnd.question(
             "The current batch file has been modified.\nDo you wish to save your changes?"))
         save();
+    const std::string batchPath = batchPath_;
 
     // An earlier single run that was stopped must not end this batch before it starts.
     flags_.interruptedRun = false;

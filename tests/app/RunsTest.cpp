@@ -1,4 +1,5 @@
 #include "ControllerRig.h"
+#include "app/BatchList.h"
 
 #include <gtest/gtest.h>
 
@@ -177,6 +178,27 @@ TEST_F(BatchRunTest, ProfileWithoutAutoStartOrUnreadableIsSkipped) {
     EXPECT_FALSE(rig.exists("m/two/m.txt"));
     EXPECT_TRUE(rig.exists("a/two/a.txt"));
     EXPECT_TRUE(rig.exists("c/two/c.txt"));
+}
+
+TEST_F(BatchRunTest, UnsavedBatchIsOfferedForSavingAndShownAgainFromItsNewFile) {
+    rig.start();
+    const std::string saved = rig.dir.at("fresh.vmb");
+    // The batch list's own Save As is cancelled, so the batch has no file yet.
+    rig.app->acceptBatchList(BatchList(paths));
+    ASSERT_EQ(rig.app->currentBatchPath(), "");
+    ASSERT_TRUE(rig.app->batch().modified);
+
+    rig.frontEnd.questionAnswers = {true};
+    rig.frontEnd.fileChoices = {{saved}};
+    const BatchOutcome outcome = rig.app->runBatch();
+    EXPECT_EQ(rig.frontEnd.questions,
+              std::vector<std::string>{
+                  "The current batch file has been modified.\nDo you wish to save your changes?"});
+    EXPECT_EQ(outcome.steps.size(), 3u);
+    EXPECT_TRUE(rig.exists("fresh.vmb"));
+    EXPECT_EQ(rig.app->currentBatchPath(), saved);
+    EXPECT_EQ(rig.app->selectorText(), saved);
+    EXPECT_FALSE(rig.app->batch().modified);
 }
 
 TEST_F(BatchRunTest, ExitOnCompletionWaitsForTheWholeBatch) {
