@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the sanitizer (ASan + UBSan) configuration and runs every test.
+# Builds the sanitizer (ASan + UBSan) configuration and runs every test; then, under ThreadSanitizer,
+# the test programs whose runs hand file commands and listings to worker threads.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/ensure-packages.sh g++ cmake ninja-build libgtest-dev libgmock-dev qt6-base-dev qt6-svg-dev \
@@ -8,3 +9,6 @@ scripts/check-format.sh
 cmake --preset dev >/dev/null
 cmake --build --preset dev
 ctest --preset dev
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan
+ctest --preset tsan
