@@ -149,17 +149,16 @@ bool FileBrowser::deleteOne(const FileItem& item, DeleteQuestions& questions, bo
     case DeleteConfirmation::Result::GoAhead:
         break;
     }
-    if (attributes.readOnly)
-        clearReadOnly(path, attributes.mode);
     if (isFolder) {
+        if (attributes.readOnly)
+            clearReadOnly(path, attributes.mode);
         if (!deleteFolderTree(path, questions))
             stop = true;
         return !stop;
     }
-    if (!services_.commands.deleteFile(path, false)) {
-        // The question cleared the read-only bit for the delete only: a file that stays keeps it.
-        if (attributes.readOnly)
-            services_.fileSystem.setAttributes(path, attributes.mode & 07777);
+    // A confirmed read-only file is unlinked as it is: changing its mode first would change it for
+    // every other hard link to it too.
+    if (!services_.commands.deleteFile(path, attributes.readOnly)) {
         services_.reporter.report("SysFileBrowseCtrl::deleteItem", "Could not delete file: " + item.name,
                                   true);
         stop = true;
@@ -211,11 +210,8 @@ bool FileBrowser::deleteFolderTree(const std::string& path, DeleteQuestions& que
                 return false;
             if (answer == DeleteConfirmation::Result::Skip)
                 continue;
-            clearReadOnly(child, attributes.mode);
         }
-        if (!services_.commands.deleteFile(child, false)) {
-            if (attributes.readOnly)
-                services_.fileSystem.setAttributes(child, attributes.mode & 07777);
+        if (!services_.commands.deleteFile(child, attributes.readOnly)) {
             services_.reporter.report("SysFileBrowseCtrl::deleteDirectory", "Could not delete file: " + child,
                                       true);
             return false;

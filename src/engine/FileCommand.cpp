@@ -7,6 +7,7 @@
 #include "platform/Futex.h"
 
 #include <cerrno>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -22,12 +23,46 @@ constexpr std::uint32_t kOwnerWrite = 0200;
 // program must not make a set-user-ID program owned by root.
 constexpr std::uint32_t kCopiedModeBits = 01777;
 
-// Copy or move with the read-only retry: a read-only target gets its write bit for the
-// second try and its old mode back afterwards, whatever the second try gave.
+std::string folderOf(std::string path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+// Commands run side by side in one folder: one of them opening it while another puts its mode
+// back would leave it open, or fail the first, so only one at a time may change a folder's mode.
+std::mutex& folderModeChange() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+// Runs `operation` once more with the folder that holds `path` writable for its owner, when that
+// folder is read-only (what refused the operation), and puts the folder's mode back afterwards,
+// whatever the outcome. Answers `refusal` when the folder is not what refused it.
+int inOpenedFolder(FileSystem& fs, const std::string& path, int refusal,
+                   const std::function<int()>& operation) {
+    const std::string folder = folderOf(path);
+    std::lock_guard lock(folderModeChange());
+    FileAttributes attributes;
+    if (fs.getAttributes(folder, attributes) != 0 || !attributes.isDirectory)
+        return refusal;
+    if ((attributes.mode & kOwnerWrite) != 0)
+        return operation(); // another command had it open when this one was refused
+    if (fs.setAttributes(folder, attributes.mode | kOwnerWrite) != 0)
+        return refusal;
+    const int error = operation();
+    fs.setAttributes(folder, attributes.mode);
+    return error;
+}
+
+// Copy or move. With "overwrite read only" a read-only target is replaced without touching its mode
+// (its other hard links keep theirs); the new file takes that mode so that it stays read-only.
 int transfer(FileSystem& fs, FileCommand& command) {
-    auto once = [&] {
+    auto once = [&](bool allowReadOnly) {
         if (command.kind == FileCommand::Kind::Copy)
-            return fs.copyFile(command.source, command.target, command.failIfExists, &command.gate);
+            return fs.copyFile(command.source, command.target, command.failIfExists, &command.gate,
+                               allowReadOnly);
         return command.gate.commit() ? fs.moveFile(command.source, command.target) : ECANCELED;
     };
     FileAttributes sourceAttributes;
@@ -35,33 +70,40 @@ int transfer(FileSystem& fs, FileCommand& command) {
         if (int error = fs.getAttributes(command.source, sourceAttributes))
             return error;
     }
-    int error = once();
-    if (error && command.overwriteReadOnly && !command.gate.abandoned()) {
+    int error = once(false);
+    if (error == EACCES && command.overwriteReadOnly && !command.gate.abandoned()) {
         FileAttributes targetAttributes;
-        if (fs.getAttributes(command.target, targetAttributes) == 0 && targetAttributes.readOnly &&
-            !targetAttributes.isDirectory) {
-            fs.setAttributes(command.target, targetAttributes.mode | kOwnerWrite);
-            error = once();
+        const bool readOnlyTarget = fs.getAttributes(command.target, targetAttributes) == 0 &&
+                                    targetAttributes.readOnly && !targetAttributes.isDirectory;
+        if (readOnlyTarget)
+            error = once(true);
+        if (error == EACCES && !command.gate.abandoned())
+            error = inOpenedFolder(fs, command.target, error, [&] { return once(true); });
+        if (error == 0 && readOnlyTarget)
             fs.setAttributes(command.target, targetAttributes.mode);
-        }
     }
     if (error == 0 && command.copyAttributes)
         error = fs.setAttributes(command.target, sourceAttributes.mode & kCopiedModeBits);
     return error;
 }
 
+// A delete or folder removal; with "overwrite read only" a read-only file or folder is removed
+// without a change of its mode, and a read-only folder around it is opened for the time of it.
+int removeAllowingReadOnly(FileSystem& fs, const std::string& path, bool overwriteReadOnly,
+                           int (FileSystem::*removal)(const std::string&, bool)) {
+    int error = (fs.*removal)(path, false);
+    if (error != EACCES || !overwriteReadOnly)
+        return error;
+    error = (fs.*removal)(path, true);
+    if (error == EACCES)
+        error = inOpenedFolder(fs, path, error, [&] { return (fs.*removal)(path, true); });
+    return error;
+}
+
 int remove(FileSystem& fs, FileCommand& command) {
     if (!command.gate.commit())
         return ECANCELED;
-    int error = fs.deleteFile(command.source);
-    if (error && command.overwriteReadOnly) {
-        FileAttributes attributes;
-        if (fs.getAttributes(command.source, attributes) == 0 && attributes.readOnly) {
-            fs.setAttributes(command.source, attributes.mode | kOwnerWrite);
-            error = fs.deleteFile(command.source);
-        }
-    }
-    return error;
+    return removeAllowingReadOnly(fs, command.source, command.overwriteReadOnly, &FileSystem::deleteFile);
 }
 
 int list(FileSystem& fs, FileCommand& command) {
@@ -287,14 +329,7 @@ bool FileCommands::createFolder(const std::string& path, std::int64_t attributes
 }
 
 bool FileCommands::removeFolder(const std::string& path, bool overwriteReadOnly) {
-    int error = fs_.removeFolder(path);
-    if (error && overwriteReadOnly) {
-        platform::FileAttributes attributes;
-        if (fs_.getAttributes(path, attributes) == 0 && attributes.readOnly) {
-            fs_.setAttributes(path, attributes.mode | kOwnerWrite);
-            error = fs_.removeFolder(path);
-        }
-    }
+    const int error = removeAllowingReadOnly(fs_, path, overwriteReadOnly, &FileSystem::removeFolder);
     if (error == 0)
         return true;
     reason_.setFromError(error);

@@ -65,13 +65,11 @@ void LocalLocationAccess::removeLeftovers(const std::string& folderPath,
     for (const std::string& name : names) {
         const std::string path = folderPath + name;
         if (fs.deleteFile(path) == EACCES) {
-            // A copy of a read-only file, made by us. One with another name is not ours to change.
+            // A copy of a read-only file, made by us. One with another name is not ours to remove.
             platform::FileAttributes attributes;
             if (fs.getAttributes(path, attributes) == 0 && !attributes.isDirectory && !attributes.isLink &&
-                attributes.links == 1) {
-                fs.setAttributes(path, attributes.mode | 0200);
-                fs.deleteFile(path);
-            }
+                attributes.links == 1)
+                fs.deleteFile(path, true);
         }
     }
 }

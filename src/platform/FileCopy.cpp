@@ -103,20 +103,17 @@ void unlinkIn(const Place& place, const std::string& name) {
     ::unlinkat(place.folder, name.c_str(), 0);
 }
 
-// Checked before any work: an existing target that we must not replace. `exists`, when given,
-// tells whether there is a target at all.
-int checkTarget(const Place& target, bool failIfExists, bool* exists = nullptr) {
+// Checked before any work: an existing target that we must not replace.
+int checkTarget(const Place& target, bool failIfExists, bool allowReadOnly) {
     struct stat info {};
     if (::fstatat(target.folder, target.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT ? 0 : errno;
-    if (exists)
-        *exists = true;
     if (failIfExists)
         return EEXIST;
     if (S_ISDIR(info.st_mode))
         return EISDIR;
     // Our own check, so that root is refused like everyone else. A link has no bits of its own.
-    if (!S_ISLNK(info.st_mode) && (info.st_mode & 0222) == 0)
+    if (!allowReadOnly && !S_ISLNK(info.st_mode) && (info.st_mode & 0222) == 0)
         return EACCES;
     return 0;
 }
@@ -348,8 +345,8 @@ constexpr int kNotThisWay = -1; // not an errno: unnamed files cannot be used he
 
 // The copy as an unnamed file. `checked`: the target was already examined. Answers kNotThisWay
 // when unnamed files cannot be used here (nothing has been changed then).
-int copyUnnamed(FileHandle& in, const struct stat& info, const Place& target, bool failIfExists, bool checked,
-                CommandGate* gate) {
+int copyUnnamed(FileHandle& in, const struct stat& info, const Place& target, bool failIfExists,
+                bool allowReadOnly, bool checked, CommandGate* gate) {
     const std::string folder = folderOf(target.path);
     if (unnamedCopies().refusedIn(folder))
         return kNotThisWay;
@@ -386,7 +383,7 @@ int copyUnnamed(FileHandle& in, const struct stat& info, const Place& target, bo
     // The target exists: the complete copy is named only now, to be renamed over it at once, so
     // that an interrupted overwrite leaves no partial file behind.
     if (!checked) {
-        if (int refusal = checkTarget(target, failIfExists); refusal != 0)
+        if (int refusal = checkTarget(target, failIfExists, allowReadOnly); refusal != 0)
             return refusal;
     } else if (failIfExists) {
         return EEXIST;
@@ -417,22 +414,22 @@ int copyUnnamed(FileHandle& in, const struct stat& info, const Place& target, bo
 }
 
 int copyOnce(FileHandle& in, const struct stat& info, const Place& target, bool failIfExists,
-             CommandGate* gate) {
+             bool allowReadOnly, CommandGate* gate) {
     // Small files are mostly new ones: their target is examined only when it turns out to exist.
     const bool checkFirst = static_cast<std::uint64_t>(info.st_size) >= kCheckFirstSize;
     if (checkFirst) {
-        if (int refusal = checkTarget(target, failIfExists); refusal != 0)
+        if (int refusal = checkTarget(target, failIfExists, allowReadOnly); refusal != 0)
             return refusal;
     }
     if (unnamedCopies().usable()) {
-        const int error = copyUnnamed(in, info, target, failIfExists, checkFirst, gate);
+        const int error = copyUnnamed(in, info, target, failIfExists, allowReadOnly, checkFirst, gate);
         if (error != kNotThisWay)
             return error;
         if (::lseek(in.get(), 0, SEEK_SET) < 0)
             return errno;
     }
     if (!checkFirst) {
-        if (int refusal = checkTarget(target, failIfExists); refusal != 0)
+        if (int refusal = checkTarget(target, failIfExists, allowReadOnly); refusal != 0)
             return refusal;
     }
     return copyNamed(in, info, target, failIfExists, gate);
@@ -440,14 +437,14 @@ int copyOnce(FileHandle& in, const struct stat& info, const Place& target, bool 
 
 // A source that changes while it is copied would leave a mix of old and new bytes that carries
 // the old time, which no later run would repair: such a copy is discarded and tried once more.
-int copyRegular(FileHandle& in, struct stat& info, const Place& target, bool failIfExists,
+int copyRegular(FileHandle& in, struct stat& info, const Place& target, bool failIfExists, bool allowReadOnly,
                 CommandGate* gate) {
-    const int error = copyOnce(in, info, target, failIfExists, gate);
+    const int error = copyOnce(in, info, target, failIfExists, allowReadOnly, gate);
     if (error != kChangedWhileCopied)
         return error;
     if (::fstat(in.get(), &info) != 0 || ::lseek(in.get(), 0, SEEK_SET) < 0)
         return errno;
-    return copyOnce(in, info, target, failIfExists, gate);
+    return copyOnce(in, info, target, failIfExists, allowReadOnly, gate);
 }
 
 } // namespace
@@ -541,7 +538,8 @@ int renameNoReplace(int sourceFolder, const std::string& source, int targetFolde
     return ::renameat(sourceFolder, source.c_str(), targetFolder, target.c_str()) == 0 ? 0 : errno;
 }
 
-int copyThroughTemporary(const Place& source, const Place& target, bool failIfExists, CommandGate* gate) {
+int copyThroughTemporary(const Place& source, const Place& target, bool failIfExists, CommandGate* gate,
+                         bool allowReadOnly) {
     if (isAbandoned(gate))
         return ECANCELED;
     // O_NONBLOCK: should a FIFO have taken the file's place, opening it must not wait forever.
@@ -553,7 +551,7 @@ int copyThroughTemporary(const Place& source, const Place& target, bool failIfEx
         if (error == ELOOP &&
             ::fstatat(source.folder, source.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISLNK(info.st_mode)) {
-            if (int refusal = checkTarget(target, failIfExists); refusal != 0)
+            if (int refusal = checkTarget(target, failIfExists, allowReadOnly); refusal != 0)
                 return refusal;
             return copyLink(source, info, target, failIfExists, gate);
         }
@@ -566,7 +564,7 @@ int copyThroughTemporary(const Place& source, const Place& target, bool failIfEx
         return EISDIR;
     if (!S_ISREG(info.st_mode))
         return EOPNOTSUPP; // FIFOs, sockets and devices are never copied
-    return copyRegular(in, info, target, failIfExists, gate);
+    return copyRegular(in, info, target, failIfExists, allowReadOnly, gate);
 }
 
 } // namespace velmora::platform

@@ -34,6 +34,7 @@ int renameNoReplace(int sourceFolder, const std::string& source, int targetFolde
 // The whole copy of a file or link, written unnamed and named only when complete; see
 // FileSystem::copyFile. A source that changes during the copy is copied once more; when it
 // changes again the answer is kChangedWhileCopied and the old target stays.
-int copyThroughTemporary(const Place& source, const Place& target, bool failIfExists, CommandGate* gate);
+int copyThroughTemporary(const Place& source, const Place& target, bool failIfExists, CommandGate* gate,
+                         bool allowReadOnly = false);
 
 } // namespace velmora::platform

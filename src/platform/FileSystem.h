@@ -61,20 +61,22 @@ public:
 
     // Copies a file (or recreates a link), written unnamed and named only when complete (a
     // temporary sibling renamed over an existing target at once); keeps the source's permission bits and
-    // modification time (nanoseconds). A read-only existing target fails with EACCES whoever runs us. With
-    // failIfExists an existing target fails with EEXIST. The copy reports its progress to `gate` and
-    // commits through it just before it puts the copy in place; when the gate is given up first, the copy
-    // stops at the next chance, removes its temporary file and returns ECANCELED without touching the target.
+    // modification time (nanoseconds). A read-only existing target fails with EACCES whoever runs us,
+    // unless allowReadOnly: it is then replaced like any other, and the old file keeps its mode (another
+    // hard link to it is not touched). With failIfExists an existing target fails with EEXIST. The copy
+    // reports its progress to `gate` and commits through it just before it puts the copy in place; when the
+    // gate is given up first, the copy stops at the next chance, removes its temporary file and returns
+    // ECANCELED without touching the target.
     virtual int copyFile(const std::string& source, const std::string& target, bool failIfExists,
-                         CommandGate* gate = nullptr) = 0;
+                         CommandGate* gate = nullptr, bool allowReadOnly = false) = 0;
     // rename; across file systems a copy then a delete. Fails with EEXIST when the target exists.
     virtual int moveFile(const std::string& source, const std::string& target) = 0;
-    // unlink; a read-only file fails with EACCES (our own check).
-    virtual int deleteFile(const std::string& path) = 0;
+    // unlink; a read-only file fails with EACCES (our own check) unless allowReadOnly.
+    virtual int deleteFile(const std::string& path, bool allowReadOnly = false) = 0;
     // mkdir(path, 0777) under the umask.
     virtual int createFolder(const std::string& path) = 0;
-    // rmdir; a read-only folder fails with EACCES (our own check).
-    virtual int removeFolder(const std::string& path) = 0;
+    // rmdir; a read-only folder fails with EACCES (our own check) unless allowReadOnly.
+    virtual int removeFolder(const std::string& path, bool allowReadOnly = false) = 0;
 
     // Lists a folder (path with or without its trailing '/'), calling onEntry for each entry
     // other than "." and ".."; onEntry returns false to stop early (still a success).

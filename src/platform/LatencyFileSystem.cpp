@@ -17,9 +17,9 @@ int LatencyFileSystem::setAttributes(const std::string& path, std::uint32_t mode
 }
 
 int LatencyFileSystem::copyFile(const std::string& source, const std::string& target, bool failIfExists,
-                                CommandGate* gate) {
+                                CommandGate* gate, bool allowReadOnly) {
     wait(target, 3);
-    return inner_.copyFile(source, target, failIfExists, gate);
+    return inner_.copyFile(source, target, failIfExists, gate, allowReadOnly);
 }
 
 int LatencyFileSystem::moveFile(const std::string& source, const std::string& target) {
@@ -27,9 +27,9 @@ int LatencyFileSystem::moveFile(const std::string& source, const std::string& ta
     return inner_.moveFile(source, target);
 }
 
-int LatencyFileSystem::deleteFile(const std::string& path) {
+int LatencyFileSystem::deleteFile(const std::string& path, bool allowReadOnly) {
     wait(path, 1);
-    return inner_.deleteFile(path);
+    return inner_.deleteFile(path, allowReadOnly);
 }
 
 int LatencyFileSystem::createFolder(const std::string& path) {
@@ -37,9 +37,9 @@ int LatencyFileSystem::createFolder(const std::string& path) {
     return inner_.createFolder(path);
 }
 
-int LatencyFileSystem::removeFolder(const std::string& path) {
+int LatencyFileSystem::removeFolder(const std::string& path, bool allowReadOnly) {
     wait(path, 1);
-    return inner_.removeFolder(path);
+    return inner_.removeFolder(path, allowReadOnly);
 }
 
 int LatencyFileSystem::listFolder(const std::string& path,

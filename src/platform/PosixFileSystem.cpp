@@ -73,14 +73,14 @@ int PosixFileSystem::setAttributes(const std::string& path, std::uint32_t mode) 
 }
 
 int PosixFileSystem::copyFile(const std::string& source, const std::string& target, bool failIfExists,
-                              CommandGate* gate) {
+                              CommandGate* gate, bool allowReadOnly) {
     Place from;
     Place to;
     if (int error = roots_.place(source, from))
         return error;
     if (int error = roots_.place(target, to))
         return error;
-    return copyThroughTemporary(from, to, failIfExists, gate);
+    return copyThroughTemporary(from, to, failIfExists, gate, allowReadOnly);
 }
 
 int PosixFileSystem::moveFile(const std::string& source, const std::string& target) {
@@ -99,7 +99,7 @@ int PosixFileSystem::moveFile(const std::string& source, const std::string& targ
         return errno;
     if (S_ISDIR(info.st_mode))
         return EXDEV;
-    if (int copyError = copyThroughTemporary(from, to, true, nullptr); copyError != 0)
+    if (int copyError = copyThroughTemporary(from, to, true, nullptr, false); copyError != 0)
         return copyError;
     // Like a rename, a move does not ask whether the source is read-only.
     if (::unlinkat(from.folder, from.name.c_str(), 0) != 0) {
@@ -110,7 +110,7 @@ int PosixFileSystem::moveFile(const std::string& source, const std::string& targ
     return 0;
 }
 
-int PosixFileSystem::deleteFile(const std::string& path) {
+int PosixFileSystem::deleteFile(const std::string& path, bool allowReadOnly) {
     Place place;
     if (int error = roots_.place(path, place))
         return error;
@@ -119,7 +119,7 @@ int PosixFileSystem::deleteFile(const std::string& path) {
         return errno;
     if (S_ISDIR(info.st_mode))
         return EISDIR;
-    if (isReadOnly(info))
+    if (isReadOnly(info) && !allowReadOnly)
         return EACCES; // our own check, so that root is refused like everyone else
     return ::unlinkat(place.folder, place.name.c_str(), 0) == 0 ? 0 : errno;
 }
@@ -131,7 +131,7 @@ int PosixFileSystem::createFolder(const std::string& path) {
     return ::mkdirat(place.folder, place.name.c_str(), 0777) == 0 ? 0 : errno;
 }
 
-int PosixFileSystem::removeFolder(const std::string& path) {
+int PosixFileSystem::removeFolder(const std::string& path, bool allowReadOnly) {
     Place place;
     if (int error = roots_.place(path, place))
         return error;
@@ -140,7 +140,7 @@ int PosixFileSystem::removeFolder(const std::string& path) {
         return errno;
     if (!S_ISDIR(info.st_mode))
         return ENOTDIR;
-    if (isReadOnly(info))
+    if (isReadOnly(info) && !allowReadOnly)
         return EACCES; // our own check, so that root is refused like everyone else
     return ::unlinkat(place.folder, place.name.c_str(), AT_REMOVEDIR) == 0 ? 0 : errno;
 }

@@ -3,11 +3,13 @@
 #include "support/FakeFrontEnd.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
+#include "support/Unprivileged.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace velmora {
 namespace {
@@ -191,6 +193,43 @@ TEST_F(FileCommandTest, RemoveFolderOfAReadOnlyFolderNeedsOverwriteReadOnly) {
     dir.writeFile("full/keep.txt", "x");
     EXPECT_FALSE(commands.removeFolder(dir.at("full"), true));
     EXPECT_EQ(reason.get(), "Directory not empty");
+}
+
+TEST_F(FileCommandTest, ReadOnlyTargetsAreReplacedWithoutChangingOtherLinksOrTheirFolder) {
+    // As an ordinary user, who owns the files: root would pass the folder checks unasked.
+    VELMORA_SKIP_UNLESS_ROOT();
+    dir.openToEveryone();
+    const auto result = test::runUnprivileged([this] {
+        const std::string source = dir.writeFile("src.txt", "new");
+        const std::string box = dir.makeFolder("box");
+        auto readOnlyLinked = [&](const char* name, const char* other) {
+            dir.writeFile(std::string("box/") + name, "old");
+            dir.setMode(std::string("box/") + name, 0444);
+            return ::link(dir.at(std::string("box/") + name).c_str(), dir.at(other).c_str()) == 0;
+        };
+        dir.writeFile("box/full/keep", "x");
+        const std::vector<bool> checks{
+            readOnlyLinked("ro.txt", "ro-link") && readOnlyLinked("gone.txt", "gone-link"),
+            !commands.copyFile(source, box + "/ro.txt", false, false),
+            commands.copyFile(source, box + "/ro.txt", false, true),
+            test::TempDir::readFile(box + "/ro.txt") == "new" && modeOf(box + "/ro.txt") == 0444,
+            test::TempDir::readFile(dir.at("ro-link")) == "old" && modeOf(dir.at("ro-link")) == 0444,
+            ::chmod(box.c_str(), 0555) == 0,
+            !commands.deleteFile(box + "/gone.txt", false) && modeOf(box) == 0555,
+            commands.deleteFile(box + "/gone.txt", true) && !test::TempDir::exists(box + "/gone.txt"),
+            modeOf(dir.at("gone-link")) == 0444 && modeOf(box) == 0555,
+            commands.copyFile(source, box + "/added.txt", false, true) && modeOf(box) == 0555,
+            // Refused for another reason once the folder is open: the folder's mode still comes back.
+            !commands.removeFolder(box + "/full", true) && reason.get() == "Directory not empty",
+            modeOf(box) == 0555 && ::chmod(box.c_str(), 0755) == 0,
+        };
+        for (std::size_t i = 0; i < checks.size(); ++i)
+            if (!checks[i])
+                return static_cast<int>(i + 1);
+        return 0;
+    });
+    ASSERT_TRUE(result.ran) << result.problem;
+    EXPECT_EQ(result.value, 0) << "first failed check";
 }
 
 TEST_F(FileCommandTest, LinksAreCopiedAndDeletedAsLinks) {

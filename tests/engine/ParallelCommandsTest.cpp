@@ -116,10 +116,10 @@ public:
     std::function<void(platform::CommandGate*)> before, after;
 
     int copyFile(const std::string& source, const std::string& target, bool failIfExists,
-                 platform::CommandGate* gate) override {
+                 platform::CommandGate* gate, bool allowReadOnly) override {
         if (before)
             before(gate);
-        const int result = LatencyFileSystem::copyFile(source, target, failIfExists, gate);
+        const int result = LatencyFileSystem::copyFile(source, target, failIfExists, gate, allowReadOnly);
         if (after)
             after(gate);
         return result;

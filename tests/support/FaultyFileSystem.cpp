@@ -120,24 +120,25 @@ int FaultyFileSystem::setAttributes(const std::string& path, std::uint32_t mode)
 }
 
 int FaultyFileSystem::copyFile(const std::string& source, const std::string& target, bool failIfExists,
-                               platform::CommandGate* gate) {
-    return run(FsOp::CopyFile, [&] { return inner_.copyFile(source, target, failIfExists, gate); });
+                               platform::CommandGate* gate, bool allowReadOnly) {
+    return run(FsOp::CopyFile,
+               [&] { return inner_.copyFile(source, target, failIfExists, gate, allowReadOnly); });
 }
 
 int FaultyFileSystem::moveFile(const std::string& source, const std::string& target) {
     return run(FsOp::MoveFile, [&] { return inner_.moveFile(source, target); });
 }
 
-int FaultyFileSystem::deleteFile(const std::string& path) {
-    return run(FsOp::DeleteFile, [&] { return inner_.deleteFile(path); });
+int FaultyFileSystem::deleteFile(const std::string& path, bool allowReadOnly) {
+    return run(FsOp::DeleteFile, [&] { return inner_.deleteFile(path, allowReadOnly); });
 }
 
 int FaultyFileSystem::createFolder(const std::string& path) {
     return run(FsOp::CreateFolder, [&] { return inner_.createFolder(path); });
 }
 
-int FaultyFileSystem::removeFolder(const std::string& path) {
-    return run(FsOp::RemoveFolder, [&] { return inner_.removeFolder(path); });
+int FaultyFileSystem::removeFolder(const std::string& path, bool allowReadOnly) {
+    return run(FsOp::RemoveFolder, [&] { return inner_.removeFolder(path, allowReadOnly); });
 }
 
 int FaultyFileSystem::listFolder(const std::string& path,
