@@ -54,7 +54,7 @@ AutoStart AppController::startUp(const std::string& commandLineFile) {
 
     if (profilePath_.empty())
         applyOptionSettings(readOptionSettings(services_.settings));
-    copyAttributes_ = profile_.copyAttribs;
+    copyAttributes_ = profile_.copyAttributes;
     refreshSyncButtons();
 
     autoStart_ = AutoStart::None;
@@ -69,24 +69,24 @@ AutoStart AppController::startUp(const std::string& commandLineFile) {
     return autoStart_;
 }
 
-void AppController::applyOptionSettings(const OptionSettings& stored) {
-    options_.addFiles = stored.addMissing;
-    options_.deleteFiles = stored.delMissing;
-    options_.confirmDeletes = stored.checkDel;
-    options_.checkSubFolders = stored.subFolders;
+void AppController::applyOptionSettings(const ProfileOptions& stored) {
+    options_.addMissing = stored.addMissing;
+    options_.deleteMissing = stored.deleteMissing;
+    options_.confirmDeletes = stored.confirmDeletes;
+    options_.checkSubFolders = stored.checkSubFolders;
     options_.checkActions = stored.checkActions;
     options_.overwriteReadOnly = stored.overwriteReadOnly;
-    profile_.copyAttribs = stored.copyAttribs;
-    profile_.logFileOn = stored.logOn;
-    profile_.logFileAppend = stored.logAppend;
-    profile_.logFilePath = stored.logPath;
+    profile_.copyAttributes = stored.copyAttributes;
+    profile_.logOn = stored.logOn;
+    profile_.logAppend = stored.logAppend;
+    profile_.logPath = stored.logPath;
     // The remembered comparison and adjustment reach only the window's copies, which the exit
     // writes back. A run compares as the profile says, and the profile keeps its own defaults
     // (compare on time, no adjustment) until one is loaded or More Options is confirmed: the
     // stored default compares on size, which would miss every edit that keeps a file's size.
-    compareOnSize_ = stored.compareOnSize;
+    compareOnSize_ = !stored.compareOnTime;
     adjustHours_ = stored.adjustHours;
-    adjustMinutes_ = stored.adjustMins;
+    adjustMinutes_ = stored.adjustMinutes;
     profile_.modified = true;
 }
 
@@ -102,21 +102,16 @@ void AppController::runAutoStart() {
         synchronise(autoStartDirection_);
 }
 
-OptionSettings AppController::optionSettingsForExit() const {
-    OptionSettings out;
-    out.addMissing = options_.addFiles;
-    out.delMissing = options_.deleteFiles;
-    out.checkDel = options_.confirmDeletes;
-    out.subFolders = options_.checkSubFolders;
-    out.checkActions = options_.checkActions;
-    out.overwriteReadOnly = options_.overwriteReadOnly;
-    out.copyAttribs = profile_.copyAttribs;
-    out.compareOnSize = compareOnSize_;
+ProfileOptions AppController::optionSettingsForExit() const {
+    ProfileOptions out;
+    copyMainBoxes(options_, out); // silent mode and exit on completion are not remembered
+    out.copyAttributes = profile_.copyAttributes;
+    out.compareOnTime = !compareOnSize_;
     out.adjustHours = adjustHours_;
-    out.adjustMins = adjustMinutes_;
-    out.logOn = profile_.logFileOn;
-    out.logAppend = profile_.logFileAppend;
-    out.logPath = profile_.logFilePath;
+    out.adjustMinutes = adjustMinutes_;
+    out.logOn = profile_.logOn;
+    out.logAppend = profile_.logAppend;
+    out.logPath = profile_.logPath;
     return out;
 }
 
@@ -203,18 +198,18 @@ bool AppController::setOption(OptionBox box, bool ticked) {
     const ChangeNotice notice(*this);
     if (busy())
         return false;
-    LiveOptions& o = options_;
+    ProfileOptions& o = options_;
     if (box == OptionBox::ConfirmDeletes && (o.checkActions || o.silentMode))
         return false;
     if (box == OptionBox::CheckActions && o.silentMode)
         return false;
 
     switch (box) {
-    case OptionBox::AddFiles:
-        profile_.addFiles = o.addFiles = ticked;
+    case OptionBox::AddMissing:
+        profile_.addMissing = o.addMissing = ticked;
         break;
-    case OptionBox::DeleteFiles:
-        profile_.deleteFiles = o.deleteFiles = ticked;
+    case OptionBox::DeleteMissing:
+        profile_.deleteMissing = o.deleteMissing = ticked;
         break;
     case OptionBox::ConfirmDeletes:
         profile_.confirmDeletes = o.confirmDeletes = ticked;
@@ -262,11 +257,11 @@ void AppController::moreOptionsAccepted() {
     const ChangeNotice notice(*this);
     hideOtherButton_ = profile_.hideOtherButton;
     compareOnSize_ = !profile_.compareOnTime;
-    adjustHours_ = profile_.adjustTimeHours;
-    adjustMinutes_ = profile_.adjustTimeMins;
+    adjustHours_ = profile_.adjustHours;
+    adjustMinutes_ = profile_.adjustMinutes;
     autoStartOn_ = profile_.autoStart != 0;
     autoStartDirection_ = profile_.autoStart == 2 ? Direction::TwoToOne : Direction::OneToTwo;
-    copyAttributes_ = profile_.copyAttribs;
+    copyAttributes_ = profile_.copyAttributes;
     refreshSyncButtons();
 }
 

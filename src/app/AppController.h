@@ -6,8 +6,8 @@
 #include "app/ControllerObserver.h"
 #include "app/Direction.h"
 #include "app/ExclusionFilesModel.h"
-#include "app/LiveOptions.h"
 #include "app/MoreOptionsModel.h"
+#include "app/OptionBox.h"
 #include "app/OptionMapping.h"
 #include "app/RecentPaths.h"
 #include "app/ReportModel.h"
@@ -22,6 +22,7 @@
 #include "engine/SyncOptions.h"
 #include "engine/SyncResults.h"
 #include "engine/Synchroniser.h"
+#include "items/ProfileOptions.h"
 #include "profiles/Batch.h"
 #include "profiles/Profile.h"
 #include "profiles/SettingsStore.h"
@@ -156,7 +157,7 @@ public:
     // and delete confirmation; the check-list clears and disables delete confirmation). A box
     // that is disabled, or any box during a run, is left as it is (false).
     bool setOption(OptionBox box, bool ticked);
-    const LiveOptions& options() const { return options_; }
+    const ProfileOptions& options() const { return options_; }
     const Profile& profile() const { return profile_; }
 
     // Silent mode off for as long as one of these lives (a dialog is open), restored afterwards.
@@ -331,8 +332,8 @@ private:
     Refused<Model> showRefusal(Refused<Model> refusal);
     bool openBatch(const std::string& path);
     void copyProfileIntoWindow();
-    void applyOptionSettings(const OptionSettings& stored);
-    OptionSettings optionSettingsForExit() const;
+    void applyOptionSettings(const ProfileOptions& stored);
+    ProfileOptions optionSettingsForExit() const;
     void putRecentFile(const std::string& path);
     void storeOpenPath(const std::string& path);
     void silentFromProfile();
@@ -374,7 +375,7 @@ private:
 
     Batch batch_;
     GeneralSettings general_;
-    LiveOptions options_;
+    ProfileOptions options_;
     bool compareOnSize_ = false;
     std::int32_t adjustHours_ = 0;
     std::int32_t adjustMinutes_ = 0;

@@ -93,22 +93,15 @@ bool AppController::openBatch(const std::string& path) {
 }
 
 void AppController::copyProfileIntoWindow() {
-    options_.deleteFiles = profile_.deleteFiles;
-    options_.confirmDeletes = profile_.confirmDeletes;
-    options_.addFiles = profile_.addFiles;
-    options_.checkSubFolders = profile_.checkSubFolders;
-    options_.checkActions = profile_.checkActions;
-    options_.silentMode = profile_.silentMode;
-    options_.exitOnCompletion = profile_.exitOnCompletion;
-    options_.overwriteReadOnly = profile_.overwriteReadOnly;
+    copyMainBoxes(profile_, options_);
     setSilent(profile_.silentMode);
     hideOtherButton_ = profile_.hideOtherButton;
     compareOnSize_ = !profile_.compareOnTime;
-    adjustHours_ = profile_.adjustTimeHours;
-    adjustMinutes_ = profile_.adjustTimeMins;
+    adjustHours_ = profile_.adjustHours;
+    adjustMinutes_ = profile_.adjustMinutes;
     autoStartOn_ = profile_.autoStart == 1 || profile_.autoStart == 2;
     autoStartDirection_ = profile_.autoStart == 2 ? Direction::TwoToOne : Direction::OneToTwo;
-    copyAttributes_ = profile_.copyAttribs;
+    copyAttributes_ = profile_.copyAttributes;
     location1_ = profile_.location1;
     location2_ = profile_.location2;
     edited1_ = edited2_ = false;
@@ -211,14 +204,7 @@ void AppController::takeControlValues() {
     // The boxes and locations the user sees are what a saved profile must hold, also when they
     // came from the remembered settings rather than from a profile.
     const bool wasModified = profile_.modified;
-    profile_.addFiles = options_.addFiles;
-    profile_.deleteFiles = options_.deleteFiles;
-    profile_.confirmDeletes = options_.confirmDeletes;
-    profile_.checkSubFolders = options_.checkSubFolders;
-    profile_.checkActions = options_.checkActions;
-    profile_.silentMode = options_.silentMode;
-    profile_.exitOnCompletion = options_.exitOnCompletion;
-    profile_.overwriteReadOnly = options_.overwriteReadOnly;
+    copyMainBoxes(options_, profile_);
     profile_.location1 = location1_;
     profile_.location2 = location2_;
     profile_.modified = wasModified;

@@ -70,15 +70,8 @@ std::optional<RunOutcome> AppController::run(const RunRequest& request) {
 
 Profile AppController::windowProfile() const {
     Profile settings = profile_;
-    settings.addFiles = options_.addFiles;
-    settings.deleteFiles = options_.deleteFiles;
-    settings.confirmDeletes = options_.confirmDeletes;
-    settings.checkSubFolders = options_.checkSubFolders;
-    settings.checkActions = options_.checkActions;
-    settings.silentMode = options_.silentMode;
-    settings.exitOnCompletion = options_.exitOnCompletion;
-    settings.overwriteReadOnly = options_.overwriteReadOnly;
-    settings.copyAttribs = copyAttributes_;
+    copyMainBoxes(options_, settings);
+    settings.copyAttributes = copyAttributes_;
     return settings;
 }
 
@@ -94,7 +87,7 @@ RunOutcome AppController::runBetween(const std::string& sourceText, const std::s
     // A plan changes nothing, so it leaves no log behind either.
     if (mode == RunMode::PlanOnly) {
         runOptions_.logOn = false;
-    } else if (!startRunLog(log_, reporter_, settings, source, target, selectorText_) && settings.logFileOn &&
+    } else if (!startRunLog(log_, reporter_, settings, source, target, selectorText_) && settings.logOn &&
                runOptions_.safeguards.requireLog) {
         RunOutcome refused;
         refused.failed = true;

@@ -22,7 +22,7 @@ struct ControlState {
     ControlView synchronise12, synchronise21;
     bool iconButtons = false; // "No text, large arrows"
     // The eight option boxes.
-    ControlView addFiles, deleteFiles, confirmDeletes, checkSubFolders, checkActions, silentMode,
+    ControlView addMissing, deleteMissing, confirmDeletes, checkSubFolders, checkActions, silentMode,
         exitOnCompletion, overwriteReadOnly;
     // Other buttons.
     ControlView exclusions, moreOptions, batch, runBatch, lastReport, stop, exit, configuration, help;

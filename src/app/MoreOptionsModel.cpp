@@ -5,11 +5,11 @@
 namespace velmora {
 
 MoreOptionsModel::MoreOptionsModel(const Profile& profile)
-    : hideOtherButton(profile.hideOtherButton), copyAttributes(profile.copyAttribs),
+    : hideOtherButton(profile.hideOtherButton), copyAttributes(profile.copyAttributes),
       compareOn(profile.compareOnTime ? CompareOn::Time : CompareOn::FileSize),
-      hoursText(std::to_string(profile.adjustTimeHours)), minutesText(std::to_string(profile.adjustTimeMins)),
-      logOn(profile.logFileOn), logMode(profile.logFileAppend ? LogMode::Append : LogMode::Overwrite),
-      logPath(profile.logFilePath) {
+      hoursText(std::to_string(profile.adjustHours)), minutesText(std::to_string(profile.adjustMinutes)),
+      logOn(profile.logOn), logMode(profile.logAppend ? LogMode::Append : LogMode::Overwrite),
+      logPath(profile.logPath) {
     if (profile.autoStart == 1 || profile.autoStart == 2) {
         autoStart_ = true;
         direction = profile.autoStart == 2 ? Direction::TwoToOne : Direction::OneToTwo;
@@ -38,15 +38,14 @@ std::optional<FieldRefusal<MoreOptionsModel::Field>> MoreOptionsModel::store(Pro
         return refusal;
     profile.autoStart = !autoStart_ ? 0 : direction == Direction::TwoToOne ? 2 : 1;
     profile.hideOtherButton = hideOtherButton;
-    profile.copyAttribs = copyAttributes;
+    profile.copyAttributes = copyAttributes;
     profile.compareOnTime = compareOn == CompareOn::Time;
-    profile.adjustTimeHours =
-        static_cast<std::int32_t>(*readIntegerField(hoursText, kMinHours, kMaxHours).value);
-    profile.adjustTimeMins =
+    profile.adjustHours = static_cast<std::int32_t>(*readIntegerField(hoursText, kMinHours, kMaxHours).value);
+    profile.adjustMinutes =
         static_cast<std::int32_t>(*readIntegerField(minutesText, kMinMinutes, kMaxMinutes).value);
-    profile.logFileOn = logOn;
-    profile.logFileAppend = logMode == LogMode::Append;
-    profile.logFilePath = logPath;
+    profile.logOn = logOn;
+    profile.logAppend = logMode == LogMode::Append;
+    profile.logPath = logPath;
     profile.modified = true;
     return std::nullopt;
 }

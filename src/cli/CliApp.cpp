@@ -92,23 +92,23 @@ Profile profileFromOptions(const CliOptions& options) {
     Profile profile;
     profile.location1 = withoutTrailingSlashes(absolutePath(options.source)) + '/';
     profile.location2 = withoutTrailingSlashes(absolutePath(options.target)) + '/';
-    profile.addFiles = !options.noAdd;
-    profile.deleteFiles = !options.noDelete;
+    profile.addMissing = !options.noAdd;
+    profile.deleteMissing = !options.noDelete;
     profile.checkSubFolders = !options.noSubFolders;
     profile.checkActions = options.check;
     profile.confirmDeletes = options.confirmDeletes;
     profile.compareOnTime = !options.compareOnSize;
-    profile.adjustTimeHours = options.adjustHours;
-    profile.adjustTimeMins = options.adjustMins;
+    profile.adjustHours = options.adjustHours;
+    profile.adjustMinutes = options.adjustMinutes;
     profile.overwriteReadOnly = options.overwriteReadOnly;
-    profile.copyAttribs = options.copyAttributes;
+    profile.copyAttributes = options.copyAttributes;
     for (const std::string& pattern : options.excludeWildcards)
         profile.exclusions.addWildcard(pattern);
     profile.exclusions.finish();
     if (!options.logPath.empty()) {
-        profile.logFileOn = true;
-        profile.logFilePath = absolutePath(options.logPath);
-        profile.logFileAppend = options.logAppend;
+        profile.logOn = true;
+        profile.logPath = absolutePath(options.logPath);
+        profile.logAppend = options.logAppend;
     }
     if (options.autoStart)
         profile.autoStart = *options.autoStart;

@@ -139,7 +139,7 @@ const std::vector<OptionSpec>& optionTable() {
              return std::string();
          }},
         {"adjust-hours", 0, true, Scope::OneOff, numberInto("adjust-hours", &CliOptions::adjustHours)},
-        {"adjust-mins", 0, true, Scope::OneOff, numberInto("adjust-mins", &CliOptions::adjustMins)},
+        {"adjust-mins", 0, true, Scope::OneOff, numberInto("adjust-mins", &CliOptions::adjustMinutes)},
         {"overwrite-read-only", 0, false, Scope::OneOff, flag(&CliOptions::overwriteReadOnly)},
         {"copy-attributes", 0, false, Scope::OneOff, flag(&CliOptions::copyAttributes)},
         {"exclude", 0, true, Scope::OneOff, appendTo("exclude", &CliOptions::excludes)},

@@ -38,7 +38,7 @@ struct CliOptions {
     bool noSubFolders = false;
     bool compareOnSize = false;
     std::int32_t adjustHours = 0;
-    std::int32_t adjustMins = 0;
+    std::int32_t adjustMinutes = 0;
     bool overwriteReadOnly = false;
     bool copyAttributes = false;
     std::vector<std::string> excludes;

@@ -49,8 +49,8 @@ struct OptionBoxText {
 };
 // In the order of OptionBox.
 constexpr OptionBoxText kOptionBoxes[] = {
-    {OptionBox::AddFiles, "addFilesBox", "Add new files/folders found in source and not found in tar&get"},
-    {OptionBox::DeleteFiles, "deleteFilesBox",
+    {OptionBox::AddMissing, "addFilesBox", "Add new files/folders found in source and not found in tar&get"},
+    {OptionBox::DeleteMissing, "deleteFilesBox",
      "&Delete files/folders found in target but not found in source"},
     {OptionBox::ConfirmDeletes, "confirmDeletesBox", "Ask for con&firmation on all deletes"},
     {OptionBox::CheckSubFolders, "checkSubFoldersBox", "Check s&ub-folders"},
@@ -450,7 +450,7 @@ void MainWindow::refreshControls() {
         silentLabel_[i]->setVisible(state.silentLabels.visible && synchronise[i]->visible);
     }
 
-    const ControlView* options[8] = {&state.addFiles,         &state.deleteFiles,      &state.confirmDeletes,
+    const ControlView* options[8] = {&state.addMissing,       &state.deleteMissing,    &state.confirmDeletes,
                                      &state.checkSubFolders,  &state.checkActions,     &state.silentMode,
                                      &state.exitOnCompletion, &state.overwriteReadOnly};
     for (int i = 0; i < 8; ++i)
@@ -512,8 +512,8 @@ void MainWindow::refreshLocations() {
 }
 
 void MainWindow::refreshOptions() {
-    const LiveOptions& options = controller_->options();
-    const bool ticked[8] = {options.addFiles,         options.deleteFiles,      options.confirmDeletes,
+    const ProfileOptions& options = controller_->options();
+    const bool ticked[8] = {options.addMissing,       options.deleteMissing,    options.confirmDeletes,
                             options.checkSubFolders,  options.checkActions,     options.silentMode,
                             options.exitOnCompletion, options.overwriteReadOnly};
     for (int i = 0; i < 8; ++i)

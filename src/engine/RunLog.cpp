@@ -121,8 +121,8 @@ void RunLog::writeOptions(const Profile& profile) {
         writeFlag(value);
         write('\n');
     };
-    flagLine("Delete files: ", profile.deleteFiles);
-    flagLine("Add files: ", profile.addFiles);
+    flagLine("Delete files: ", profile.deleteMissing);
+    flagLine("Add files: ", profile.addMissing);
     flagLine("Confirm deletes: ", profile.confirmDeletes);
     flagLine("Check actions: ", profile.checkActions);
     flagLine("Check sub-folders: ", profile.checkSubFolders);
@@ -138,9 +138,9 @@ void RunLog::writeOptions(const Profile& profile) {
     write(profile.compareOnTime ? "time" : "file size");
     write('\n');
     write("Time adjustment: ");
-    writeNumber(profile.adjustTimeHours);
+    writeNumber(profile.adjustHours);
     write("Hrs ");
-    writeNumber(profile.adjustTimeMins);
+    writeNumber(profile.adjustMinutes);
     write("Mins\n");
 }
 
@@ -198,11 +198,11 @@ std::string RunLog::timestamp() const {
 
 bool startRunLog(RunLog& log, ErrorReporter& reporter, const Profile& profile, const std::string& source,
                  const std::string& target, const std::string& profilePath) {
-    if (!profile.logFileOn)
+    if (!profile.logOn)
         return false;
-    if (!log.open(profile.logFilePath, profile.logFileAppend)) {
+    if (!log.open(profile.logPath, profile.logAppend)) {
         reporter.lastReason().setFromError(log.openError());
-        reporter.report("CSynchroniserDlg::startLogFile", "Could not open log file: " + profile.logFilePath,
+        reporter.report("CSynchroniserDlg::startLogFile", "Could not open log file: " + profile.logPath,
                         true);
         return false;
     }

@@ -77,8 +77,8 @@ void readOldAdjustTime(std::istream& in, Profile& profile) {
             ++at;
         minutes = std::max(digitsAt(word, at), 0);
     }
-    profile.adjustTimeHours = hours <= 23 ? hours : 0;
-    profile.adjustTimeMins = minutes <= 59 ? minutes : 0;
+    profile.adjustHours = hours <= 23 ? hours : 0;
+    profile.adjustMinutes = minutes <= 59 ? minutes : 0;
 }
 
 // The 1-based line that holds the byte at `offset`.
@@ -117,27 +117,27 @@ void Profile::reset() {
 }
 
 bool Profile::write(std::ostream& out) const {
-    bool faithful = fitsOnOneLine(location1) && fitsOnOneLine(location2) && fitsOnOneLine(logFilePath);
+    bool faithful = fitsOnOneLine(location1) && fitsOnOneLine(location2) && fitsOnOneLine(logPath);
     out << "velmora_version=" << versionText(kFileVersion) << kEol;
     out << "location1=" << location1 << kEol;
     out << "location2=" << location2 << kEol;
-    out << "delete_files=" << flagText(deleteFiles) << kEol;
+    out << "delete_files=" << flagText(deleteMissing) << kEol;
     out << "confirm_deletes=" << flagText(confirmDeletes) << kEol;
-    out << "add_files=" << flagText(addFiles) << kEol;
+    out << "add_files=" << flagText(addMissing) << kEol;
     out << "check_sub_folders=" << flagText(checkSubFolders) << kEol;
     out << "auto_start=" << autoStart << kEol;
     out << "check_actions=" << flagText(checkActions) << kEol;
     out << "silent_mode=" << flagText(silentMode) << kEol;
     out << "exit_on_completion=" << flagText(exitOnCompletion) << kEol;
     out << "compare_on_time=" << flagText(compareOnTime) << kEol;
-    out << "adjust_time_hours=" << adjustTimeHours << kEol;
-    out << "adjust_time_mins=" << adjustTimeMins << kEol;
-    out << "log_file_on=" << flagText(logFileOn) << kEol;
-    out << "log_file_append=" << flagText(logFileAppend) << kEol;
-    out << "log_file_path=" << logFilePath << kEol;
+    out << "adjust_time_hours=" << adjustHours << kEol;
+    out << "adjust_time_mins=" << adjustMinutes << kEol;
+    out << "log_file_on=" << flagText(logOn) << kEol;
+    out << "log_file_append=" << flagText(logAppend) << kEol;
+    out << "log_file_path=" << logPath << kEol;
     out << "overwrite_read_only=" << flagText(overwriteReadOnly) << kEol;
     out << "hide_other_button=" << flagText(hideOtherButton) << kEol;
-    out << "copy_attribs=" << flagText(copyAttribs) << kEol;
+    out << "copy_attribs=" << flagText(copyAttributes) << kEol;
     faithful = exclusions.write(out) && faithful;
     modified = false;
     return faithful && out.good();
@@ -172,13 +172,13 @@ bool Profile::read(std::istream& stream) {
         } else if (key == "location2") {
             location2 = restOfLine(in);
         } else if (key == "log_file_path") {
-            logFilePath = restOfLine(in);
+            logPath = restOfLine(in);
         } else if (key == "delete_files") {
-            readFlag(in, deleteFiles);
+            readFlag(in, deleteMissing);
         } else if (key == "confirm_deletes") {
             readFlag(in, confirmDeletes);
         } else if (key == "add_files") {
-            readFlag(in, addFiles);
+            readFlag(in, addMissing);
         } else if (key == "check_sub_folders") {
             readFlag(in, checkSubFolders);
         } else if (key == "check_actions") {
@@ -188,9 +188,9 @@ bool Profile::read(std::istream& stream) {
         } else if (key == "exit_on_completion") {
             readFlag(in, exitOnCompletion);
         } else if (key == "log_file_on") {
-            readFlag(in, logFileOn);
+            readFlag(in, logOn);
         } else if (key == "log_file_append") {
-            readFlag(in, logFileAppend);
+            readFlag(in, logAppend);
         } else if (key == "compare_on_time") {
             readFlag(in, compareOnTime);
         } else if (key == "overwrite_read_only") {
@@ -198,11 +198,11 @@ bool Profile::read(std::istream& stream) {
         } else if (key == "hide_other_button") {
             readFlag(in, hideOtherButton);
         } else if (key == "copy_attribs") {
-            readFlag(in, copyAttribs);
+            readFlag(in, copyAttributes);
         } else if (key == "adjust_time_hours") {
-            readNumber(in, adjustTimeHours);
+            readNumber(in, adjustHours);
         } else if (key == "adjust_time_mins") {
-            readNumber(in, adjustTimeMins);
+            readNumber(in, adjustMinutes);
         } else if (key == "auto_start") {
             readNumber(in, autoStart);
         } else if (key == "adjust_time") {

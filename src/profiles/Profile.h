@@ -1,6 +1,7 @@
 #pragma once
 
 #include "items/ExclusionSet.h"
+#include "items/ProfileOptions.h"
 #include "items/TextRecord.h"
 
 #include <cstdint>
@@ -17,7 +18,7 @@ struct ReadStop {
 };
 
 // Everything that defines one synchronisation, kept in a ".vmp" file of "key=value" lines.
-class Profile : public TextRecord {
+class Profile : public TextRecord, public ProfileOptions {
 public:
     // The version this program writes into its profile and batch files.
     static constexpr double kFileVersion = 1.09;
@@ -46,26 +47,9 @@ public:
     // Where the last read stopped early; cleared by reset.
     ReadStop readStop;
 
-    bool deleteFiles = true;
-    bool confirmDeletes = false;
-    bool addFiles = true;
-    bool checkSubFolders = true;
-    bool checkActions = true;
-    bool compareOnTime = true;
-    bool silentMode = false;
-    bool exitOnCompletion = false;
     std::string location1;
     std::string location2;
     ExclusionSet exclusions;
-    std::int32_t adjustTimeHours = 0;
-    std::int32_t adjustTimeMins = 0;
-    std::int32_t autoStart = 0; // 0 off, 1 Location 1 to 2, 2 Location 2 to 1
-    std::string logFilePath;
-    bool logFileOn = false;
-    bool logFileAppend = false;
-    bool overwriteReadOnly = false;
-    bool hideOtherButton = false;
-    bool copyAttribs = false;
 };
 
 // The version number in its shortest decimal form ("1.09").

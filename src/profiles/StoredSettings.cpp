@@ -63,18 +63,18 @@ RecentLists readRecentLists(const SettingsStore& store) {
     return recent;
 }
 
-OptionSettings readOptionSettings(const SettingsStore& store) {
-    OptionSettings options;
+ProfileOptions readOptionSettings(const SettingsStore& store) {
+    ProfileOptions options;
     options.addMissing = flag(store, "AddMissing", true);
-    options.delMissing = flag(store, "DelMissing", true);
-    options.checkDel = flag(store, "CheckDel", false);
-    options.subFolders = flag(store, "SubFolders", true);
+    options.deleteMissing = flag(store, "DelMissing", true);
+    options.confirmDeletes = flag(store, "CheckDel", false);
+    options.checkSubFolders = flag(store, "SubFolders", true);
     options.checkActions = flag(store, "CheckActions", true);
     options.overwriteReadOnly = flag(store, "OverwriteReadOnly", false);
-    options.copyAttribs = flag(store, "CopyAttribs", false);
-    options.compareOnSize = flag(store, "CompareTimeOrSize", true);
+    options.copyAttributes = flag(store, "CopyAttribs", false);
+    options.compareOnTime = !flag(store, "CompareTimeOrSize", true);
     options.adjustHours = store.readSigned("AdjustHours").value_or(0);
-    options.adjustMins = store.readSigned("AdjustMins").value_or(0);
+    options.adjustMinutes = store.readSigned("AdjustMins").value_or(0);
     options.logOn = flag(store, "LogOn", false);
     options.logAppend = flag(store, "LogAppend", false);
     options.logPath = text(store, "LogPath");
@@ -92,18 +92,18 @@ int writeGeneralSettings(SettingsStore& store, const GeneralSettings& settings) 
     });
 }
 
-int writeExitSettings(SettingsStore& store, const OptionSettings& options, const RecentLists& recent) {
+int writeExitSettings(SettingsStore& store, const ProfileOptions& options, const RecentLists& recent) {
     std::vector<SettingsStore::NamedValue> values = {
         flagValue("AddMissing", options.addMissing),
-        flagValue("DelMissing", options.delMissing),
-        flagValue("CheckDel", options.checkDel),
-        flagValue("SubFolders", options.subFolders),
+        flagValue("DelMissing", options.deleteMissing),
+        flagValue("CheckDel", options.confirmDeletes),
+        flagValue("SubFolders", options.checkSubFolders),
         flagValue("CheckActions", options.checkActions),
         flagValue("OverwriteReadOnly", options.overwriteReadOnly),
-        flagValue("CopyAttribs", options.copyAttribs),
-        flagValue("CompareTimeOrSize", options.compareOnSize),
+        flagValue("CopyAttribs", options.copyAttributes),
+        flagValue("CompareTimeOrSize", !options.compareOnTime),
         signedValue("AdjustHours", options.adjustHours),
-        signedValue("AdjustMins", options.adjustMins),
+        signedValue("AdjustMins", options.adjustMinutes),
         flagValue("LogOn", options.logOn),
         flagValue("LogAppend", options.logAppend),
         {"LogPath", options.logPath},

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "items/ProfileOptions.h"
 #include "profiles/ParallelCommands.h"
 #include "profiles/SettingsStore.h"
 
@@ -32,28 +33,13 @@ struct RecentLists {
     std::string profilePath;        // the file shown in the profile selector at exit
 };
 
-// The option values that apply when no profile is open.
-struct OptionSettings {
-    bool addMissing = true;
-    bool delMissing = true;
-    bool checkDel = false;
-    bool subFolders = true;
-    bool checkActions = true;
-    bool overwriteReadOnly = false;
-    bool copyAttribs = false;
-    bool compareOnSize = true; // "CompareTimeOrSize": 1 compares on size, 0 on time
-    std::int32_t adjustHours = 0;
-    std::int32_t adjustMins = 0;
-    bool logOn = false;
-    bool logAppend = false;
-    std::string logPath;
-};
-
 // Start-up, in order: the general configuration, then the recent lists and "ProfilePath".
 GeneralSettings readGeneralSettings(const SettingsStore& store);
 RecentLists readRecentLists(const SettingsStore& store);
-// Read only when no file was opened at start-up or the file opened is a batch.
-OptionSettings readOptionSettings(const SettingsStore& store);
+// The option values that apply when no profile is open (the More Options ones, and six of the
+// main window's boxes). Read only when no file was opened at start-up or the file opened is a
+// batch.
+ProfileOptions readOptionSettings(const SettingsStore& store);
 
 // Configuration OK: "ShowTooltips", "ddmmyy", "CommandTimeout", "TimeDifference",
 // "ShowNoTextButtons", "ParallelCommands", as numbers. Answers 0 or the errno of the failed save.
@@ -61,7 +47,7 @@ int writeGeneralSettings(SettingsStore& store, const GeneralSettings& settings);
 
 // The exit action: the options, the recent locations, the recent files (indexes beyond the
 // list are left as they are) and "ProfilePath", in one save of the file.
-int writeExitSettings(SettingsStore& store, const OptionSettings& options, const RecentLists& recent);
+int writeExitSettings(SettingsStore& store, const ProfileOptions& options, const RecentLists& recent);
 
 // The last file opened or saved, and the view style of the file lists (0 icons, 1 details,
 // 2 small icons, 3 list).

@@ -12,7 +12,7 @@ using test::ControllerRig;
 TEST(DamagedProfileTest, IsShownWhenOpenedAndNeverRunUnseen) {
     ControllerRig rig;
     Profile original = rig.profileFor("d", 1);
-    original.deleteFiles = false;
+    original.deleteMissing = false;
     original.silentMode = true; // even a silent profile shows the notice
     original.exclusions.addWildcard("*.tmp");
     std::ostringstream text;

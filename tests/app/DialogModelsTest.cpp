@@ -21,7 +21,7 @@ using Field = MoreOptionsModel::Field;
 TEST(MoreOptionsModelTest, EnablingRulesAndWhatOkStores) {
     Profile profile;
     profile.autoStart = 2;
-    profile.adjustTimeHours = -3;
+    profile.adjustHours = -3;
     profile.compareOnTime = false;
     MoreOptionsModel model(profile);
     EXPECT_EQ(model.direction, Direction::TwoToOne);
@@ -50,9 +50,9 @@ TEST(MoreOptionsModelTest, EnablingRulesAndWhatOkStores) {
     model.logMode = MoreOptionsModel::LogMode::Append;
     ASSERT_FALSE(model.store(stored));
     EXPECT_EQ(stored.autoStart, 1);
-    EXPECT_EQ(stored.adjustTimeHours, 12);
-    EXPECT_EQ(stored.adjustTimeMins, -59);
-    EXPECT_TRUE(stored.logFileOn && stored.logFileAppend);
+    EXPECT_EQ(stored.adjustHours, 12);
+    EXPECT_EQ(stored.adjustMinutes, -59);
+    EXPECT_TRUE(stored.logOn && stored.logAppend);
     EXPECT_FALSE(stored.compareOnTime);
 }
 

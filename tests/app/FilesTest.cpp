@@ -13,16 +13,16 @@ TEST(FilesTest, ProfileValuesReachTheWindowAndOpenPathIsStored) {
     Profile profile = rig.profileFor("p", 2);
     profile.silentMode = true;
     profile.compareOnTime = false;
-    profile.adjustTimeMins = -30;
-    profile.copyAttribs = true;
-    profile.deleteFiles = false;
+    profile.adjustMinutes = -30;
+    profile.copyAttributes = true;
+    profile.deleteMissing = false;
     const std::string path = rig.writeProfile("p.vmp", profile);
     rig.start();
     ASSERT_TRUE(rig.app->openFile(path));
     AppController& app = *rig.app;
     EXPECT_EQ(readOpenPath(rig.settings), path);
     EXPECT_TRUE(app.silent());
-    EXPECT_FALSE(app.options().deleteFiles);
+    EXPECT_FALSE(app.options().deleteMissing);
     EXPECT_TRUE(app.compareOnSize());
     EXPECT_EQ(app.adjustMinutes(), -30);
     EXPECT_TRUE(app.copyAttributes());
@@ -106,7 +106,7 @@ TEST(ExitTest, ExitWritesTheRememberedValues) {
     const std::string path = rig.writeProfile("p.vmp", rig.profileFor("p"));
     rig.start();
     ASSERT_TRUE(rig.app->openFile(path));
-    rig.app->setOption(OptionBox::AddFiles, false);
+    rig.app->setOption(OptionBox::AddMissing, false);
     rig.app->setOption(OptionBox::CheckActions, false);
     rig.app->setOption(OptionBox::ConfirmDeletes, true);
     {
@@ -122,9 +122,9 @@ TEST(ExitTest, ExitWritesTheRememberedValues) {
     EXPECT_EQ(rig.frontEnd.questions.size(), 1u);
 
     const SettingsStore stored(rig.settingsPath);
-    const OptionSettings options = readOptionSettings(stored);
+    const ProfileOptions options = readOptionSettings(stored);
     EXPECT_FALSE(options.addMissing);
-    EXPECT_TRUE(options.checkDel);
+    EXPECT_TRUE(options.confirmDeletes);
     EXPECT_FALSE(options.checkActions);
     EXPECT_EQ(options.adjustHours, -1);
     EXPECT_EQ(stored.readNumber("AdjustHours"), 4294967295u);
@@ -137,7 +137,7 @@ TEST(ExitTest, ExitWritesTheRememberedValues) {
     // Answered No: the file keeps its old values.
     AppController& again = rig.restart();
     ASSERT_TRUE(again.openFile(path));
-    EXPECT_TRUE(again.options().addFiles);
+    EXPECT_TRUE(again.options().addMissing);
 }
 
 } // namespace

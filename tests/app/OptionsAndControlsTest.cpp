@@ -46,12 +46,12 @@ TEST(OptionsTest, RunTakesTheBoxesTheProfileAndTheConfiguration) {
     ControllerRig rig;
     Profile profile = rig.profileFor("p");
     profile.compareOnTime = false;
-    profile.adjustTimeHours = -2;
-    profile.copyAttribs = true;
+    profile.adjustHours = -2;
+    profile.copyAttributes = true;
     const std::string path = rig.writeProfile("p.vmp", profile);
     rig.start();
     ASSERT_TRUE(rig.app->openFile(path));
-    rig.app->setOption(OptionBox::DeleteFiles, false);
+    rig.app->setOption(OptionBox::DeleteMissing, false);
     GeneralSettings general;
     general.timeDifference = 7;
     general.commandTimeout = 20;
@@ -109,8 +109,8 @@ TEST(ControlsTest, RunningDisablesEditingAndShowsProgress) {
     ASSERT_EQ(seen.size(), 1u);
     const ControlState& running = seen[0];
     for (const ControlView* control :
-         {&running.open, &running.save, &running.saveAs, &running.location1, &running.addFiles, &running.exit,
-          &running.batch, &running.lastReport, &running.moreOptions})
+         {&running.open, &running.save, &running.saveAs, &running.location1, &running.addMissing,
+          &running.exit, &running.batch, &running.lastReport, &running.moreOptions})
         EXPECT_FALSE(control->enabled);
     EXPECT_TRUE(running.stop.enabled);
     EXPECT_TRUE(running.progress.visible);

@@ -222,14 +222,14 @@ namespace {
 TEST(RunLogTest, ProfileWithLoggingWritesTheRunAndItsResults) {
     test::ControllerRig rig;
     Profile profile = rig.profileFor("p");
-    profile.logFileOn = true;
-    profile.logFilePath = rig.dir.at("run.log");
+    profile.logOn = true;
+    profile.logPath = rig.dir.at("run.log");
     const std::string path = rig.writeProfile("p.vmp", profile);
     rig.dir.writeFile("p/one/a.txt", "a");
     rig.start();
     ASSERT_TRUE(rig.app->openFile(path));
     ASSERT_TRUE(rig.app->synchronise(Direction::OneToTwo));
-    const std::string log = test::TempDir::readFile(profile.logFilePath);
+    const std::string log = test::TempDir::readFile(profile.logPath);
     EXPECT_NE(log.find("Profile: " + path), std::string::npos);
     EXPECT_NE(log.find("Source: " + rig.dir.at("p/one/")), std::string::npos);
     EXPECT_NE(log.find(rig.dir.at("p/two/a.txt")), std::string::npos);
@@ -240,7 +240,7 @@ TEST(RunLogTest, ProfileWithLoggingWritesTheRunAndItsResults) {
             rig.app->synchronise(Direction::OneToTwo);
     };
     rig.app->synchronise(Direction::TwoToOne);
-    const std::string second = test::TempDir::readFile(profile.logFilePath);
+    const std::string second = test::TempDir::readFile(profile.logPath);
     EXPECT_NE(second.find("CSynchroniserDlg::OnSynch12: There is already a batch or synchronisation running"),
               std::string::npos);
     EXPECT_EQ(second.find("Source: "), second.rfind("Source: "));
@@ -251,8 +251,8 @@ TEST(SynchroniseTest, APlanOnlyRequestAnalysesAndChangesNothing) {
     ControllerRig rig;
     Profile profile = rig.profileFor("p", 2);
     profile.checkActions = true;
-    profile.logFileOn = true;
-    profile.logFilePath = rig.dir.at("run.txt");
+    profile.logOn = true;
+    profile.logPath = rig.dir.at("run.txt");
     rig.dir.writeFile("p/two/new.txt", "new");
     rig.dir.writeFile("p/one/old.txt", "old");
     rig.start();

@@ -21,8 +21,8 @@ TEST(StartUpTest, EmptyStoreGivesTheDefaultsAndNoFile) {
             EXPECT_EQ(entry, "");
     EXPECT_TRUE(app.recentFiles().empty());
     EXPECT_EQ(app.title(), "Velmora");
-    const LiveOptions& o = app.options();
-    EXPECT_TRUE(o.addFiles && o.deleteFiles && o.checkSubFolders && o.checkActions);
+    const ProfileOptions& o = app.options();
+    EXPECT_TRUE(o.addMissing && o.deleteMissing && o.checkSubFolders && o.checkActions);
     EXPECT_FALSE(o.confirmDeletes || o.overwriteReadOnly || o.silentMode || o.exitOnCompletion);
     // Nothing is written at start-up.
     EXPECT_FALSE(test::TempDir::exists(rig.settingsPath));
@@ -109,7 +109,7 @@ TEST(StartUpTest, RememberedComparisonWaitsForMoreOptions) {
     EXPECT_EQ(test::TempDir::readFile(rig.dir.at("two/f.txt")), "new");
 
     rig.app->exit();
-    EXPECT_EQ(readOptionSettings(rig.settings).compareOnSize, true);
+    EXPECT_EQ(readOptionSettings(rig.settings).compareOnTime, false);
     EXPECT_EQ(readOptionSettings(rig.settings).adjustHours, 3);
 
     rig.restart().startUp("");

@@ -158,8 +158,8 @@ TEST_F(CliEndToEnd, DryRunOfASilentLoggingProfileStillChangesNothing) {
     Profile profile = profileFor("p", 1);
     profile.silentMode = true;
     profile.exitOnCompletion = true;
-    profile.logFileOn = true;
-    profile.logFilePath = dir.at("p.log");
+    profile.logOn = true;
+    profile.logPath = dir.at("p.log");
     const std::string path = writeProfile("p.vmp", profile);
     const std::string bytes = TempDir::readFile(path);
     file("p/one/a.txt", "a");
@@ -519,8 +519,8 @@ TEST_F(CliEndToEnd, LogThatCannotBeOpenedStopsTheRunWithSixtySix) {
     EXPECT_EQ(tree("dst"), std::vector<std::string>{"old.txt=o"});
 
     Profile logging = profileFor("p", 1);
-    logging.logFileOn = true;
-    logging.logFilePath = dir.at("no/such/p.log");
+    logging.logOn = true;
+    logging.logPath = dir.at("no/such/p.log");
     file("p/one/a.txt", "a");
     EXPECT_EQ(run({writeProfile("p.vmp", logging)}).status, kExitNoInput);
     EXPECT_EQ(tree("p/two"), std::vector<std::string>{});

@@ -40,7 +40,7 @@ TEST(CliOptions, OneOffRunTakesEveryProfileField) {
     EXPECT_EQ(o.target, "dst");
     EXPECT_TRUE(o.noAdd && o.noDelete && o.noSubFolders && o.compareOnSize);
     EXPECT_EQ(o.adjustHours, -2);
-    EXPECT_EQ(o.adjustMins, 30);
+    EXPECT_EQ(o.adjustMinutes, 30);
     EXPECT_EQ(o.timeDifference, 10u);
     EXPECT_EQ(o.timeout, 0u);
     EXPECT_TRUE(o.overwriteReadOnly && o.copyAttributes && o.check && o.confirmDeletes && o.logAppend);

@@ -76,7 +76,7 @@ private Q_SLOTS:
         });
         QVERIFY(editMoreOptions(nullptr, rig.controller));
         QCOMPARE(rig.controller.profile().autoStart, 1);
-        QCOMPARE(rig.controller.profile().adjustTimeHours, -2);
+        QCOMPARE(rig.controller.profile().adjustHours, -2);
     }
 
     void configurationReachesTheSettingsOnlyOnOk() {

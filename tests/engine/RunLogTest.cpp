@@ -75,9 +75,9 @@ protected:
         profile.silentMode = true;
         profile.exitOnCompletion = true;
         profile.autoStart = 1;
-        profile.adjustTimeHours = -1;
-        profile.logFileOn = true;
-        profile.logFilePath = dir.at("run.log");
+        profile.adjustHours = -1;
+        profile.logOn = true;
+        profile.logPath = dir.at("run.log");
     }
 
     bool start() {
@@ -94,7 +94,7 @@ protected:
 };
 
 TEST_F(RunLogTest, StartOfAppendingLogKeepsEarlierRuns) {
-    profile.logFileAppend = true;
+    profile.logAppend = true;
     ASSERT_TRUE(start());
     log.close();
     ASSERT_TRUE(start());
@@ -102,7 +102,7 @@ TEST_F(RunLogTest, StartOfAppendingLogKeepsEarlierRuns) {
     std::vector<std::string> expected = expectedStart("Sun 07 December 2008 14:05:09");
     for (const std::string& line : expectedStart("Sun 07 December 2008 14:05:09"))
         expected.push_back(line);
-    EXPECT_EQ(linesOf(test::TempDir::readFile(profile.logFilePath)), expected);
+    EXPECT_EQ(linesOf(test::TempDir::readFile(profile.logPath)), expected);
 }
 
 TEST_F(RunLogTest, StartOfOverwritingLogHoldsOnlyTheLastRun) {
@@ -111,7 +111,7 @@ TEST_F(RunLogTest, StartOfOverwritingLogHoldsOnlyTheLastRun) {
     log.close();
     ASSERT_TRUE(start());
     log.close();
-    EXPECT_EQ(linesOf(test::TempDir::readFile(profile.logFilePath)),
+    EXPECT_EQ(linesOf(test::TempDir::readFile(profile.logPath)),
               expectedStart("Sun 07 December 2008 14:05:09"));
 }
 
@@ -120,7 +120,7 @@ TEST_F(RunLogTest, HeaderCarriesTodaysLocalDateAndTime) {
     ErrorReporter realReporter(frontEnd, realLog, reason);
     ASSERT_TRUE(startRunLog(realLog, realReporter, profile, "/a/", "/b/", ""));
     realLog.close();
-    const std::vector<std::string> lines = linesOf(test::TempDir::readFile(profile.logFilePath));
+    const std::vector<std::string> lines = linesOf(test::TempDir::readFile(profile.logPath));
     ASSERT_GT(lines.size(), 10u);
     const std::string today = DateValue::today().format(0x60A);
     EXPECT_EQ(lines[6].substr(0, today.size()), today);
@@ -131,12 +131,12 @@ TEST_F(RunLogTest, HeaderCarriesTodaysLocalDateAndTime) {
 }
 
 TEST_F(RunLogTest, LogInMissingFolderIsReportedWithReasonAndRunGoesOn) {
-    profile.logFilePath = dir.at("no/such/folder/run.log");
+    profile.logPath = dir.at("no/such/folder/run.log");
     EXPECT_FALSE(start());
     EXPECT_FALSE(log.isOpen());
     ASSERT_EQ(frontEnd.messages.size(), 1u);
     EXPECT_EQ(frontEnd.messages[0],
-              "Could not open log file: " + profile.logFilePath + "\nNo such file or directory");
+              "Could not open log file: " + profile.logPath + "\nNo such file or directory");
     log.write("ignored");
     log.sectionHeading("ignored");
 
@@ -146,36 +146,35 @@ TEST_F(RunLogTest, LogInMissingFolderIsReportedWithReasonAndRunGoesOn) {
 }
 
 TEST_F(RunLogTest, ALogPathNamingAFifoIsRefusedAtOnceAndTheRunGoesOnWithoutIt) {
-    profile.logFilePath = dir.at("fifo");
-    ASSERT_EQ(::mkfifo(profile.logFilePath.c_str(), 0600), 0);
+    profile.logPath = dir.at("fifo");
+    ASSERT_EQ(::mkfifo(profile.logPath.c_str(), 0600), 0);
     EXPECT_FALSE(start()); // would block for ever, had it waited for a reader
     EXPECT_FALSE(log.isOpen());
     ASSERT_EQ(frontEnd.messages.size(), 1u);
-    EXPECT_EQ(frontEnd.messages[0],
-              "Could not open log file: " + profile.logFilePath + "\nNot a regular file");
+    EXPECT_EQ(frontEnd.messages[0], "Could not open log file: " + profile.logPath + "\nNot a regular file");
 }
 
 TEST_F(RunLogTest, NothingHappensWhenTheProfileWantsNoLog) {
-    profile.logFileOn = false;
+    profile.logOn = false;
     EXPECT_FALSE(start());
-    EXPECT_FALSE(test::TempDir::exists(profile.logFilePath));
+    EXPECT_FALSE(test::TempDir::exists(profile.logPath));
     EXPECT_TRUE(frontEnd.messages.empty());
 }
 
 TEST_F(RunLogTest, OptionsBlockNamesEveryModeAndSign) {
     dir.writeFile("run.log", "");
-    ASSERT_TRUE(log.open(profile.logFilePath, true));
-    const std::size_t headerSize = test::TempDir::readFile(profile.logFilePath).size();
+    ASSERT_TRUE(log.open(profile.logPath, true));
+    const std::size_t headerSize = test::TempDir::readFile(profile.logPath).size();
     Profile other;
     other.autoStart = 2;
     other.compareOnTime = false;
-    other.adjustTimeHours = 0;
-    other.adjustTimeMins = -30;
+    other.adjustHours = 0;
+    other.adjustMinutes = -30;
     log.writeOptions(other);
     other.autoStart = 7;
     log.writeOptions(other);
     log.close();
-    const std::string text = test::TempDir::readFile(profile.logFilePath).substr(headerSize);
+    const std::string text = test::TempDir::readFile(profile.logPath).substr(headerSize);
     EXPECT_NE(
         text.find(
             "Auto start: Location 2 to Location 1\nCompare on: file size\nTime adjustment: 0Hrs -30Mins\n"),
@@ -184,8 +183,8 @@ TEST_F(RunLogTest, OptionsBlockNamesEveryModeAndSign) {
 }
 
 TEST_F(RunLogTest, ResultsSectionListsSummaryProblemsAndNonEmptySets) {
-    ASSERT_TRUE(log.open(profile.logFilePath, false));
-    const std::size_t headerSize = test::TempDir::readFile(profile.logFilePath).size();
+    ASSERT_TRUE(log.open(profile.logPath, false));
+    const std::size_t headerSize = test::TempDir::readFile(profile.logPath).size();
     SyncResults results;
     results.counts.addedFiles = 2;
     results.added.insert(makeItem("/b/x.txt"));
@@ -196,7 +195,7 @@ TEST_F(RunLogTest, ResultsSectionListsSummaryProblemsAndNonEmptySets) {
     log.writeResults(results);
     log.close();
 
-    const std::string text = test::TempDir::readFile(profile.logFilePath).substr(headerSize);
+    const std::string text = test::TempDir::readFile(profile.logPath).substr(headerSize);
     const std::string dashes(30, '-');
     const std::string pluses(20, '+');
     const std::string expected =
@@ -214,11 +213,11 @@ TEST_F(RunLogTest, ClosedLogIgnoresWrites) {
     log.write("x");
     log.writeNumber(5);
     log.writeResults(SyncResults{});
-    ASSERT_TRUE(log.open(profile.logFilePath, false));
+    ASSERT_TRUE(log.open(profile.logPath, false));
     EXPECT_TRUE(log.isOpen());
     log.close();
     log.write("after close");
-    EXPECT_EQ(test::TempDir::readFile(profile.logFilePath).find("after close"), std::string::npos);
+    EXPECT_EQ(test::TempDir::readFile(profile.logPath).find("after close"), std::string::npos);
 }
 
 } // namespace

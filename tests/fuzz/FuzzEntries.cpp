@@ -74,11 +74,11 @@ std::vector<std::string> wildcardList(const ExclusionSet& set) {
 
 // The first field in which two profiles differ, or "" when they hold the same values.
 std::string differingField(const Profile& a, const Profile& b) {
-    if (a.deleteFiles != b.deleteFiles)
+    if (a.deleteMissing != b.deleteMissing)
         return "delete_files";
     if (a.confirmDeletes != b.confirmDeletes)
         return "confirm_deletes";
-    if (a.addFiles != b.addFiles)
+    if (a.addMissing != b.addMissing)
         return "add_files";
     if (a.checkSubFolders != b.checkSubFolders)
         return "check_sub_folders";
@@ -98,23 +98,23 @@ std::string differingField(const Profile& a, const Profile& b) {
         return "explicit exclusions";
     if (wildcardList(a.exclusions) != wildcardList(b.exclusions))
         return "wildcard exclusions";
-    if (a.adjustTimeHours != b.adjustTimeHours)
+    if (a.adjustHours != b.adjustHours)
         return "adjust_time_hours";
-    if (a.adjustTimeMins != b.adjustTimeMins)
+    if (a.adjustMinutes != b.adjustMinutes)
         return "adjust_time_mins";
     if (a.autoStart != b.autoStart)
         return "auto_start";
-    if (a.logFilePath != b.logFilePath)
+    if (a.logPath != b.logPath)
         return "log_file_path";
-    if (a.logFileOn != b.logFileOn)
+    if (a.logOn != b.logOn)
         return "log_file_on";
-    if (a.logFileAppend != b.logFileAppend)
+    if (a.logAppend != b.logAppend)
         return "log_file_append";
     if (a.overwriteReadOnly != b.overwriteReadOnly)
         return "overwrite_read_only";
     if (a.hideOtherButton != b.hideOtherButton)
         return "hide_other_button";
-    if (a.copyAttribs != b.copyAttribs)
+    if (a.copyAttributes != b.copyAttributes)
         return "copy_attribs";
     return {};
 }
@@ -357,11 +357,11 @@ std::string everythingRead(const SettingsStore& store) {
     for (const std::string& file : recent.files)
         out << file << '\n';
     out << recent.profilePath << '\n';
-    const OptionSettings options = readOptionSettings(store);
-    out << options.addMissing << options.delMissing << options.checkDel << options.subFolders
-        << options.checkActions << options.overwriteReadOnly << options.copyAttribs << options.compareOnSize
-        << ' ' << options.adjustHours << ' ' << options.adjustMins << options.logOn << options.logAppend
-        << ' ' << options.logPath << '\n';
+    const ProfileOptions options = readOptionSettings(store);
+    out << options.addMissing << options.deleteMissing << options.confirmDeletes << options.checkSubFolders
+        << options.checkActions << options.overwriteReadOnly << options.copyAttributes
+        << !options.compareOnTime << ' ' << options.adjustHours << ' ' << options.adjustMinutes
+        << options.logOn << options.logAppend << ' ' << options.logPath << '\n';
     out << readOpenPath(store) << '\n' << readBrowseStyle(store) << '\n';
     return out.str();
 }

@@ -61,7 +61,7 @@ TEST(ProfileFormat, ExampleFileRoundTripsByteForByte) {
     const Profile profile = readText(kExample, PathStyle::Windows);
     ASSERT_TRUE(profile.valid);
     EXPECT_EQ(profile.location2, "\\\\Server\\Backup\\Work\\");
-    EXPECT_EQ(profile.adjustTimeHours, -1);
+    EXPECT_EQ(profile.adjustHours, -1);
     EXPECT_EQ(profile.autoStart, 1);
     EXPECT_FALSE(profile.checkActions);
     EXPECT_TRUE(profile.hideOtherButton);
@@ -84,7 +84,7 @@ TEST(ProfileFormat, LoneLineFeedsReadLikeCrLf) {
     const Profile profile = readText(text, PathStyle::Windows);
     ASSERT_TRUE(profile.valid);
     EXPECT_EQ(profile.location1, "C:\\Work\\");
-    EXPECT_EQ(profile.logFilePath, "C:\\Logs\\work.txt");
+    EXPECT_EQ(profile.logPath, "C:\\Logs\\work.txt");
     EXPECT_EQ(writeText(profile), kExample);
 }
 
@@ -92,9 +92,9 @@ TEST(ProfileFormat, WrittenDefaultsReadBackAndWriteClearsModified) {
     Profile profile;
     profile.location1 = "/home/ann/work/";
     profile.location2 = " /mnt/backup with spaces/";
-    profile.adjustTimeMins = -45;
+    profile.adjustMinutes = -45;
     profile.compareOnTime = false;
-    profile.copyAttribs = true;
+    profile.copyAttributes = true;
     profile.exclusions.addExplicit("/home/ann/work/tmp/");
     profile.exclusions.addWildcard("*.o");
     profile.modified = true;
@@ -105,9 +105,9 @@ TEST(ProfileFormat, WrittenDefaultsReadBackAndWriteClearsModified) {
     const Profile back = readText(text);
     EXPECT_TRUE(back.valid);
     EXPECT_EQ(back.location2, profile.location2);
-    EXPECT_EQ(back.adjustTimeMins, -45);
+    EXPECT_EQ(back.adjustMinutes, -45);
     EXPECT_FALSE(back.compareOnTime);
-    EXPECT_TRUE(back.copyAttribs);
+    EXPECT_TRUE(back.copyAttributes);
     EXPECT_EQ(writeText(back), text);
 }
 
@@ -121,11 +121,11 @@ TEST(ProfileFormat, ValueWithLineBreakIsRefusedRatherThanWrittenBroken) {
 TEST(ProfileFormat, OnlyTheVersionLineGivesDefaults) {
     Profile profile = readText("velmora_version=1.09\r\n");
     EXPECT_TRUE(profile.valid);
-    EXPECT_TRUE(profile.deleteFiles);
-    EXPECT_TRUE(profile.addFiles);
+    EXPECT_TRUE(profile.deleteMissing);
+    EXPECT_TRUE(profile.addMissing);
     EXPECT_TRUE(profile.checkActions);
     EXPECT_TRUE(profile.compareOnTime);
-    EXPECT_FALSE(profile.logFileOn);
+    EXPECT_FALSE(profile.logOn);
     EXPECT_EQ(profile.autoStart, 0);
     EXPECT_TRUE(profile.exclusions.empty());
     EXPECT_DOUBLE_EQ(TextRecord::lastReadVersion(), 1.09);
@@ -140,7 +140,7 @@ TEST(ProfileFormat, FileNotStartingWithVersionIsInvalidAndAtDefaults) {
     EXPECT_FALSE(profile.valid);
     EXPECT_EQ(profile.location1, "");
     EXPECT_EQ(profile.location2, "");
-    EXPECT_TRUE(profile.deleteFiles);
+    EXPECT_TRUE(profile.deleteMissing);
     EXPECT_FALSE(profile.modified);
 
     EXPECT_FALSE(readText("").valid);
@@ -165,38 +165,38 @@ INSTANTIATE_TEST_SUITE_P(
     Table, ProfileExampleLines,
     testing::Values(LineCase{"BlankLinesBetweenKeys", "\r\n\r\n\r\ndelete_files=0\r\n\r\nadd_files=0\r\n",
                              [](const Profile& p) {
-                                 EXPECT_FALSE(p.deleteFiles);
-                                 EXPECT_FALSE(p.addFiles);
+                                 EXPECT_FALSE(p.deleteMissing);
+                                 EXPECT_FALSE(p.addMissing);
                              }},
                     LineCase{"WhiteSpaceInKeyRemoved", "  delete_files =0\r\n",
-                             [](const Profile& p) { EXPECT_FALSE(p.deleteFiles); }},
+                             [](const Profile& p) { EXPECT_FALSE(p.deleteMissing); }},
                     LineCase{"StringKeepsLeadingSpace", "location1= C:\\A\r\n",
                              [](const Profile& p) { EXPECT_EQ(p.location1, " C:\\A"); }},
                     LineCase{"KeysAreCaseSensitive", "DELETE_FILES=0\r\nadd_files=0\r\n",
                              [](const Profile& p) {
-                                 EXPECT_TRUE(p.deleteFiles);
-                                 EXPECT_FALSE(p.addFiles); // the line after the unknown key is still read
+                                 EXPECT_TRUE(p.deleteMissing);
+                                 EXPECT_FALSE(p.addMissing); // the line after the unknown key is still read
                              }},
                     LineCase{"OldAdjustTimeWithColons", "adjust_time=2:30:00\r\n",
                              [](const Profile& p) {
-                                 EXPECT_EQ(p.adjustTimeHours, 2);
-                                 EXPECT_EQ(p.adjustTimeMins, 30);
+                                 EXPECT_EQ(p.adjustHours, 2);
+                                 EXPECT_EQ(p.adjustMinutes, 30);
                              }},
                     LineCase{"OldAdjustTimeCompact", "adjust_time=0230\r\n",
                              [](const Profile& p) {
-                                 EXPECT_EQ(p.adjustTimeHours, 2);
-                                 EXPECT_EQ(p.adjustTimeMins, 30);
+                                 EXPECT_EQ(p.adjustHours, 2);
+                                 EXPECT_EQ(p.adjustMinutes, 30);
                              }},
                     LineCase{"OldAdjustTimeOutOfRange", "adjust_time_mins=7\r\nadjust_time=25:00\r\n",
                              [](const Profile& p) {
-                                 EXPECT_EQ(p.adjustTimeHours, 0);
-                                 EXPECT_EQ(p.adjustTimeMins, 0);
+                                 EXPECT_EQ(p.adjustHours, 0);
+                                 EXPECT_EQ(p.adjustMinutes, 0);
                              }},
                     LineCase{"UnparsableValueStopsReading",
                              "confirm_deletes=1\r\ndelete_files=2\r\nadd_files=0\r\n",
                              [](const Profile& p) {
                                  EXPECT_TRUE(p.confirmDeletes); // read before: kept
-                                 EXPECT_TRUE(p.addFiles);       // after: default
+                                 EXPECT_TRUE(p.addMissing);     // after: default
                              }},
                     LineCase{"NumberWithoutDigitsStopsReading", "auto_start=x\r\nsilent_mode=1\r\n",
                              [](const Profile& p) {
@@ -206,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LineCase{"LastOfRepeatedKeyWins", "auto_start=1\r\nauto_start=2\r\n",
                              [](const Profile& p) { EXPECT_EQ(p.autoStart, 2); }},
                     LineCase{"OverlongKeyIsUnrecognised", std::string(1500, 'k') + "=1\r\nadd_files=0\r\n",
-                             [](const Profile& p) { EXPECT_FALSE(p.addFiles); }}),
+                             [](const Profile& p) { EXPECT_FALSE(p.addMissing); }}),
     [](const testing::TestParamInfo<LineCase>& testCase) { return std::string(testCase.param.name); });
 
 TEST(ProfileExclusions, OldFileHasNoWildcardSection) {
@@ -265,7 +265,7 @@ TEST(ProfileDamage, ReadingThatStopsEarlyIsRememberedWithItsLineAndKey) {
     // after it (here the exclusions) is what makes running it unsafe.
     const Profile cut = readText(head + "add_files=no\r\nexclusions=\r\n/x\r\nend_exclusions\r\n");
     EXPECT_TRUE(cut.valid);
-    EXPECT_FALSE(cut.deleteFiles);
+    EXPECT_FALSE(cut.deleteMissing);
     EXPECT_TRUE(cut.exclusions.empty());
     Profile reset = cut;
     reset.reset();

@@ -34,15 +34,15 @@ TEST_F(SettingsStoreTest, EmptyStoreGivesEveryDefaultAndWritesNothing) {
     EXPECT_TRUE(recent.files.empty());
     EXPECT_EQ(recent.profilePath, "");
 
-    const OptionSettings options = readOptionSettings(store);
+    const ProfileOptions options = readOptionSettings(store);
     EXPECT_TRUE(options.addMissing);
-    EXPECT_TRUE(options.delMissing);
-    EXPECT_TRUE(options.subFolders);
+    EXPECT_TRUE(options.deleteMissing);
+    EXPECT_TRUE(options.checkSubFolders);
     EXPECT_TRUE(options.checkActions);
-    EXPECT_FALSE(options.checkDel);
+    EXPECT_FALSE(options.confirmDeletes);
     EXPECT_FALSE(options.overwriteReadOnly);
-    EXPECT_FALSE(options.copyAttribs);
-    EXPECT_TRUE(options.compareOnSize);
+    EXPECT_FALSE(options.copyAttributes);
+    EXPECT_FALSE(options.compareOnTime);
     EXPECT_EQ(options.adjustHours, 0);
     EXPECT_FALSE(options.logOn);
     EXPECT_EQ(readBrowseStyle(store), 3u);
@@ -61,9 +61,9 @@ TEST_F(SettingsStoreTest, RecentFilesCloseGapsAndExitWritesEachIndex) {
     recent.location1[0] = "/src/";
     recent.location2[4] = "/dst/";
     recent.profilePath = "/p/current.vmp";
-    OptionSettings options;
+    ProfileOptions options;
     options.adjustHours = -1;
-    options.adjustMins = -59;
+    options.adjustMinutes = -59;
     options.logPath = "/var/log/v.txt";
     EXPECT_EQ(writeExitSettings(store, options, recent), 0);
 
@@ -74,9 +74,9 @@ TEST_F(SettingsStoreTest, RecentFilesCloseGapsAndExitWritesEachIndex) {
     EXPECT_EQ(back.location1, recent.location1);
     EXPECT_EQ(back.location2, recent.location2);
     EXPECT_EQ(back.profilePath, "/p/current.vmp");
-    const OptionSettings optionsBack = readOptionSettings(store);
+    const ProfileOptions optionsBack = readOptionSettings(store);
     EXPECT_EQ(optionsBack.adjustHours, -1);
-    EXPECT_EQ(optionsBack.adjustMins, -59);
+    EXPECT_EQ(optionsBack.adjustMinutes, -59);
     EXPECT_EQ(optionsBack.logPath, "/var/log/v.txt");
 
     // A shorter list leaves the old values beyond it in place.

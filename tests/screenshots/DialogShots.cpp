@@ -98,8 +98,8 @@ void dialogWindows(Shots& shots) {
     {
         Profile profile;
         profile.autoStart = 2;
-        profile.logFileOn = true;
-        profile.logFilePath = "/home/anna/sync-log.txt";
+        profile.logOn = true;
+        profile.logPath = "/home/anna/sync-log.txt";
         MoreOptionsModel model(profile);
         QTemporaryDir settingsFolder;
         SettingsStore settings(
