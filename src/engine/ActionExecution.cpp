@@ -209,13 +209,14 @@ void ActionExecution::copyDirectory(const FileItemPtr& source, const FileItemPtr
     SyncResults& results = run_.results;
     results.workDone += kActionWork;
 
-    std::int64_t attributes = -1;
-    if (run_.options.copyAttributes) {
-        platform::FileAttributes sourceAttributes;
-        if (run_.fileSystem.getAttributes(source->fullPath(), sourceAttributes) == 0)
-            attributes = sourceAttributes.mode & 07777;
-    }
-    const bool created = run_.target.createFolder(*target, attributes);
+    // A private source folder must not become a public target folder, so its mode is read in any case.
+    std::int64_t sourceMode = -1;
+    platform::FileAttributes sourceAttributes;
+    if (run_.fileSystem.getAttributes(source->fullPath(), sourceAttributes) == 0)
+        sourceMode = sourceAttributes.mode & 07777;
+    platform::FileAttributes existing;
+    const bool isNew = run_.fileSystem.getAttributes(target->fullPath(), existing) != 0;
+    const bool created = run_.target.createFolder(*target, sourceMode);
     run_.frontEnd.actionDone(ActionKind::AddFolder, *target, !created);
     if (!created) {
         recordFailure("CSynchroniserDlg::copyDirectory: Could not add folder: " + target->fullPath(), target,
@@ -225,6 +226,15 @@ void ActionExecution::copyDirectory(const FileItemPtr& source, const FileItemPtr
     ++results.counts.addedFolders;
     results.addedFolders.insert(target);
 
+    copyContents(source, target);
+    // The exact bits only now that the contents are in: a read-only folder would have refused them.
+    // A folder that was there already keeps its own.
+    if (run_.options.copyAttributes && isNew && sourceMode >= 0)
+        run_.fileSystem.setAttributes(target->fullPath(), static_cast<std::uint32_t>(sourceMode));
+}
+
+void ActionExecution::copyContents(const FileItemPtr& source, const FileItemPtr& target) {
+    SyncResults& results = run_.results;
     std::vector<FileItemPtr> entries;
     if (!run_.source.listFolder(source->folderForm(), entries)) {
         // The folder stands but its content could not be copied: say so rather than pass it as done.

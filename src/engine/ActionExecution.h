@@ -32,6 +32,8 @@ private:
     std::uint64_t treeWork(LocationAccess& access, const FileItem& folder, bool copying);
     void copyPlanned(const FileItemPtr& source, const FileItemPtr& target, bool overwrite);
     void deleteTreeFile(const FileItemPtr& file);
+    // Copies the source folder's entries into the new target folder, all of them settled at the end.
+    void copyContents(const FileItemPtr& source, const FileItemPtr& target);
     // Puts a started copy or delete in flight; when it ends (in the order started) it is counted
     // into `count` and `done`, or recorded as `failure` + its path into `failures`.
     void queue(PendingCommand command, ActionKind kind, const FileItemPtr& target, std::int32_t& count,

@@ -314,17 +314,16 @@ int FileCommands::listFolder(const std::string& path,
     }
 }
 
-bool FileCommands::createFolder(const std::string& path, std::int64_t attributes) {
+bool FileCommands::createFolder(const std::string& path, std::int64_t sourceMode) {
     platform::FileAttributes existing;
     if (fs_.getAttributes(path, existing) == 0 && existing.isDirectory)
         return true;
-    if (int error = fs_.createFolder(path)) {
+    const std::uint32_t mode = sourceMode < 0 ? 0777 : (static_cast<std::uint32_t>(sourceMode) & 0777) | 0700;
+    if (int error = fs_.createFolder(path, mode)) {
         // The caller reports the failure with this reason.
         reason_.setFromError(error);
         return false;
     }
-    if (attributes >= 0)
-        fs_.setAttributes(path, static_cast<std::uint32_t>(attributes));
     return true;
 }
 

@@ -84,9 +84,10 @@ public:
                   bool overwriteReadOnly);
     bool moveFile(const std::string& source, const std::string& target, bool overwriteReadOnly);
     bool deleteFile(const std::string& path, bool overwriteReadOnly);
-    // An existing folder is a success and keeps its attributes; attributes < 0 leaves the
-    // new folder's mode to the umask. Sets no reason.
-    bool createFolder(const std::string& path, std::int64_t attributes = -1);
+    // An existing folder is a success and keeps its attributes. A new one gets no permission bit
+    // that `sourceMode` (the source folder's mode, < 0 when there is none) lacks, save its owner's,
+    // which the copy of its contents needs; the umask applies. Sets no reason on success.
+    bool createFolder(const std::string& path, std::int64_t sourceMode = -1);
     bool removeFolder(const std::string& path, bool overwriteReadOnly);
     // Lists a folder on a worker under the same watch as the other commands, handing each entry
     // to `onEntry` there. Returns 0, the listing's errno, ETIMEDOUT (reason "Timed out") or

@@ -156,8 +156,8 @@ bool LocalLocationAccess::finish(const PendingCommand& pending) {
     return commands_.finish(pending.command);
 }
 
-bool LocalLocationAccess::createFolder(const FileItem& item, std::int64_t attributes) {
-    return commands_.createFolder(item.fullPath(), attributes);
+bool LocalLocationAccess::createFolder(const FileItem& item, std::int64_t sourceMode) {
+    return commands_.createFolder(item.fullPath(), sourceMode);
 }
 
 } // namespace velmora

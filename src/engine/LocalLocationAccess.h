@@ -31,7 +31,7 @@ public:
     bool usesForwardSlashes() const override { return true; }
     bool copyFile(const FileItem& source, const FileItem& target) override;
     bool deleteFile(const FileItem& item) override;
-    bool createFolder(const FileItem& item, std::int64_t attributes) override;
+    bool createFolder(const FileItem& item, std::int64_t sourceMode) override;
     PendingCommand startCopy(const FileItem& source, const FileItem& target) override;
     PendingCommand startDelete(const FileItem& item) override;
     bool finish(const PendingCommand& pending) override;

@@ -55,7 +55,8 @@ public:
     // Adds the source's size to the work done, then copies under the command timeout.
     virtual bool copyFile(const FileItem& source, const FileItem& target) = 0;
     virtual bool deleteFile(const FileItem& item) = 0;
-    virtual bool createFolder(const FileItem& item, std::int64_t attributes) = 0;
+    // A new folder with no more permission bits than `sourceMode` (see FileCommands::createFolder).
+    virtual bool createFolder(const FileItem& item, std::int64_t sourceMode) = 0;
 
     // The same copy and delete with several in flight: start hands the command to a worker and
     // returns at once, finish waits for that one and returns its result (and its reason).

@@ -73,8 +73,8 @@ public:
     virtual int moveFile(const std::string& source, const std::string& target) = 0;
     // unlink; a read-only file fails with EACCES (our own check) unless allowReadOnly.
     virtual int deleteFile(const std::string& path, bool allowReadOnly = false) = 0;
-    // mkdir(path, 0777) under the umask.
-    virtual int createFolder(const std::string& path) = 0;
+    // mkdir(path, mode & 0777) under the umask.
+    virtual int createFolder(const std::string& path, std::uint32_t mode = 0777) = 0;
     // rmdir; a read-only folder fails with EACCES (our own check) unless allowReadOnly.
     virtual int removeFolder(const std::string& path, bool allowReadOnly = false) = 0;
 

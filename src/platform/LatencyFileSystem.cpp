@@ -32,9 +32,9 @@ int LatencyFileSystem::deleteFile(const std::string& path, bool allowReadOnly) {
     return inner_.deleteFile(path, allowReadOnly);
 }
 
-int LatencyFileSystem::createFolder(const std::string& path) {
+int LatencyFileSystem::createFolder(const std::string& path, std::uint32_t mode) {
     wait(path, 1);
-    return inner_.createFolder(path);
+    return inner_.createFolder(path, mode);
 }
 
 int LatencyFileSystem::removeFolder(const std::string& path, bool allowReadOnly) {

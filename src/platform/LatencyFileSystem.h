@@ -21,7 +21,7 @@ public:
                  CommandGate* gate = nullptr, bool allowReadOnly = false) override;
     int moveFile(const std::string& source, const std::string& target) override;
     int deleteFile(const std::string& path, bool allowReadOnly = false) override;
-    int createFolder(const std::string& path) override;
+    int createFolder(const std::string& path, std::uint32_t mode = 0777) override;
     int removeFolder(const std::string& path, bool allowReadOnly = false) override;
     int listFolder(const std::string& path, const std::function<bool(const DirEntry&)>& onEntry) override;
 

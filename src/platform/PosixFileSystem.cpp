@@ -124,11 +124,11 @@ int PosixFileSystem::deleteFile(const std::string& path, bool allowReadOnly) {
     return ::unlinkat(place.folder, place.name.c_str(), 0) == 0 ? 0 : errno;
 }
 
-int PosixFileSystem::createFolder(const std::string& path) {
+int PosixFileSystem::createFolder(const std::string& path, std::uint32_t mode) {
     Place place;
     if (int error = roots_.place(path, place))
         return error;
-    return ::mkdirat(place.folder, place.name.c_str(), 0777) == 0 ? 0 : errno;
+    return ::mkdirat(place.folder, place.name.c_str(), mode & 0777) == 0 ? 0 : errno;
 }
 
 int PosixFileSystem::removeFolder(const std::string& path, bool allowReadOnly) {

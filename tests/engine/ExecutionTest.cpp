@@ -1,8 +1,10 @@
 #include "SyncRig.h"
+#include "support/Unprivileged.h"
 
 #include <cerrno>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace velmora::test {
 namespace {
@@ -62,6 +64,45 @@ TEST(ExecutionTest, AFolderToAddIsCopiedWholeWithoutItsExcludedEntries) {
     EXPECT_EQ(rig.results.counts.addedFolders, 2);
     EXPECT_EQ(rig.results.counts.addedFiles, 3);
     EXPECT_THAT(rig.relative(rig.results.addedFolders), ElementsAre("dst/new", "dst/new/sub"));
+}
+
+TEST(ExecutionTest, NewFoldersGetNoMoreBitsThanTheirSourceAndAReadOnlyOneIsFilledFirst) {
+    // As an ordinary user, whom a read-only folder refuses its contents.
+    VELMORA_SKIP_UNLESS_ROOT();
+    struct Case {
+        bool copyAttributes;
+        unsigned privateMode, readOnlyMode, groupMode; // of the new target folders
+    };
+    for (const Case& c : {Case{false, 0700, 0755, 0755}, Case{true, 0700, 0555, 0775}}) {
+        SyncRig rig;
+        rig.options.copyAttributes = c.copyAttributes;
+        rig.options.parallelCommands = 4; // the contents are still in flight when their folder's loop ends
+        rig.dir.openToEveryone();
+        rig.dir.setMode("src", 0777);
+        rig.dir.setMode("dst", 0777);
+        const auto result = runUnprivileged([&] {
+            ::umask(022);
+            for (const char* file : {"src/private/secret", "src/ro/a", "src/ro/sub/b", "src/group/c"})
+                rig.file(file, "x");
+            rig.dir.setMode("src/private", 0700);
+            rig.dir.setMode("src/ro/sub", 0555);
+            rig.dir.setMode("src/ro", 0555);
+            rig.dir.setMode("src/group", 0775);
+            rig.run();
+            auto mode = [&](const char* path) {
+                struct stat info {};
+                return ::lstat(rig.dir.at(path).c_str(), &info) == 0 ? info.st_mode & 07777 : 0u;
+            };
+            const bool right = rig.results.problems.empty() && rig.results.counts.addedFiles == 4 &&
+                               mode("dst/private") == c.privateMode && mode("dst/ro") == c.readOnlyMode &&
+                               mode("dst/ro/sub") == c.readOnlyMode && mode("dst/group") == c.groupMode;
+            rig.dir.setMode("src/ro/sub", 0755); // so that the folder can go at the end
+            rig.dir.setMode("src/ro", 0755);
+            return right ? 0 : 1;
+        });
+        ASSERT_TRUE(result.ran) << result.problem;
+        EXPECT_EQ(result.value, 0) << "copy attributes " << c.copyAttributes;
+    }
 }
 
 TEST(ExecutionTest, FailedCommandsAreRecordedAndTheRestGoesOn) {

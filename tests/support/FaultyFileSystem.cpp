@@ -133,8 +133,8 @@ int FaultyFileSystem::deleteFile(const std::string& path, bool allowReadOnly) {
     return run(FsOp::DeleteFile, [&] { return inner_.deleteFile(path, allowReadOnly); });
 }
 
-int FaultyFileSystem::createFolder(const std::string& path) {
-    return run(FsOp::CreateFolder, [&] { return inner_.createFolder(path); });
+int FaultyFileSystem::createFolder(const std::string& path, std::uint32_t mode) {
+    return run(FsOp::CreateFolder, [&] { return inner_.createFolder(path, mode); });
 }
 
 int FaultyFileSystem::removeFolder(const std::string& path, bool allowReadOnly) {
