@@ -13,12 +13,26 @@ namespace {
 
 constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 
+} // namespace
+
+// Whether the target folder takes names differing in case alone for one file, asked of the file
+// system only when a name pair depends on it (never on a run where every name is found as it is).
+bool FolderAnalysis::TargetCase::folds() {
+    if (answer_ < 0)
+        answer_ = fileSystem_.foldsCase(folder_) ? 1 : 0;
+    return answer_ == 1;
+}
+
+namespace {
+
 // Pairs each source entry with a target entry of the same name (both lists sorted by name with
-// ASCII case ignored), marking the targets taken in `matched`. On Linux one folder may hold names
-// that differ only in case: every name first takes the target with the very same bytes, and only
-// the names left over pair with a target that differs in case alone.
+// ASCII case ignored), marking the targets taken in `matched`. Every name first takes the target
+// with the very same bytes. Only where the target folder ignores case do the names left over pair
+// with a target that differs in case alone: where it tells case apart, that target is another file
+// (a name whose case changed is then deleted in its old form and added in its new one).
 std::vector<std::size_t> pairByName(const std::vector<FileItemPtr>& sources,
-                                    const std::vector<FileItemPtr>& targets, std::vector<bool>& matched) {
+                                    const std::vector<FileItemPtr>& targets, std::vector<bool>& matched,
+                                    FolderAnalysis::TargetCase& targetCase) {
     std::vector<std::size_t> pairs(sources.size(), kNotFound);
     auto range = [&](const std::string& name) {
         auto first = std::lower_bound(
@@ -34,6 +48,8 @@ std::vector<std::size_t> pairByName(const std::vector<FileItemPtr>& sources,
             for (std::size_t t = range(name); t < targets.size() && compareNames(targets[t]->name, name) == 0;
                  ++t) {
                 if (!matched[t] && (!exactOnly || targets[t]->name == name)) {
+                    if (!exactOnly && !targetCase.folds())
+                        return pairs;
                     pairs[i] = t;
                     matched[t] = true;
                     break;
@@ -64,8 +80,9 @@ bool FolderAnalysis::analyseDirectory(const std::string& sourceFolder, const std
                                      targetFiles, targetFolders)))
         return false;
 
+    TargetCase targetCase(run_.fileSystem, targetFolder);
     std::vector<bool> matchedFiles(targetFiles.size(), false);
-    planFiles(targetFolder, sourceFiles, targetFiles, matchedFiles);
+    planFiles(targetFolder, sourceFiles, targetFiles, matchedFiles, targetCase);
     if (run_.options.deleteMissing)
         planDeletes(targetFiles, matchedFiles, false);
 
@@ -73,7 +90,7 @@ bool FolderAnalysis::analyseDirectory(const std::string& sourceFolder, const std
         return true;
 
     std::vector<bool> matchedFolders(targetFolders.size(), false);
-    planFolders(sourceFolders, targetFolder, targetFolders, matchedFolders);
+    planFolders(sourceFolders, targetFolder, targetFolders, matchedFolders, targetCase);
     if (run_.options.deleteMissing && !run_.stopRequested())
         planDeletes(targetFolders, matchedFolders, true);
     return true;
@@ -99,8 +116,9 @@ bool FolderAnalysis::canRead(LocationAccess& access, const std::string& folder, 
 }
 
 void FolderAnalysis::planFiles(const std::string& targetFolder, const std::vector<FileItemPtr>& sourceFiles,
-                               const std::vector<FileItemPtr>& targetFiles, std::vector<bool>& matched) {
-    const std::vector<std::size_t> pairs = pairByName(sourceFiles, targetFiles, matched);
+                               const std::vector<FileItemPtr>& targetFiles, std::vector<bool>& matched,
+                               TargetCase& targetCase) {
+    const std::vector<std::size_t> pairs = pairByName(sourceFiles, targetFiles, matched, targetCase);
     for (std::size_t i = 0; i < sourceFiles.size(); ++i) {
         if (run_.stopRequested())
             break;
@@ -124,8 +142,9 @@ void FolderAnalysis::planFiles(const std::string& targetFolder, const std::vecto
 
 void FolderAnalysis::planFolders(const std::vector<FileItemPtr>& sourceFolders,
                                  const std::string& targetFolder,
-                                 const std::vector<FileItemPtr>& targetFolders, std::vector<bool>& matched) {
-    const std::vector<std::size_t> pairs = pairByName(sourceFolders, targetFolders, matched);
+                                 const std::vector<FileItemPtr>& targetFolders, std::vector<bool>& matched,
+                                 TargetCase& targetCase) {
+    const std::vector<std::size_t> pairs = pairByName(sourceFolders, targetFolders, matched, targetCase);
     for (std::size_t i = 0; i < sourceFolders.size(); ++i) {
         if (run_.stopRequested())
             break;

@@ -23,14 +23,29 @@ public:
     // The target folder does not exist yet: it is analysed as an empty one, and nothing is read.
     void assumeTargetEmpty(bool on) { targetMissing_ = on; }
 
+    // Whether one target folder ignores letter case in names; asked once, and only when needed.
+    class TargetCase {
+    public:
+        TargetCase(platform::FileSystem& fileSystem, const std::string& folder)
+            : fileSystem_(fileSystem), folder_(folder) {}
+        bool folds();
+
+    private:
+        platform::FileSystem& fileSystem_;
+        const std::string& folder_;
+        int answer_ = -1;
+    };
+
 private:
     bool canAccess(const std::string& folder, const char* problem);
     bool canRead(LocationAccess& access, const std::string& folder, const char* problem,
                  std::vector<FileItemPtr>& files, std::vector<FileItemPtr>& folders);
     void planFiles(const std::string& targetFolder, const std::vector<FileItemPtr>& sourceFiles,
-                   const std::vector<FileItemPtr>& targetFiles, std::vector<bool>& matched);
+                   const std::vector<FileItemPtr>& targetFiles, std::vector<bool>& matched,
+                   TargetCase& targetCase);
     void planFolders(const std::vector<FileItemPtr>& sourceFolders, const std::string& targetFolder,
-                     const std::vector<FileItemPtr>& targetFolders, std::vector<bool>& matched);
+                     const std::vector<FileItemPtr>& targetFolders, std::vector<bool>& matched,
+                     TargetCase& targetCase);
     void planDeletes(const std::vector<FileItemPtr>& targets, const std::vector<bool>& matched, bool folders);
 
     RunContext& run_;

@@ -84,6 +84,11 @@ public:
     // cannot be examined (other than one deleted meanwhile) also ends the listing with its errno;
     // the entries delivered before it are then incomplete and must not be used as the folder's.
     virtual int listFolder(const std::string& path, const std::function<bool(const DirEntry&)>& onEntry) = 0;
+
+    // Whether this folder's names are matched with letter case ignored, so that names differing in
+    // case alone name one file there (vfat, exfat, SMB shares, casefolded ext4 folders). True when
+    // that cannot be found out: taking two names for one file never loses a file.
+    virtual bool foldsCase(const std::string& folder) = 0;
 };
 
 FileSystem& realFileSystem();

@@ -90,6 +90,8 @@ std::vector<MountEntry> parseMountInfo(std::string_view text) {
         entry.mountPoint = unescape(fields[4]);
         entry.fsType = unescape(fields[dash + 1]);
         entry.source = unescape(fields[dash + 2]);
+        if (dash + 3 < fields.size())
+            entry.options = unescape(fields[dash + 3]);
         mounts.push_back(std::move(entry));
     }
     return mounts;

@@ -14,6 +14,7 @@ struct MountEntry {
     std::string mountPoint;
     std::string fsType;
     std::string source;
+    std::string options; // the file system's own options ("rw,nocase,...")
 };
 
 // Lines that do not have the form of a mountinfo line are skipped.

@@ -2,6 +2,7 @@
 
 #include "platform/FileCopy.h"
 #include "platform/FileHandle.h"
+#include "platform/LetterCase.h"
 
 #include <cerrno>
 #include <cstring>
@@ -190,6 +191,13 @@ int PosixFileSystem::listFolder(const std::string& path,
                 return 0;
         }
     }
+}
+
+bool PosixFileSystem::foldsCase(const std::string& folder) {
+    FileHandle handle;
+    if (roots_.open(folder, O_RDONLY | O_DIRECTORY | O_NONBLOCK, handle) != 0)
+        return true;
+    return folderFoldsCase(handle.get());
 }
 
 FileSystem& realFileSystem() {

@@ -11,8 +11,9 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-TEST(AnalysisTest, NamesMatchIgnoringCaseAndAFileMeetingAFolderReplacesIt) {
+TEST(AnalysisTest, WhereTheTargetIgnoresCaseNamesMatchSoAndAFileMeetingAFolderReplacesIt) {
     SyncRig rig;
+    rig.fs.answerFoldsCase(true);
     rig.file("src/a.TXT", "new", 200);
     rig.file("dst/A.txt", "old");
     rig.file("src/x", "file now");
@@ -32,6 +33,24 @@ TEST(AnalysisTest, NamesMatchIgnoringCaseAndAFileMeetingAFolderReplacesIt) {
     EXPECT_EQ(rig.read("dst/A.txt"), "new");
     EXPECT_EQ(rig.read("dst/x"), "file now");
     EXPECT_THAT(rig.results.problems, IsEmpty());
+}
+
+TEST(AnalysisTest, WhereTheTargetTellsCaseApartANameWhoseCaseChangedIsReplacedWithoutLoss) {
+    SyncRig rig;
+    rig.fs.answerFoldsCase(false);
+    rig.file("src/Make", "upper M");
+    rig.file("src/make", "lower m");
+    rig.file("dst/MAKE", "old");
+    rig.file("src/report.txt", "report");
+    rig.file("dst/Report.txt", "report");
+    rig.file("src/Docs/a", "a");
+    rig.file("dst/DOCS/a", "a");
+
+    rig.run();
+    EXPECT_THAT(rig.results.problems, IsEmpty());
+    EXPECT_THAT(rig.tree("dst"), ElementsAre("Docs/", "Docs/a", "Make", "make", "report.txt"));
+    EXPECT_EQ(rig.read("dst/Make") + rig.read("dst/make") + rig.read("dst/report.txt"),
+              "upper Mlower mreport");
 }
 
 TEST(AnalysisTest, ExcludedTargetFilesAreNeitherOverwrittenNorDeleted) {

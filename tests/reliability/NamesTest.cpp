@@ -1,9 +1,12 @@
 // Names of every awkward kind are synchronised exactly, and trees too deep for a plain path are
 // reported folder by folder rather than passed over.
 #include "engine/SyncRig.h"
+#include "support/Unprivileged.h"
 
+#include <array>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -105,6 +108,62 @@ TEST(NamesTest, NamesThatDifferOnlyInCaseAreKeptApart) {
     rig.run();
     EXPECT_THAT(rig.results.problems, IsEmpty());
     EXPECT_EQ(contents(rig, "dst"), contents(rig, "src"));
+}
+
+// A small vfat volume mounted on a folder for the life of the object, where the machine allows it.
+class VfatVolume {
+public:
+    VfatVolume(const std::string& image, const std::string& folder) : folder_(folder) {
+        if (!canDropPrivileges()) {
+            problem_ = "mounting needs root";
+            return;
+        }
+        problem_ = run("truncate -s 8M '" + image + "' && mkfs.vfat '" + image +
+                       "' >/dev/null && mount -o loop '" + image + "' '" + folder + "'");
+        mounted_ = problem_.empty();
+    }
+    ~VfatVolume() {
+        if (mounted_)
+            run("umount '" + folder_ + "'");
+    }
+    VfatVolume(const VfatVolume&) = delete;
+    VfatVolume& operator=(const VfatVolume&) = delete;
+    // Why it could not be mounted; empty when it is.
+    const std::string& problem() const { return problem_; }
+
+private:
+    static std::string run(const std::string& command) {
+        FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+        if (pipe == nullptr)
+            return std::strerror(errno);
+        std::string output;
+        std::array<char, 256> buffer{};
+        while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr)
+            output += buffer.data();
+        const int status = ::pclose(pipe);
+        return status == 0 ? std::string() : output.empty() ? "failed: " + command : output;
+    }
+
+    std::string folder_;
+    std::string problem_;
+    bool mounted_ = false;
+};
+
+TEST(NamesTest, OnAVfatTargetNamesDifferingInCaseAloneAreOneFileAndNothingIsDeleted) {
+    SyncRig rig;
+    rig.file("src/report.txt", "report");
+    rig.file("src/Docs/a", "a");
+    VfatVolume volume(rig.dir.at("vfat.img"), rig.dir.at("dst"));
+    if (!volume.problem().empty())
+        GTEST_SKIP() << "no vfat volume on this machine: " << volume.problem();
+    rig.file("dst/Report.txt", "report");
+    rig.file("dst/DOCS/a", "a");
+    EXPECT_TRUE(rig.fs.foldsCase(rig.target));
+
+    rig.run();
+    EXPECT_THAT(rig.results.problems, IsEmpty());
+    EXPECT_EQ(rig.results.counts.deletedFiles + rig.results.counts.deletedFolders, 0);
+    EXPECT_EQ(rig.read("dst/report.txt") + rig.read("dst/Docs/a"), "reporta");
 }
 
 // A folder chain built and taken apart through directory descriptors, for trees deeper than a

@@ -146,4 +146,18 @@ int FaultyFileSystem::listFolder(const std::string& path,
     return run(FsOp::ListFolder, [&] { return inner_.listFolder(path, onEntry); });
 }
 
+void FaultyFileSystem::answerFoldsCase(std::optional<bool> folds) {
+    std::lock_guard lock(mutex_);
+    foldsCase_ = folds;
+}
+
+bool FaultyFileSystem::foldsCase(const std::string& folder) {
+    {
+        std::lock_guard lock(mutex_);
+        if (foldsCase_)
+            return *foldsCase_;
+    }
+    return inner_.foldsCase(folder);
+}
+
 } // namespace velmora::test

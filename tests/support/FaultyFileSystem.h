@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 
 namespace velmora::test {
 
@@ -49,6 +50,8 @@ public:
     int calls(FsOp op) const;
     // Forgets every plan and count (hung calls are released).
     void reset();
+    // From now on foldsCase answers `folds` for every folder; nullopt asks the inner file system again.
+    void answerFoldsCase(std::optional<bool> folds);
 
     void setLocationRoots(const std::vector<std::string>& roots) override { inner_.setLocationRoots(roots); }
     int getAttributes(const std::string& path, platform::FileAttributes& out) override;
@@ -61,6 +64,7 @@ public:
     int removeFolder(const std::string& path, bool allowReadOnly = false) override;
     int listFolder(const std::string& path,
                    const std::function<bool(const platform::DirEntry&)>& onEntry) override;
+    bool foldsCase(const std::string& folder) override;
 
 private:
     struct Plan {
@@ -84,6 +88,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::array<Plan, 8> plans_{};
+    std::optional<bool> foldsCase_;
     int inside_ = 0;
     bool closing_ = false;
 };
