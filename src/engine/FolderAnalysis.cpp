@@ -17,10 +17,14 @@ constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 
 // Whether the target folder takes names differing in case alone for one file, asked of the file
 // system only when a name pair depends on it (never on a run where every name is found as it is).
-bool FolderAnalysis::TargetCase::folds() {
+// A file system whose kind does not tell (a FUSE or network mount of a case-blind disk) shows it
+// when the source's spelling, missing from the listing, still names a file there: deleting the
+// listed name after adding that spelling would then delete the only file.
+bool FolderAnalysis::TargetCase::folds(const std::string& sourceName) {
     if (answer_ < 0)
         answer_ = fileSystem_.foldsCase(folder_) ? 1 : 0;
-    return answer_ == 1;
+    platform::FileAttributes attributes;
+    return answer_ == 1 || fileSystem_.getAttributes(folder_ + sourceName, attributes) == 0;
 }
 
 namespace {
@@ -48,8 +52,8 @@ std::vector<std::size_t> pairByName(const std::vector<FileItemPtr>& sources,
             for (std::size_t t = range(name); t < targets.size() && compareNames(targets[t]->name, name) == 0;
                  ++t) {
                 if (!matched[t] && (!exactOnly || targets[t]->name == name)) {
-                    if (!exactOnly && !targetCase.folds())
-                        return pairs;
+                    if (!exactOnly && !targetCase.folds(name))
+                        break;
                     pairs[i] = t;
                     matched[t] = true;
                     break;

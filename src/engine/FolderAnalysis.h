@@ -28,7 +28,7 @@ public:
     public:
         TargetCase(platform::FileSystem& fileSystem, const std::string& folder)
             : fileSystem_(fileSystem), folder_(folder) {}
-        bool folds();
+        bool folds(const std::string& sourceName);
 
     private:
         platform::FileSystem& fileSystem_;

@@ -1,6 +1,8 @@
 #include "SyncRig.h"
+#include "platform/LatencyFileSystem.h"
 #include "support/Unprivileged.h"
 
+#include <cctype>
 #include <cerrno>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -51,6 +53,32 @@ TEST(AnalysisTest, WhereTheTargetTellsCaseApartANameWhoseCaseChangedIsReplacedWi
     EXPECT_THAT(rig.tree("dst"), ElementsAre("Docs/", "Docs/a", "Make", "make", "report.txt"));
     EXPECT_EQ(rig.read("dst/Make") + rig.read("dst/make") + rig.read("dst/report.txt"),
               "upper Mlower mreport");
+}
+
+// A case-blind disk whose kind the platform does not know: every name finds its file in any case.
+class UnknownCaseBlindDisk : public platform::LatencyFileSystem {
+public:
+    UnknownCaseBlindDisk() : LatencyFileSystem(platform::realFileSystem(), std::chrono::microseconds(0)) {}
+    bool foldsCase(const std::string&) override { return false; }
+    int getAttributes(const std::string& path, platform::FileAttributes& out) override {
+        const std::size_t slash = path.rfind('/') + 1;
+        std::string upperFirst = path;
+        upperFirst[slash] = static_cast<char>(std::toupper(static_cast<unsigned char>(path[slash])));
+        return LatencyFileSystem::getAttributes(path, out) == 0
+                   ? 0
+                   : LatencyFileSystem::getAttributes(upperFirst, out);
+    }
+};
+
+TEST(AnalysisTest, ANameFoundInAnotherCaseIsTheSameFileWhateverTheFileSystemKindSays) {
+    UnknownCaseBlindDisk disk;
+    SyncRig rig(disk);
+    rig.file("src/report.txt", "new", 200);
+    rig.file("dst/Report.txt", "old");
+    rig.analyse();
+    EXPECT_THAT(rig.targets(rig.actions.filesToOverwrite), ElementsAre("dst/Report.txt"));
+    EXPECT_THAT(rig.actions.filesToDelete, IsEmpty());
+    EXPECT_THAT(rig.actions.filesToAdd, IsEmpty());
 }
 
 TEST(AnalysisTest, ExcludedTargetFilesAreNeitherOverwrittenNorDeleted) {
