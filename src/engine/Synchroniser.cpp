@@ -62,7 +62,7 @@ RunOutcome Synchroniser::synchronise(const std::string& source, const std::strin
                                     target,
                                 overlapReason(overlap));
         ok = false;
-    } else if (prepareTarget(target)) {
+    } else if (prepareTarget(source, target)) {
         // From here on every path of the run is resolved beneath its location, links refused.
         run_.commands.fileSystem().setLocationRoots({source, target});
         if (&run_.fileSystem != &run_.commands.fileSystem())
@@ -165,7 +165,7 @@ void Synchroniser::startRun() {
     run_.target.setRemovesLeftovers(true);
 }
 
-bool Synchroniser::prepareTarget(const std::string& target) {
+bool Synchroniser::prepareTarget(const std::string& source, const std::string& target) {
     analysis_.assumeTargetEmpty(false);
     const RunSafeguards::MissingTarget policy = run_.options.safeguards.missingTarget;
     platform::FileAttributes attributes;
@@ -185,7 +185,11 @@ bool Synchroniser::prepareTarget(const std::string& target) {
         analysis_.assumeTargetEmpty(true);
         return true;
     }
-    if (const int error = run_.fileSystem.createFolder(target)) {
+    // Like every new folder, no more open than its source (its owner may always write into it).
+    std::uint32_t mode = 0777;
+    if (run_.fileSystem.getAttributes(source, attributes) == 0)
+        mode = (attributes.mode & 0777) | 0700;
+    if (const int error = run_.fileSystem.createFolder(target, mode)) {
         run_.commands.reason().setFromError(error);
         run_.results.addProblem("CSynchroniserDlg::synchronise: Could not create folder: " + target,
                                 run_.commands.reason().get());

@@ -59,7 +59,7 @@ public:
 
 private:
     void startRun();
-    bool prepareTarget(const std::string& target);
+    bool prepareTarget(const std::string& source, const std::string& target);
     Refusal judgePlan(const std::string& source, const std::string& target, std::uint64_t& plannedDeletes);
     void watchForOverlap(const std::string& source, const std::string& target);
     // Reports an overlap the analysis found; true when there was one.

@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace velmora::cli::test {
 namespace {
@@ -291,10 +292,15 @@ TEST_F(CliEndToEnd, MissingTargetIsCreatedOneLevelDeep) {
         << dry.err;
     EXPECT_FALSE(TempDir::exists(dir.at("new")));
 
+    // Made no more open than a private source.
+    dir.setMode("src", 0700);
     CliResult result = run({dir.at("src"), dir.at("new")});
     EXPECT_EQ(result.status, kExitDone) << result.err;
     EXPECT_EQ(result.err, "velmora-cli: Created the target folder " + dir.at("new/") + "\n");
     EXPECT_EQ(tree("new"), std::vector<std::string>{"a.txt=a"});
+    struct stat created {};
+    EXPECT_EQ(::stat(dir.at("new").c_str(), &created), 0);
+    EXPECT_EQ(created.st_mode & 0777, 0700u);
 
     // Two missing levels: more likely a typing mistake or a disk not mounted.
     result = run({dir.at("src"), dir.at("nowhere/deeper")});
