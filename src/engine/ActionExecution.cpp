@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 
 #include <cerrno>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -12,6 +13,15 @@ namespace velmora {
 namespace {
 
 constexpr std::uint64_t kActionWork = 1024;
+
+// Whether a folder to delete has this path, letter case aside: where the target ignores case, that
+// folder holds the name until it is gone. (Names equal but for case sit next to each other in the set.)
+bool takesPlaceOfFolder(const ItemSet& folders, const FileItemPtr& target) {
+    const auto at = folders.lower_bound(target);
+    if (at != folders.end() && comparePaths(**at, *target) == 0)
+        return true;
+    return at != folders.begin() && comparePaths(**std::prev(at), *target) == 0;
+}
 
 } // namespace
 
@@ -63,7 +73,7 @@ void ActionExecution::processFiles() {
     for (const auto& [source, target] : actions.filesToAdd) {
         if (run_.stopRequested())
             break;
-        if (actions.foldersToDelete.contains(target))
+        if (takesPlaceOfFolder(actions.foldersToDelete, target))
             afterFolderDeletes.emplace_back(source, target);
         else
             copyPlanned(source, target, false);

@@ -2,6 +2,7 @@
 #include "platform/LatencyFileSystem.h"
 #include "support/Unprivileged.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <gmock/gmock.h>
@@ -20,18 +21,26 @@ TEST(AnalysisTest, WhereTheTargetIgnoresCaseNamesMatchSoAndAFileMeetingAFolderRe
     rig.file("dst/A.txt", "old");
     rig.file("src/x", "file now");
     rig.file("dst/x/inside", "was a folder");
+    rig.file("src/y", "file now");
+    rig.file("dst/Y/inside", "was a folder");
 
     rig.analyse();
     EXPECT_THAT(rig.targets(rig.actions.filesToOverwrite), ElementsAre("dst/A.txt"));
     EXPECT_EQ(rig.actions.filesToOverwrite.begin()->second->state, kOverwrite);
-    EXPECT_THAT(rig.targets(rig.actions.filesToAdd), ElementsAre("dst/x"));
-    EXPECT_THAT(rig.relative(rig.actions.foldersToDelete), ElementsAre("dst/x"));
+    EXPECT_THAT(rig.targets(rig.actions.filesToAdd), ElementsAre("dst/x", "dst/y"));
+    EXPECT_THAT(rig.relative(rig.actions.foldersToDelete), ElementsAre("dst/x", "dst/Y"));
     EXPECT_THAT(rig.actions.filesToDelete, IsEmpty());
 
-    // Executed, the folder goes first so that the file can take its place in the same run.
+    // Executed, the folder goes first so that the file can take its place in the same run, also
+    // when the two names differ in case alone.
     rig.options.checkActions = false;
     rig.run();
-    EXPECT_THAT(rig.tree("dst"), ElementsAre("A.txt", "x"));
+    EXPECT_THAT(rig.tree("dst"), ElementsAre("A.txt", "x", "y"));
+    const std::vector<std::string> activities = rig.frontEnd.activities();
+    const auto at = [&](const std::string& activity) {
+        return std::find(activities.begin(), activities.end(), activity) - activities.begin();
+    };
+    EXPECT_LT(at("Deleting folder: " + rig.dir.at("dst/Y")), at("Adding file: " + rig.dir.at("dst/y")));
     EXPECT_EQ(rig.read("dst/A.txt"), "new");
     EXPECT_EQ(rig.read("dst/x"), "file now");
     EXPECT_THAT(rig.results.problems, IsEmpty());
