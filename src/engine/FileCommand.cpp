@@ -299,6 +299,9 @@ FileCommands::Pending FileCommands::startDelete(const std::string& path, bool ov
 
 int FileCommands::listFolder(const std::string& path,
                              std::function<bool(const platform::DirEntry&)> onEntry) {
+    // After Stop nothing more is read: a listing not yet begun would only touch the share again.
+    if (stopRequest_)
+        return ECANCELED;
     Pending listing = command(FileCommand::Kind::List, path, {}, false, false);
     listing->onEntry = std::move(onEntry);
     start(listing);
