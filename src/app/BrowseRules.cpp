@@ -77,9 +77,10 @@ std::string modifiedColumnText(const FileItem& item, bool dayMonthYear) {
 int iconIndex(const FileItem& item, bool showActions) {
     if (item.kind != kFolder && item.kind != kFile)
         return -1;
+    const int kind = static_cast<int>(item.kind);
     if (!showActions)
-        return item.kind - 1;
-    return item.kind + item.state - 1 + (item.failed ? 6 : 0);
+        return kind - 1;
+    return kind + static_cast<int>(item.state) - 1 + (item.failed ? 6 : 0);
 }
 
 std::vector<std::string> pathSegments(std::string_view path) {

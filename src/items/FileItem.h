@@ -28,8 +28,8 @@ struct FileItem {
     // instants: local values repeat an hour when daylight saving ends and cannot hold a date
     // before 1980.
     std::optional<std::int64_t> modifiedAt;
-    std::int32_t kind = kFolder;
-    std::int32_t state = kPlain;
+    ItemKind kind = kFolder;
+    ItemState state = kPlain;
     std::uint64_t size = 0;
     bool forwardSlash = false; // the separator this item appends is '/' rather than '\\'
     bool failed = false;

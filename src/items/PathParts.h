@@ -11,7 +11,7 @@ namespace velmora {
 struct PathParts {
     std::string_view folder;
     std::string_view name;
-    std::int32_t kind = kFolder; // only meaningful when the text was not empty
+    ItemKind kind = kFolder; // only meaningful when the text was not empty
     bool forwardSlash = false;
     bool empty = true; // the text was empty: kind is to be left as it was
 };

@@ -19,8 +19,8 @@ namespace {
 
 struct CategoryLook {
     const char* objectName;
-    std::int32_t kind;
-    std::int32_t state;
+    ItemKind kind;
+    ItemState state;
 };
 
 constexpr std::array<CategoryLook, kActionCategories> kCategories{{

@@ -12,7 +12,7 @@
 namespace velmora::views {
 namespace {
 
-QLabel* iconLabel(std::int32_t kind, std::int32_t state, bool failed, QWidget* parent) {
+QLabel* iconLabel(ItemKind kind, ItemState state, bool failed, QWidget* parent) {
     FileItem item;
     item.kind = kind;
     item.state = state;
@@ -49,7 +49,7 @@ ActionLegendDlg::ActionLegendDlg(QWidget* parent) : QDialog(parent) {
     grid->addWidget(iconLabel(kFolder, kPlain, false, this), 1, 2);
     const struct {
         const char* text;
-        std::int32_t state;
+        ItemState state;
         bool folders;
     } rows[] = {{"Overwrite", kOverwrite, false}, {"Add", kAdd, true}, {"Delete", kDelete, true}};
     int row = 2;

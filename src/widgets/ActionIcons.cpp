@@ -95,7 +95,7 @@ const char* badgeFor(std::int32_t state) {
 
 } // namespace
 
-QIcon actionIcon(std::int32_t kind, std::int32_t state, bool failed) {
+QIcon actionIcon(ItemKind kind, ItemState state, bool failed) {
     static std::map<std::tuple<bool, std::int32_t, bool>, QIcon> made;
     const bool folder = kind == kFolder;
     QIcon& icon = made[{folder, state, failed}];

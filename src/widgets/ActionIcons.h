@@ -1,11 +1,8 @@
 #pragma once
 
-#include <QIcon>
-#include <cstdint>
+#include "items/FileItem.h"
 
-namespace velmora {
-struct FileItem;
-}
+#include <QIcon>
 
 namespace velmora::widgets {
 
@@ -15,7 +12,7 @@ namespace velmora::widgets {
 
 // A file or folder (kind) in an action state (plain, excluded, overwrite, add, delete), with the
 // mark of a failed action when failed is set. Unknown states show the plain picture.
-QIcon actionIcon(std::int32_t kind, std::int32_t state, bool failed);
+QIcon actionIcon(ItemKind kind, ItemState state, bool failed);
 QIcon actionIcon(const FileItem& item);
 
 QIcon programIcon();

@@ -8,7 +8,7 @@
 namespace velmora {
 namespace {
 
-FileItemPtr entry(const char* name, int kind, std::uint64_t size = 0, int day = 1, int hour = 0) {
+FileItemPtr entry(const char* name, ItemKind kind, std::uint64_t size = 0, int day = 1, int hour = 0) {
     auto item = makeItem(std::string("/f/") + name);
     item->kind = kind;
     item->size = size;
@@ -47,19 +47,23 @@ TEST(ListingOrder, FoldersFirstInEveryOrderAndHeaderClicksToggle) {
         sortListing(items, order);
         EXPECT_EQ(names(items), test.expected) << test.clicks.size() << " clicks";
     }
-    auto parent = entry("..", 0);
+    auto parent = entry("..", static_cast<ItemKind>(0));
     EXPECT_TRUE(listingLess(*parent, *items[0], {SortKey::Name, true}));
 }
 
 TEST(RowTexts, IconIndexSizeAndDateColumns) {
     const struct {
-        int kind, state;
+        ItemKind kind;
+        ItemState state;
         bool failed;
         int plain, withActions;
-    } icons[] = {{kFolder, kPlain, false, 0, 0},    {kFile, kPlain, false, 1, 1},
-                 {kFolder, kExcluded, false, 0, 2}, {kFile, kOverwrite, false, 1, 5},
-                 {kFolder, kAdd, true, 0, 12},      {kFile, kDelete, true, 1, 15},
-                 {0, kPlain, false, -1, -1}};
+    } icons[] = {{kFolder, kPlain, false, 0, 0},
+                 {kFile, kPlain, false, 1, 1},
+                 {kFolder, kExcluded, false, 0, 2},
+                 {kFile, kOverwrite, false, 1, 5},
+                 {kFolder, kAdd, true, 0, 12},
+                 {kFile, kDelete, true, 1, 15},
+                 {static_cast<ItemKind>(0), kPlain, false, -1, -1}};
     for (const auto& icon : icons) {
         FileItem item;
         item.kind = icon.kind;

@@ -16,7 +16,7 @@ std::vector<std::string> displayPaths(const std::vector<FileItemPtr>& list) {
 }
 
 // A listed entry as the engine builds it: kind from the listing, '/' as separator.
-FileItem listed(const char* folder, const char* name, int kind = kFile) {
+FileItem listed(const char* folder, const char* name, ItemKind kind = kFile) {
     FileItem item;
     item.folder = folder;
     item.name = name;

@@ -26,7 +26,7 @@ TEST_P(PathSplitting, GivesFolderNameKindAndBothForms) {
     const FileItemPtr item = makeItem(c.text, c.style);
     EXPECT_EQ(item->folder, c.folder);
     EXPECT_EQ(item->name, c.name);
-    EXPECT_EQ(item->kind, c.kind);
+    EXPECT_EQ(static_cast<int>(item->kind), c.kind);
     EXPECT_EQ(item->fullPath(), c.fullPath);
     EXPECT_EQ(item->displayPath(), c.displayPath);
 }

@@ -33,7 +33,7 @@ void show(Shots& shots, QWidget& dialog, const QString& name) {
     dialog.close();
 }
 
-FileItemPtr item(const std::string& path, std::int32_t state, bool failed = false) {
+FileItemPtr item(const std::string& path, ItemState state, bool failed = false) {
     FileItemPtr made = makeItem(path);
     made->state = state;
     made->failed = failed;

@@ -147,8 +147,7 @@ public:
     void runningChanged(int) override {}
 };
 
-FileItemPtr plannedAction(const std::string& path, std::int32_t kind, std::int32_t state,
-                          bool failed = false) {
+FileItemPtr plannedAction(const std::string& path, ItemKind kind, ItemState state, bool failed = false) {
     FileItemPtr item = makeItem(path);
     item->kind = kind;
     item->state = state;

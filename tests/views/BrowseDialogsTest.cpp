@@ -23,7 +23,7 @@ namespace velmora::views {
 class BrowseDialogsTest : public QObject {
     Q_OBJECT
 
-    static FileItemPtr action(const std::string& path, int kind, int state, bool failed = false) {
+    static FileItemPtr action(const std::string& path, ItemKind kind, ItemState state, bool failed = false) {
         auto item = makeItem(path);
         item->kind = kind;
         item->state = state;

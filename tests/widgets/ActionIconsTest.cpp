@@ -19,8 +19,8 @@ private Q_SLOTS:
             for (const qreal scale : {1.0, 2.0}) {
                 QSet<QByteArray> seen;
                 int made = 0;
-                for (const std::int32_t kind : {kFolder, kFile})
-                    for (const std::int32_t state : {kPlain, kExcluded, kOverwrite, kAdd, kDelete})
+                for (const ItemKind kind : {kFolder, kFile})
+                    for (const ItemState state : {kPlain, kExcluded, kOverwrite, kAdd, kDelete})
                         for (const bool failed : {false, true}) {
                             const QPixmap picture =
                                 actionIcon(kind, state, failed).pixmap(QSize(size, size), scale);
