@@ -46,7 +46,7 @@ public:
     bool checkList(CheckListSets&) override { return false; }
     void report(const SyncResults&) override {}
     void progress(const ProgressView& view) override { views.push_back(view); }
-    void runningChanged(int) override {}
+    void runningChanged(RunningState) override {}
 };
 
 class QuietFrontEnd : public FrontEndPort {
@@ -60,7 +60,7 @@ public:
     bool checkList(CheckListSets&) override { return false; }
     void report(const SyncResults&) override {}
     void progress(const ProgressView&) override {}
-    void runningChanged(int) override {}
+    void runningChanged(RunningState) override {}
 };
 
 // Two equal trees, made once per process and removed at its end.

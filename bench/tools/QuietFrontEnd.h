@@ -19,7 +19,7 @@ public:
     bool checkList(CheckListSets&) override { return true; }
     void report(const SyncResults&) override {}
     void progress(const ProgressView&) override {}
-    void runningChanged(int) override {}
+    void runningChanged(RunningState) override {}
 };
 
 } // namespace velmora

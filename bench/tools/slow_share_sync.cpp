@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     RunContext context{source, target,  commands,   share,   frontEnd,
                        flags,  options, exclusions, results, actions};
     Synchroniser synchroniser(context);
-    flags.runningState = 1;
+    flags.runningState = RunningState::OneToTwo;
     const RunOutcome outcome = synchroniser.synchronise(paths[0], paths[1]);
     std::printf("added %d files, %d folders; %zu problem lines\n", results.counts.addedFiles,
                 results.counts.addedFolders, results.problems.size());

@@ -235,7 +235,7 @@ public:
     BatchOutcome runBatch();
     // The Stop button.
     void stop() { synchroniser_.stop(); }
-    int runningState() const { return flags_.runningState; }
+    RunningState runningState() const { return flags_.runningState; }
     bool batchRunning() const { return batchRunning_; }
     // The last run's results (for "Last Report" and exit statuses) and plan.
     const SyncResults& results() const { return results_; }
@@ -284,7 +284,7 @@ private:
         std::vector<std::string> recentFiles;
         std::string location1, location2;
         RecentLocations recent1, recent2;
-        int runningState = 0;
+        RunningState runningState = RunningState::Idle;
         bool batchRunning = false;
     };
     // Passes the engine's calls on to the front end, telling observers of progress and of runs
@@ -300,7 +300,7 @@ private:
         bool checkList(CheckListSets& sets) override;
         void report(const SyncResults& results) override;
         void progress(const ProgressView& view) override;
-        void runningChanged(int runningState) override;
+        void runningChanged(RunningState runningState) override;
         void actionDone(ActionKind kind, const FileItem& target, bool failed) override;
 
     private:
@@ -339,13 +339,13 @@ private:
     void silentFromProfile();
     void setSilent(bool on);
     void takeControlValues();
-    bool busy() const { return flags_.runningState != 0 || batchRunning_; }
+    bool busy() const { return flags_.runningState != RunningState::Idle || batchRunning_; }
     std::string& textOf(Location which) { return which == Location::One ? location1_ : location2_; }
     void storeLocation(Location which, const std::string& path);
     void refreshSyncButtons();
     // The profile a run from the window uses: the open profile with the boxes as ticked now.
     Profile windowProfile() const;
-    RunOutcome runBetween(const std::string& source, const std::string& target, int state,
+    RunOutcome runBetween(const std::string& source, const std::string& target, RunningState state,
                           const Profile& settings, RunMode mode = RunMode::Execute);
     bool refuseWhileRunning(const char* context);
 

@@ -19,7 +19,7 @@ constexpr const char* kProfileQuestion =
 bool AppController::openFile(const std::string& path, bool clearBatch, bool updateRecent) {
     const ChangeNotice notice(*this);
     // A batch run opens its profiles between its runs; nothing opens during a run.
-    if (flags_.runningState != 0)
+    if (flags_.runningState != RunningState::Idle)
         return false;
     if (!path.empty())
         storeOpenPath(path);
@@ -212,7 +212,7 @@ void AppController::takeControlValues() {
 
 bool AppController::save() {
     const ChangeNotice notice(*this);
-    if (flags_.runningState != 0)
+    if (flags_.runningState != RunningState::Idle)
         return false;
     if (selectorText_.empty())
         return saveAs();

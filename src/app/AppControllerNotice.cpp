@@ -85,7 +85,7 @@ void AppController::ObservedFrontEnd::progress(const ProgressView& view) {
     owner_.publishChanges(Change::Progress);
 }
 
-void AppController::ObservedFrontEnd::runningChanged(int runningState) {
+void AppController::ObservedFrontEnd::runningChanged(RunningState runningState) {
     owner_.services_.frontEnd.runningChanged(runningState);
     owner_.publishChanges();
 }

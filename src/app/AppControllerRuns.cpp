@@ -35,8 +35,9 @@ std::optional<RunOutcome> AppController::synchronise(Direction direction) {
     locationFocusLost(Location::One);
     locationFocusLost(Location::Two);
     const Profile settings = windowProfile();
-    const RunOutcome outcome = oneToTwo ? runBetween(location1_, location2_, 1, settings)
-                                        : runBetween(location2_, location1_, 2, settings);
+    const RunOutcome outcome = oneToTwo
+                                   ? runBetween(location1_, location2_, RunningState::OneToTwo, settings)
+                                   : runBetween(location2_, location1_, RunningState::TwoToOne, settings);
     if (outcome.exitRequested)
         exit();
     return outcome;
@@ -63,9 +64,10 @@ std::optional<RunOutcome> AppController::run(const RunRequest& request) {
     const std::string& first = ownProfile ? settings.location1 : location1_;
     const std::string& second = ownProfile ? settings.location2 : location2_;
     if (request.folders)
-        return runBetween(request.folders->first, request.folders->second, 1, settings, request.mode);
-    return oneToTwo ? runBetween(first, second, 1, settings, request.mode)
-                    : runBetween(second, first, 2, settings, request.mode);
+        return runBetween(request.folders->first, request.folders->second, RunningState::OneToTwo, settings,
+                          request.mode);
+    return oneToTwo ? runBetween(first, second, RunningState::OneToTwo, settings, request.mode)
+                    : runBetween(second, first, RunningState::TwoToOne, settings, request.mode);
 }
 
 Profile AppController::windowProfile() const {
@@ -75,8 +77,8 @@ Profile AppController::windowProfile() const {
     return settings;
 }
 
-RunOutcome AppController::runBetween(const std::string& sourceText, const std::string& targetText, int state,
-                                     const Profile& settings, RunMode mode) {
+RunOutcome AppController::runBetween(const std::string& sourceText, const std::string& targetText,
+                                     RunningState state, const Profile& settings, RunMode mode) {
     const std::string source = asFolder(sourceText);
     const std::string target = asFolder(targetText);
     runOptions_ = syncOptionsFor(settings, general_);
@@ -100,7 +102,7 @@ RunOutcome AppController::runBetween(const std::string& sourceText, const std::s
 
     flags_.runningState = state;
     const RunOutcome outcome = synchroniser_.synchronise(source, target, mode);
-    flags_.runningState = 0;
+    flags_.runningState = RunningState::Idle;
     log_.close();
     return outcome;
 }
@@ -157,8 +159,9 @@ BatchOutcome AppController::runBatch() {
         }
         selectorText_ = path;
         const Profile settings = windowProfile();
-        step.outcome = profile_.autoStart == 1 ? runBetween(location1_, location2_, 1, settings)
-                                               : runBetween(location2_, location1_, 2, settings);
+        step.outcome = profile_.autoStart == 1
+                           ? runBetween(location1_, location2_, RunningState::OneToTwo, settings)
+                           : runBetween(location2_, location1_, RunningState::TwoToOne, settings);
         step.counts = results_.counts;
         step.problems = results_.problems.size();
         // "Exit on completion" of one profile ends the program once the whole batch has run.

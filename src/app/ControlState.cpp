@@ -37,14 +37,14 @@ ControlState computeControlState(const ControlInputs& in) {
                                     &s.location1,
                                     &s.location2,
                                     &s.exit};
-    if (in.runningState != 0) {
+    if (in.runningState != RunningState::Idle) {
         s.silentLabels.visible = false;
         for (ControlView* control : editing)
             control->enabled = false;
         s.stop.enabled = true;
         s.progress.visible = true;
-        s.runningFrame12.visible = in.runningState == 1;
-        s.runningFrame21.visible = in.runningState != 1;
+        s.runningFrame12.visible = in.runningState == RunningState::OneToTwo;
+        s.runningFrame21.visible = in.runningState != RunningState::OneToTwo;
         return s;
     }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/RunFlags.h"
+
 #include <string>
 
 namespace velmora {
@@ -39,7 +41,7 @@ struct ControlState {
 
 // What the control state depends on.
 struct ControlInputs {
-    int runningState = 0; // 0 idle, 1 Location 1 to 2, 2 Location 2 to 1
+    RunningState runningState = RunningState::Idle;
     bool batchRunning = false;
     bool silentMode = false;
     bool checkActions = false;

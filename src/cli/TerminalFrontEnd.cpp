@@ -115,8 +115,8 @@ void TerminalFrontEnd::progress(const ProgressView& view) {
     pump();
 }
 
-void TerminalFrontEnd::runningChanged(int runningState) {
-    if (runningState == 0)
+void TerminalFrontEnd::runningChanged(RunningState runningState) {
+    if (runningState == RunningState::Idle)
         clearProgress();
 }
 

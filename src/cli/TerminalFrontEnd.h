@@ -46,7 +46,7 @@ public:
     bool checkList(CheckListSets& sets) override;
     void report(const SyncResults& results) override;
     void progress(const ProgressView& view) override;
-    void runningChanged(int runningState) override;
+    void runningChanged(RunningState runningState) override;
     void actionDone(ActionKind kind, const FileItem& target, bool failed) override;
 
     // Tells whether a target file is read-only, and the hint to show once per run when such a

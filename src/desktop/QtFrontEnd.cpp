@@ -60,7 +60,7 @@ void QtFrontEnd::progress(const ProgressView& view) {
     progressPending_ = true;
 }
 
-void QtFrontEnd::runningChanged(int) {
+void QtFrontEnd::runningChanged(RunningState) {
     // The window follows the running state through the controller's change notice.
     showPendingProgress();
     // The engine's next pump shows the new state at once. Not pumped here: a run clears the stop

@@ -36,7 +36,7 @@ public:
     bool checkList(CheckListSets& sets) override;
     void report(const SyncResults& results) override;
     void progress(const ProgressView& view) override;
-    void runningChanged(int runningState) override;
+    void runningChanged(RunningState runningState) override;
     std::vector<std::string> chooseFiles(const FileChoice& request) override;
 
     // The folder dialog the window uses (title, start folder; nothing when cancelled).

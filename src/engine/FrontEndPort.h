@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/RunFlags.h"
 #include "items/FileItem.h"
 
 #include <array>
@@ -71,8 +72,8 @@ public:
     // The end-of-run report; results carry the source, target and headline.
     virtual void report(const SyncResults& results) = 0;
     virtual void progress(const ProgressView& view) = 0;
-    // 0 idle, 1 running Location 1 to 2, 2 running Location 2 to 1.
-    virtual void runningChanged(int runningState) = 0;
+    // A run started (and in which direction) or ended.
+    virtual void runningChanged(RunningState runningState) = 0;
     // One action on a target item has been carried out, or has failed; also the files and folders
     // inside a folder tree that is added or deleted. Only a front end that lists them needs it.
     virtual void actionDone(ActionKind /*kind*/, const FileItem& /*target*/, bool /*failed*/) {}

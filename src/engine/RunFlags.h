@@ -5,12 +5,15 @@
 
 namespace velmora {
 
+// Whether a run is going, and in which direction.
+enum class RunningState : std::int32_t { Idle = 0, OneToTwo = 1, TwoToOne = 2 };
+
 // The flags of the one run a process has at a time.
 struct RunFlags {
     // Set by Stop (also from a signal handler or another thread), by Cancel in a delete
     // confirmation; read by every loop of the engine and by the command wait.
     std::atomic<bool> stopRequest{false};
-    std::int32_t runningState = 0; // 0 idle, 1 Location 1 to 2, 2 Location 2 to 1
+    RunningState runningState = RunningState::Idle;
     bool interruptedRun = false;
 
     // Yes To All / No To All answers, kept apart for files and folders.

@@ -102,8 +102,8 @@ RunOutcome Synchroniser::synchronise(const std::string& source, const std::strin
     }
 
     // The end of every run, however it went.
-    run_.flags.runningState = 0;
-    run_.frontEnd.runningChanged(0);
+    run_.flags.runningState = RunningState::Idle;
+    run_.frontEnd.runningChanged(RunningState::Idle);
     run_.results.lastSource = source;
     run_.results.lastTarget = target;
     progress_.setPhase("");

@@ -102,7 +102,7 @@ TEST(ControlsTest, RunningDisablesEditingAndShowsProgress) {
 
     std::vector<ControlState> seen;
     rig.frontEnd.onPump = [&](long) {
-        if (rig.app->runningState() != 0 && seen.empty())
+        if (rig.app->runningState() != RunningState::Idle && seen.empty())
             seen.push_back(rig.app->controlState());
     };
     ASSERT_TRUE(rig.app->synchronise(Direction::TwoToOne));

@@ -23,7 +23,7 @@ TEST(SynchroniseTest, SecondRequestWhileRunningIsRefusedEvenInSilentMode) {
     std::vector<bool> refused;
     bool batchRefused = false;
     rig.frontEnd.onPump = [&](long) {
-        if (rig.app->runningState() == 0 || !refused.empty())
+        if (rig.app->runningState() == RunningState::Idle || !refused.empty())
             return;
         refused.push_back(!rig.app->synchronise(Direction::TwoToOne).has_value());
         RunRequest request;
@@ -45,7 +45,7 @@ TEST(SynchroniseTest, SecondRequestWhileRunningIsRefusedEvenInSilentMode) {
     // Only the first run happened.
     EXPECT_TRUE(rig.exists("p/two/a.txt"));
     EXPECT_EQ(rig.app->results().counts.addedFiles, 1);
-    EXPECT_EQ(rig.app->runningState(), 0);
+    EXPECT_EQ(rig.app->runningState(), RunningState::Idle);
 }
 
 TEST(SynchroniseTest, CloseDuringARunIsExplainedWhenNotSilent) {
@@ -54,7 +54,7 @@ TEST(SynchroniseTest, CloseDuringARunIsExplainedWhenNotSilent) {
     rig.start();
     ASSERT_TRUE(rig.app->openFile(path));
     rig.frontEnd.onPump = [&](long) {
-        if (rig.app->runningState() != 0)
+        if (rig.app->runningState() != RunningState::Idle)
             rig.app->requestClose();
     };
     rig.app->synchronise(Direction::OneToTwo);
@@ -131,7 +131,7 @@ protected:
 TEST_F(BatchRunTest, StopDuringTheSecondProfileEndsTheBatchAndShowsItAgain) {
     const std::string batch = batchOf(paths);
     rig.frontEnd.onPump = [&](long) {
-        if (rig.app->runningState() != 0 && rig.app->selectorText() == paths[1])
+        if (rig.app->runningState() != RunningState::Idle && rig.app->selectorText() == paths[1])
             rig.app->stop();
     };
     const BatchOutcome outcome = rig.app->runBatch();
@@ -236,7 +236,7 @@ TEST(RunLogTest, ProfileWithLoggingWritesTheRunAndItsResults) {
 
     // A request refused during a run goes into that run's log and starts no log of its own.
     rig.frontEnd.onPump = [&](long) {
-        if (rig.app->runningState() != 0)
+        if (rig.app->runningState() != RunningState::Idle)
             rig.app->synchronise(Direction::OneToTwo);
     };
     rig.app->synchronise(Direction::TwoToOne);

@@ -28,7 +28,7 @@ public:
     bool checkList(CheckListSets&) override { return true; }
     void report(const SyncResults&) override {}
     void progress(const ProgressView&) override {}
-    void runningChanged(int) override {}
+    void runningChanged(RunningState) override {}
 
 private:
     template <typename T>

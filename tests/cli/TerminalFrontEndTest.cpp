@@ -53,7 +53,7 @@ TEST(TerminalFrontEnd, ProgressIsRedrawnInPlaceAtMostEveryHundredMilliseconds) {
     fe.pump(); // the newest view, once
     fe.pump();
     EXPECT_EQ(t.err.str(), "\rExecution  10%  Copying a\x1b[K\rExecution  20%  Copying b\x1b[K");
-    fe.runningChanged(0); // the end of a run clears the line for the report
+    fe.runningChanged(RunningState::Idle); // the end of a run clears the line for the report
     EXPECT_TRUE(t.err.str().ends_with("\r\x1b[K"));
     EXPECT_EQ(t.out.str(), "");
 }
@@ -65,7 +65,7 @@ TEST(TerminalFrontEnd, NoProgressWhenQuietOrNotATerminal) {
         fe.progress(view("Copying a"));
         t.now += 500;
         fe.pump();
-        fe.runningChanged(0);
+        fe.runningChanged(RunningState::Idle);
         EXPECT_EQ(t.err.str(), "");
     }
 }

@@ -209,7 +209,7 @@ TEST(AnalysisTest, AMissingTargetLocationFailsTheRunWithTwoProblemLines) {
     EXPECT_EQ(rig.frontEnd.reports[0].lastTarget, rig.target);
     EXPECT_FALSE(TempDir::exists(rig.target));
     EXPECT_EQ(rig.fs.calls(FsOp::CopyFile), 0);
-    EXPECT_EQ(rig.flags.runningState, 0);
+    EXPECT_EQ(rig.flags.runningState, RunningState::Idle);
 }
 
 TEST(AnalysisTest, AnUnreadableSourceFolderPlansNothingForItsPairButTheRestGoesOn) {

@@ -54,7 +54,7 @@ struct SyncRig {
     }
 
     RunOutcome run() {
-        flags.runningState = 1;
+        flags.runningState = RunningState::OneToTwo;
         return synchroniser.synchronise(source, target);
     }
 

@@ -52,8 +52,8 @@ TEST(SynchroniserTest, ARunMakesTheTargetMatchTheSourceAndASecondRunDoesNothing)
     EXPECT_EQ(report.lastHeadline, "Synchronisation done:\n");
     EXPECT_EQ(report.lastSource, rig.source);
     EXPECT_EQ(report.lastTarget, rig.target);
-    EXPECT_EQ(rig.frontEnd.runningStates.back(), 0);
-    EXPECT_EQ(rig.flags.runningState, 0);
+    EXPECT_EQ(rig.frontEnd.runningStates.back(), RunningState::Idle);
+    EXPECT_EQ(rig.flags.runningState, RunningState::Idle);
     EXPECT_FALSE(rig.flags.interruptedRun);
     EXPECT_EQ(rig.results.workDone, 0u);
     EXPECT_GT(rig.results.workTotal, 0u);

@@ -47,7 +47,7 @@ TEST(HungShareTest, EveryCommandTimesOutTheRunEndsAndNothingTemporaryIsLeft) {
     // Folder creation runs directly, not on the hung worker.
     EXPECT_EQ(rig.results.counts.addedFolders, 1u);
     EXPECT_EQ(rig.frontEnd.activities().back(), "");
-    EXPECT_EQ(rig.flags.runningState, 0);
+    EXPECT_EQ(rig.flags.runningState, RunningState::Idle);
 
     // The share answers at last; the abandoned copies must not put anything in place.
     rig.fs.release();

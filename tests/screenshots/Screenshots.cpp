@@ -144,7 +144,7 @@ public:
     bool checkList(CheckListSets&) override { return false; }
     void report(const SyncResults&) override {}
     void progress(const ProgressView&) override {}
-    void runningChanged(int) override {}
+    void runningChanged(RunningState) override {}
 };
 
 FileItemPtr plannedAction(const std::string& path, ItemKind kind, ItemState state, bool failed = false) {

@@ -43,7 +43,7 @@ public:
     int checkLists = 0;
     std::vector<SyncResults> reports; // copies of what was reported
     std::vector<ProgressView> progressViews;
-    std::vector<int> runningStates;
+    std::vector<RunningState> runningStates;
     std::vector<FileChoice> fileRequests;
 
     void pump() override;
@@ -53,7 +53,7 @@ public:
     bool checkList(CheckListSets& sets) override;
     void report(const SyncResults& results) override { reports.push_back(results); }
     void progress(const ProgressView& view) override { progressViews.push_back(view); }
-    void runningChanged(int runningState) override { runningStates.push_back(runningState); }
+    void runningChanged(RunningState runningState) override { runningStates.push_back(runningState); }
     std::vector<std::string> chooseFiles(const FileChoice& request) override;
 
     // The activity texts shown, in order, without repeats of the same text in a row.
