@@ -60,9 +60,11 @@ AutoStart AppController::startUp(const std::string& commandLineFile) {
     autoStart_ = AutoStart::None;
     if (profile_.damaged())
         return autoStart_;
-    if (!commandLineFile.empty() && !profilePath_.empty() && profile_.autoStart == 1)
+    if (!commandLineFile.empty() && !profilePath_.empty() &&
+        profile_.autoStart == AutoStartDirection::OneToTwo)
         autoStart_ = AutoStart::Synchronise12;
-    else if (!commandLineFile.empty() && !profilePath_.empty() && profile_.autoStart == 2)
+    else if (!commandLineFile.empty() && !profilePath_.empty() &&
+             profile_.autoStart == AutoStartDirection::TwoToOne)
         autoStart_ = AutoStart::Synchronise21;
     else if (batchMustStart)
         autoStart_ = AutoStart::RunBatch;
@@ -259,8 +261,9 @@ void AppController::moreOptionsAccepted() {
     compareOnSize_ = !profile_.compareOnTime;
     adjustHours_ = profile_.adjustHours;
     adjustMinutes_ = profile_.adjustMinutes;
-    autoStartOn_ = profile_.autoStart != 0;
-    autoStartDirection_ = profile_.autoStart == 2 ? Direction::TwoToOne : Direction::OneToTwo;
+    autoStartOn_ = profile_.autoStart != AutoStartDirection::Off;
+    autoStartDirection_ =
+        profile_.autoStart == AutoStartDirection::TwoToOne ? Direction::TwoToOne : Direction::OneToTwo;
     copyAttributes_ = profile_.copyAttributes;
     refreshSyncButtons();
 }

@@ -99,8 +99,10 @@ void AppController::copyProfileIntoWindow() {
     compareOnSize_ = !profile_.compareOnTime;
     adjustHours_ = profile_.adjustHours;
     adjustMinutes_ = profile_.adjustMinutes;
-    autoStartOn_ = profile_.autoStart == 1 || profile_.autoStart == 2;
-    autoStartDirection_ = profile_.autoStart == 2 ? Direction::TwoToOne : Direction::OneToTwo;
+    autoStartOn_ = profile_.autoStart == AutoStartDirection::OneToTwo ||
+                   profile_.autoStart == AutoStartDirection::TwoToOne;
+    autoStartDirection_ =
+        profile_.autoStart == AutoStartDirection::TwoToOne ? Direction::TwoToOne : Direction::OneToTwo;
     copyAttributes_ = profile_.copyAttributes;
     location1_ = profile_.location1;
     location2_ = profile_.location2;

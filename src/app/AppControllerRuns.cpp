@@ -49,7 +49,7 @@ std::optional<RunOutcome> AppController::run(const RunRequest& request) {
     Direction direction = Direction::OneToTwo;
     if (request.direction)
         direction = *request.direction;
-    else if (ownProfile && request.profile->autoStart == 2)
+    else if (ownProfile && request.profile->autoStart == AutoStartDirection::TwoToOne)
         direction = Direction::TwoToOne;
     else if (!ownProfile && autoStartOn_)
         direction = autoStartDirection_;
@@ -149,7 +149,8 @@ BatchOutcome AppController::runBatch() {
             result.steps.push_back(std::move(step));
             continue;
         }
-        if (profile_.autoStart != 1 && profile_.autoStart != 2) {
+        if (profile_.autoStart != AutoStartDirection::OneToTwo &&
+            profile_.autoStart != AutoStartDirection::TwoToOne) {
             reporter_.report("CSynchroniserDlg::OnRunbatch",
                              "The profile " + path +
                                  "\n must have Auto Start selected to be used as a batch profile");
@@ -159,7 +160,7 @@ BatchOutcome AppController::runBatch() {
         }
         selectorText_ = path;
         const Profile settings = windowProfile();
-        step.outcome = profile_.autoStart == 1
+        step.outcome = profile_.autoStart == AutoStartDirection::OneToTwo
                            ? runBetween(location1_, location2_, RunningState::OneToTwo, settings)
                            : runBetween(location2_, location1_, RunningState::TwoToOne, settings);
         step.counts = results_.counts;

@@ -85,7 +85,8 @@ bool acceptableBatchProfile(const std::string& path, ErrorReporter& reporter) {
         reporter.report(context, damagedProfileNotice(path, candidate));
         return false;
     }
-    if (candidate.autoStart != 1 && candidate.autoStart != 2) {
+    if (candidate.autoStart != AutoStartDirection::OneToTwo &&
+        candidate.autoStart != AutoStartDirection::TwoToOne) {
         reporter.report(context, "The profile " + path +
                                      "\n must have Auto Start selected to be used as a batch profile");
         return false;

@@ -10,9 +10,11 @@ MoreOptionsModel::MoreOptionsModel(const Profile& profile)
       hoursText(std::to_string(profile.adjustHours)), minutesText(std::to_string(profile.adjustMinutes)),
       logOn(profile.logOn), logMode(profile.logAppend ? LogMode::Append : LogMode::Overwrite),
       logPath(profile.logPath) {
-    if (profile.autoStart == 1 || profile.autoStart == 2) {
+    if (profile.autoStart == AutoStartDirection::OneToTwo ||
+        profile.autoStart == AutoStartDirection::TwoToOne) {
         autoStart_ = true;
-        direction = profile.autoStart == 2 ? Direction::TwoToOne : Direction::OneToTwo;
+        direction =
+            profile.autoStart == AutoStartDirection::TwoToOne ? Direction::TwoToOne : Direction::OneToTwo;
     }
 }
 
@@ -36,7 +38,9 @@ std::optional<FieldRefusal<MoreOptionsModel::Field>> MoreOptionsModel::check() c
 std::optional<FieldRefusal<MoreOptionsModel::Field>> MoreOptionsModel::store(Profile& profile) const {
     if (auto refusal = check())
         return refusal;
-    profile.autoStart = !autoStart_ ? 0 : direction == Direction::TwoToOne ? 2 : 1;
+    profile.autoStart = !autoStart_                        ? AutoStartDirection::Off
+                        : direction == Direction::TwoToOne ? AutoStartDirection::TwoToOne
+                                                           : AutoStartDirection::OneToTwo;
     profile.hideOtherButton = hideOtherButton;
     profile.copyAttributes = copyAttributes;
     profile.compareOnTime = compareOn == CompareOn::Time;

@@ -111,7 +111,7 @@ Profile profileFromOptions(const CliOptions& options) {
         profile.logAppend = options.logAppend;
     }
     if (options.autoStart)
-        profile.autoStart = *options.autoStart;
+        profile.autoStart = static_cast<AutoStartDirection>(*options.autoStart);
     return profile;
 }
 
@@ -357,7 +357,8 @@ int CliApp::runBatch(AppController& controller, const CliOptions& options) {
             status = worseStatus(status, kExitProblems);
             continue;
         }
-        if (request.profile->autoStart != 1 && request.profile->autoStart != 2) {
+        if (request.profile->autoStart != AutoStartDirection::OneToTwo &&
+            request.profile->autoStart != AutoStartDirection::TwoToOne) {
             error("The profile " + path + "\n must have Auto Start selected to be used as a batch profile");
             explainAutoStart();
             status = worseStatus(status, kExitProblems);

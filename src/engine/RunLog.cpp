@@ -130,9 +130,9 @@ void RunLog::writeOptions(const Profile& profile) {
     flagLine("Exit on completion: ", profile.exitOnCompletion);
     flagLine("Silent mode: ", profile.silentMode);
     write("Auto start: ");
-    write(profile.autoStart == 1   ? "Location 1 to Location 2"
-          : profile.autoStart == 2 ? "Location 2 to Location 1"
-                                   : "off");
+    write(profile.autoStart == AutoStartDirection::OneToTwo   ? "Location 1 to Location 2"
+          : profile.autoStart == AutoStartDirection::TwoToOne ? "Location 2 to Location 1"
+                                                              : "off");
     write('\n');
     write("Compare on: ");
     write(profile.compareOnTime ? "time" : "file size");

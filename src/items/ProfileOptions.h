@@ -8,6 +8,9 @@ namespace velmora {
 // The options of one synchronisation, under one set of names wherever they are held: a profile,
 // the remembered settings for when no profile is open, the main window's copy and what a run
 // reads. The files keep their own key names; only their readers and writers know them.
+// Which way a profile runs by itself when it is opened from the command line.
+enum class AutoStartDirection : std::int32_t { Off = 0, OneToTwo = 1, TwoToOne = 2 };
+
 struct ProfileOptions {
     // The eight boxes of the main window.
     bool addMissing = true;         // "Add new files/folders found in source and not found in target"
@@ -27,7 +30,8 @@ struct ProfileOptions {
     bool logOn = false;
     bool logAppend = false;
     std::string logPath;
-    std::int32_t autoStart = 0; // 0 off, 1 Location 1 to 2, 2 Location 2 to 1
+    // Any other number read from a file is kept as it is, and starts nothing.
+    AutoStartDirection autoStart = AutoStartDirection::Off;
     bool hideOtherButton = false;
 };
 

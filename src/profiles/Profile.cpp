@@ -125,7 +125,7 @@ bool Profile::write(std::ostream& out) const {
     out << "confirm_deletes=" << flagText(confirmDeletes) << kEol;
     out << "add_files=" << flagText(addMissing) << kEol;
     out << "check_sub_folders=" << flagText(checkSubFolders) << kEol;
-    out << "auto_start=" << autoStart << kEol;
+    out << "auto_start=" << static_cast<std::int32_t>(autoStart) << kEol;
     out << "check_actions=" << flagText(checkActions) << kEol;
     out << "silent_mode=" << flagText(silentMode) << kEol;
     out << "exit_on_completion=" << flagText(exitOnCompletion) << kEol;
@@ -204,7 +204,9 @@ bool Profile::read(std::istream& stream) {
         } else if (key == "adjust_time_mins") {
             readNumber(in, adjustMinutes);
         } else if (key == "auto_start") {
-            readNumber(in, autoStart);
+            std::int32_t number = static_cast<std::int32_t>(autoStart);
+            readNumber(in, number);
+            autoStart = static_cast<AutoStartDirection>(number);
         } else if (key == "adjust_time") {
             readOldAdjustTime(in, *this);
         } else if (key == "exclusions") {

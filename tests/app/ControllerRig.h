@@ -44,7 +44,7 @@ struct ControllerRig {
         Profile profile;
         profile.location1 = dir.at(name + "/one/");
         profile.location2 = dir.at(name + "/two/");
-        profile.autoStart = autoStart;
+        profile.autoStart = static_cast<AutoStartDirection>(autoStart);
         profile.checkActions = false;
         return profile;
     }

@@ -20,7 +20,7 @@ using Field = MoreOptionsModel::Field;
 
 TEST(MoreOptionsModelTest, EnablingRulesAndWhatOkStores) {
     Profile profile;
-    profile.autoStart = 2;
+    profile.autoStart = AutoStartDirection::TwoToOne;
     profile.adjustHours = -3;
     profile.compareOnTime = false;
     MoreOptionsModel model(profile);
@@ -41,7 +41,7 @@ TEST(MoreOptionsModelTest, EnablingRulesAndWhatOkStores) {
     stored.modified = false;
     ASSERT_FALSE(MoreOptionsModel(stored).store(stored));
     EXPECT_TRUE(stored.modified);
-    EXPECT_EQ(stored.autoStart, 2);
+    EXPECT_EQ(stored.autoStart, AutoStartDirection::TwoToOne);
 
     model.hoursText = " 12 ";
     model.minutesText = "-59";
@@ -49,7 +49,7 @@ TEST(MoreOptionsModelTest, EnablingRulesAndWhatOkStores) {
     model.logPath = "/tmp/run.txt";
     model.logMode = MoreOptionsModel::LogMode::Append;
     ASSERT_FALSE(model.store(stored));
-    EXPECT_EQ(stored.autoStart, 1);
+    EXPECT_EQ(stored.autoStart, AutoStartDirection::OneToTwo);
     EXPECT_EQ(stored.adjustHours, 12);
     EXPECT_EQ(stored.adjustMinutes, -59);
     EXPECT_TRUE(stored.logOn && stored.logAppend);

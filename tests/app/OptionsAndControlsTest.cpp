@@ -73,7 +73,7 @@ TEST(ControlsTest, HideOtherButtonShowsOnlyTheAutoStartDirection) {
     Profile profile = rig.profileFor("p", 1);
     profile.hideOtherButton = true;
     const std::string one = rig.writeProfile("one.vmp", profile);
-    profile.autoStart = 0;
+    profile.autoStart = AutoStartDirection::Off;
     const std::string none = rig.writeProfile("none.vmp", profile);
     rig.start();
 

@@ -26,7 +26,7 @@ protected:
 TEST_F(ProfileFilesTest, SavedProfileLoadsBack) {
     Profile profile;
     profile.location1 = "/home/ann/work/";
-    profile.autoStart = 2;
+    profile.autoStart = AutoStartDirection::TwoToOne;
     profile.modified = true;
     const std::string path = dir.at("work.vmp");
     ASSERT_TRUE(saveProfileFile(path, profile, reporter, SaveCommand::SaveAs));
@@ -37,7 +37,7 @@ TEST_F(ProfileFilesTest, SavedProfileLoadsBack) {
     loaded.modified = true;
     ASSERT_TRUE(loadProfileFile(path, loaded, reporter));
     EXPECT_EQ(loaded.location1, "/home/ann/work/");
-    EXPECT_EQ(loaded.autoStart, 2);
+    EXPECT_EQ(loaded.autoStart, AutoStartDirection::TwoToOne);
     EXPECT_FALSE(loaded.modified);
     EXPECT_TRUE(frontEnd.messages.empty());
     EXPECT_EQ(windowTitleFor(path), "Velmora - work");

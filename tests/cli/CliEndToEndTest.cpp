@@ -64,7 +64,7 @@ protected:
         Profile profile;
         profile.location1 = dir.at(name + "/one/");
         profile.location2 = dir.at(name + "/two/");
-        profile.autoStart = autoStart;
+        profile.autoStart = static_cast<AutoStartDirection>(autoStart);
         profile.checkActions = false;
         return profile;
     }
@@ -146,7 +146,7 @@ TEST_F(CliEndToEnd, ProfileRunsInItsAutoStartDirectionUnlessTold) {
     EXPECT_EQ(tree("p/two"), (std::vector<std::string>{"from-two.txt=2", "later.txt=l"}));
 
     // No automatic start: Location 1 to 2.
-    profile.autoStart = 0;
+    profile.autoStart = AutoStartDirection::Off;
     writeProfile("p.vmp", profile);
     file("p/one/third.txt", "3");
     result = run({path});

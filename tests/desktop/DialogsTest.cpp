@@ -59,7 +59,7 @@ private Q_SLOTS:
             find(dialog, "cancelButton")->click();
         });
         QVERIFY(!editMoreOptions(nullptr, rig.controller));
-        QCOMPARE(rig.controller.profile().autoStart, 0);
+        QCOMPARE(rig.controller.profile().autoStart, AutoStartDirection::Off);
 
         onNextModal([](QWidget& dialog) {
             find<QCheckBox>(dialog, "autoStartBox")->click();
@@ -75,7 +75,7 @@ private Q_SLOTS:
             find(dialog, "okButton")->click();
         });
         QVERIFY(editMoreOptions(nullptr, rig.controller));
-        QCOMPARE(rig.controller.profile().autoStart, 1);
+        QCOMPARE(rig.controller.profile().autoStart, AutoStartDirection::OneToTwo);
         QCOMPARE(rig.controller.profile().adjustHours, -2);
     }
 

@@ -74,7 +74,7 @@ protected:
         profile.checkActions = false;
         profile.silentMode = true;
         profile.exitOnCompletion = true;
-        profile.autoStart = 1;
+        profile.autoStart = AutoStartDirection::OneToTwo;
         profile.adjustHours = -1;
         profile.logOn = true;
         profile.logPath = dir.at("run.log");
@@ -166,12 +166,12 @@ TEST_F(RunLogTest, OptionsBlockNamesEveryModeAndSign) {
     ASSERT_TRUE(log.open(profile.logPath, true));
     const std::size_t headerSize = test::TempDir::readFile(profile.logPath).size();
     Profile other;
-    other.autoStart = 2;
+    other.autoStart = AutoStartDirection::TwoToOne;
     other.compareOnTime = false;
     other.adjustHours = 0;
     other.adjustMinutes = -30;
     log.writeOptions(other);
-    other.autoStart = 7;
+    other.autoStart = static_cast<AutoStartDirection>(7);
     log.writeOptions(other);
     log.close();
     const std::string text = test::TempDir::readFile(profile.logPath).substr(headerSize);

@@ -62,7 +62,7 @@ TEST(ProfileFormat, ExampleFileRoundTripsByteForByte) {
     ASSERT_TRUE(profile.valid);
     EXPECT_EQ(profile.location2, "\\\\Server\\Backup\\Work\\");
     EXPECT_EQ(profile.adjustHours, -1);
-    EXPECT_EQ(profile.autoStart, 1);
+    EXPECT_EQ(profile.autoStart, AutoStartDirection::OneToTwo);
     EXPECT_FALSE(profile.checkActions);
     EXPECT_TRUE(profile.hideOtherButton);
     EXPECT_EQ(profile.exclusions.explicitEntries().size(), 2u);
@@ -126,7 +126,7 @@ TEST(ProfileFormat, OnlyTheVersionLineGivesDefaults) {
     EXPECT_TRUE(profile.checkActions);
     EXPECT_TRUE(profile.compareOnTime);
     EXPECT_FALSE(profile.logOn);
-    EXPECT_EQ(profile.autoStart, 0);
+    EXPECT_EQ(profile.autoStart, AutoStartDirection::Off);
     EXPECT_TRUE(profile.exclusions.empty());
     EXPECT_DOUBLE_EQ(TextRecord::lastReadVersion(), 1.09);
 }
@@ -200,11 +200,11 @@ INSTANTIATE_TEST_SUITE_P(
                              }},
                     LineCase{"NumberWithoutDigitsStopsReading", "auto_start=x\r\nsilent_mode=1\r\n",
                              [](const Profile& p) {
-                                 EXPECT_EQ(p.autoStart, 0);
+                                 EXPECT_EQ(p.autoStart, AutoStartDirection::Off);
                                  EXPECT_FALSE(p.silentMode);
                              }},
                     LineCase{"LastOfRepeatedKeyWins", "auto_start=1\r\nauto_start=2\r\n",
-                             [](const Profile& p) { EXPECT_EQ(p.autoStart, 2); }},
+                             [](const Profile& p) { EXPECT_EQ(p.autoStart, AutoStartDirection::TwoToOne); }},
                     LineCase{"OverlongKeyIsUnrecognised", std::string(1500, 'k') + "=1\r\nadd_files=0\r\n",
                              [](const Profile& p) { EXPECT_FALSE(p.addMissing); }}),
     [](const testing::TestParamInfo<LineCase>& testCase) { return std::string(testCase.param.name); });

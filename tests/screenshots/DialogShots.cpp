@@ -97,7 +97,7 @@ void dialogWindows(Shots& shots) {
     }
     {
         Profile profile;
-        profile.autoStart = 2;
+        profile.autoStart = AutoStartDirection::TwoToOne;
         profile.logOn = true;
         profile.logPath = "/home/anna/sync-log.txt";
         MoreOptionsModel model(profile);
