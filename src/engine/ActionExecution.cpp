@@ -56,7 +56,7 @@ std::uint64_t ActionExecution::treeWork(LocationAccess& access, const FileItem& 
 void ActionExecution::processFiles() {
     ActionList& actions = run_.actions;
     SyncResults& results = run_.results;
-    pipeline_.setDepth(run_.commands.parallel());
+    pipeline_.setDepth(run_.commands.queueDepth());
 
     // Each step ends with all its commands done: the next may depend on them (an add in the
     // place of a file just deleted, on a file system that ignores letter case).

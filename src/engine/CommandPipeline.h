@@ -8,10 +8,11 @@
 
 namespace velmora {
 
-// Keeps up to `depth` file commands in flight and records each result in the order the
-// commands were started, whatever order they end in: the report, the log and the failure sets
-// come out as a one-at-a-time run gives them. Whoever depends on earlier commands (a folder
-// removed after its files, the next step of the plan, anything recorded directly) drains first.
+// Keeps up to `depth` file commands started (carried out or queued for a worker) and records each
+// result in the order the commands were started, whatever order they end in: the report, the log
+// and the failure sets come out as a one-at-a-time run gives them. A command Stop dropped from the
+// queue is not recorded. Whoever depends on earlier commands (a folder removed after its files, the
+// next step of the plan, anything recorded directly) drains first.
 class CommandPipeline {
 public:
     using Record = std::function<void(bool done)>;
@@ -40,7 +41,9 @@ private:
     void finishOldest() {
         auto [command, record] = std::move(pending_.front());
         pending_.pop_front();
-        record(access_.finish(command));
+        const bool done = access_.finish(command);
+        if (!access_.dropped(command))
+            record(done);
     }
 
     LocationAccess& access_;

@@ -1,14 +1,14 @@
 #include "engine/FileCommand.h"
 
-#include "engine/CommandWorker.h"
+#include "engine/CommandPool.h"
 #include "engine/FrontEndPort.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/Futex.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <mutex>
-#include <system_error>
 #include <thread>
 
 namespace velmora {
@@ -134,19 +134,14 @@ int carryOut(platform::FileSystem& fs, FileCommand& command) {
 
 FileCommands::FileCommands(platform::FileSystem& fileSystem, FrontEndPort& frontEnd,
                            const std::atomic<bool>& stopRequest, LastReason& reason)
-    : fs_(fileSystem), frontEnd_(frontEnd), stopRequest_(stopRequest), reason_(reason) {}
+    : fs_(fileSystem), frontEnd_(frontEnd), stopRequest_(stopRequest), reason_(reason),
+      pool_(std::make_unique<CommandPool>(fileSystem, runningWorkers_)) {}
 
-FileCommands::~FileCommands() {
-    for (InFlight& entry : inFlight_)
-        if (entry.worker)
-            entry.worker->retire();
-    for (const auto& worker : idle_)
-        worker->retire();
-}
+FileCommands::~FileCommands() = default;
 
 bool FileCommands::settle(std::chrono::milliseconds bound) {
     const std::uint64_t deadline = platform::steadyMillis() + static_cast<std::uint64_t>(bound.count());
-    while (CommandWorker::insideProcess() > 0) {
+    while (CommandPool::insideProcess() > 0) {
         if (platform::steadyMillis() >= deadline)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -156,28 +151,16 @@ bool FileCommands::settle(std::chrono::milliseconds bound) {
 
 FileCommands::Pending FileCommands::start(Pending command) {
     command->copyAttributes = copyAttributes_;
-    std::shared_ptr<CommandWorker> worker;
-    if (!idle_.empty()) {
-        worker = std::move(idle_.back());
-        idle_.pop_back();
-    } else {
-        try {
-            worker = CommandWorker::start(fs_, runningWorkers_);
-        } catch (const std::system_error& e) {
-            // Never started: it ends at once with the reason of the failed start.
-            command->errorNumber = e.code().value();
-            command->finished = 1;
-            inFlight_.push_back({command, nullptr});
-            return command;
-        }
+    inFlight_.push_back(command);
+    if (const int error = pool_->hand(command, parallel_); error != 0) {
+        // Never started: it ends at once with the reason of the failed start.
+        command->errorNumber = error;
+        command->finished = 1;
     }
-    worker->hand(command);
-    inFlight_.push_back({command, std::move(worker)});
     return command;
 }
 
-void FileCommands::giveUp(InFlight& entry, FileCommand::Outcome why) {
-    FileCommand& command = *entry.command;
+void FileCommands::giveUp(FileCommand& command, FileCommand::Outcome why) {
     if (command.finished.load(std::memory_order_acquire) || command.givenUp != FileCommand::Outcome::Running)
         return;
     if (!command.gate.abandon()) {
@@ -193,16 +176,13 @@ void FileCommands::giveUp(InFlight& entry, FileCommand::Outcome why) {
             return;
     }
     command.givenUp = why;
-    if (entry.worker) {
-        // A hung call never holds up, or reports into, a later command: that gets another worker.
-        entry.worker->retire();
-        entry.worker.reset();
-    }
+    // A hung call never holds up, or reports into, a later command: that gets another worker.
+    command.dropped = pool_->giveUp(command);
 }
 
 void FileCommands::giveUpAll(FileCommand::Outcome why) {
-    for (InFlight& entry : inFlight_)
-        giveUp(entry, why);
+    for (const Pending& command : inFlight_)
+        giveUp(*command, why);
 }
 
 // Every command in flight keeps its own timeout, counted from its last progress.
@@ -210,11 +190,25 @@ void FileCommands::watch(std::uint64_t now) {
     const std::uint64_t limitMillis = std::uint64_t{timeoutSeconds_} * 1000;
     if (limitMillis == 0)
         return;
-    for (InFlight& entry : inFlight_) {
-        const std::uint64_t last = entry.command->gate.lastProgressMillis();
+    for (const Pending& command : inFlight_) {
+        const std::uint64_t last = command->gate.lastProgressMillis();
         if (last != 0 && now > last && now - last > limitMillis)
-            giveUp(entry, FileCommand::Outcome::TimedOut);
+            giveUp(*command, FileCommand::Outcome::TimedOut);
     }
+}
+
+// While commands end quickly, one worker goes through them in the order started: the waiting side
+// sleeps until the middle of those in flight is done rather than being woken for each one.
+FileCommand& FileCommands::awaited(const Pending& command) {
+    if (!pool_->commandsAreQuick())
+        return *command;
+    const auto at = std::find(inFlight_.begin(), inFlight_.end(), command);
+    if (at == inFlight_.end())
+        return *command;
+    FileCommand& middle = **(at + (inFlight_.end() - at) / 2);
+    if (middle.finished.load(std::memory_order_acquire) || middle.givenUp != FileCommand::Outcome::Running)
+        return *command;
+    return middle;
 }
 
 bool FileCommands::finish(const Pending& command) {
@@ -228,22 +222,19 @@ bool FileCommands::finish(const Pending& command) {
         if (command->givenUp != Outcome::Running)
             break;
         // Asleep until the worker is done, or for 1 ms, then one pump: Stop and the window stay live.
-        command->waiting = true;
-        if (command->finished.load() == 0)
-            platform::futexWait(command->finished, 0, 1000);
+        FileCommand& target = awaited(command);
+        target.waiting = true;
+        if (target.finished.load() == 0)
+            platform::futexWait(target.finished, 0, 1000);
         if (command->finished.load(std::memory_order_acquire))
             break;
+        if (!target.finished.load(std::memory_order_acquire))
+            pool_->handMore(parallel_); // a millisecond went by and the commands are not moving
         frontEnd_.pump();
     }
 
-    for (auto it = inFlight_.begin(); it != inFlight_.end(); ++it) {
-        if (it->command != command)
-            continue;
-        if (it->worker && command->givenUp == Outcome::Running)
-            idle_.push_back(std::move(it->worker));
+    if (const auto it = std::find(inFlight_.begin(), inFlight_.end(), command); it != inFlight_.end())
         inFlight_.erase(it);
-        break;
-    }
     bool result = false;
     switch (command->givenUp) {
     case Outcome::TimedOut:

@@ -44,20 +44,21 @@ struct FileCommand {
     // The waiting side's own view, never touched by the worker.
     enum class Outcome { Running, Stopped, TimedOut };
     Outcome givenUp = Outcome::Running;
+    bool dropped = false; // given up while still queued: no worker ever saw it
 };
 
 // Carries out one command on the calling thread: the work a worker does. Returns 0 or errno.
 int carryOut(platform::FileSystem& fileSystem, FileCommand& command);
 
-class CommandWorker;
+class CommandPool;
 
 // Runs file commands on worker threads under the command timeout while the caller's thread
 // keeps pumping the front end; Stop or the timeout abandon the worker, which then removes
 // its temporary file and leaves later commands alone. Folder creation and removal run directly.
 // The file system must outlive every worker, including abandoned ones still inside a call.
 //
-// Up to `parallel` commands may be in flight: start() hands one to a worker of a small pool and
-// returns, finish() waits for one of them while it watches all of them (each its own timeout,
+// Up to `parallel` commands may be carried out at once: start() queues one for a small pool of
+// workers and returns, finish() waits for one of them while it watches all of them (each its own timeout,
 // Stop gives up every one). Whoever starts several finishes them in its own order, so results
 // come out in that order whatever order the commands end in.
 class FileCommands {
@@ -77,6 +78,11 @@ public:
     // Commands in flight at most; 1 runs one at a time.
     void setParallel(unsigned commands) { parallel_ = commands < 1 ? 1 : commands; }
     unsigned parallel() const { return parallel_; }
+    // How many commands a caller may have started and not finished: with several workers, a few
+    // per worker wait in the queue, so that the workers need not wait for the caller to hand them
+    // the next (the queued ones are not started: Stop drops them, and no timeout runs for them).
+    // One at a time stays one at a time.
+    unsigned queueDepth() const { return parallel_ == 1 ? 1 : parallel_ * kQueuedPerWorker; }
     // Called on the caller's thread each time a command ends (the progress update).
     void setListener(std::function<void()> listener) { listener_ = std::move(listener); }
 
@@ -115,17 +121,15 @@ public:
     LastReason& reason() { return reason_; }
 
 private:
-    struct InFlight {
-        Pending command;
-        std::shared_ptr<CommandWorker> worker; // none once given up
-    };
+    static constexpr unsigned kQueuedPerWorker = 8;
 
     static Pending command(FileCommand::Kind kind, const std::string& source, const std::string& target,
                            bool failIfExists, bool overwriteReadOnly);
     Pending start(Pending command);
     bool run(const Pending& command) { return finish(start(command)); }
     void watch(std::uint64_t now);
-    void giveUp(InFlight& entry, FileCommand::Outcome why);
+    void giveUp(FileCommand& command, FileCommand::Outcome why);
+    FileCommand& awaited(const Pending& command);
     void giveUpAll(FileCommand::Outcome why);
 
     platform::FileSystem& fs_;
@@ -138,8 +142,8 @@ private:
     std::function<void()> listener_;
     // Shared with the workers, which may outlive this object.
     std::shared_ptr<std::atomic<int>> runningWorkers_ = std::make_shared<std::atomic<int>>(0);
-    std::vector<InFlight> inFlight_;                   // started, not yet finished
-    std::vector<std::shared_ptr<CommandWorker>> idle_; // started on demand, kept for the next commands
+    std::unique_ptr<CommandPool> pool_;
+    std::vector<Pending> inFlight_; // started, not yet finished, in the order started
 };
 
 } // namespace velmora

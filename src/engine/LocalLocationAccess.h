@@ -35,6 +35,7 @@ public:
     PendingCommand startCopy(const FileItem& source, const FileItem& target) override;
     PendingCommand startDelete(const FileItem& item) override;
     bool finish(const PendingCommand& pending) override;
+    bool dropped(const PendingCommand& pending) const override { return pending.command->dropped; }
 
     // The errno of the last failed listing (0 after a success). A failed listing also sets
     // the reason text of the file commands.

@@ -63,6 +63,9 @@ public:
     virtual PendingCommand startCopy(const FileItem& source, const FileItem& target) = 0;
     virtual PendingCommand startDelete(const FileItem& item) = 0;
     virtual bool finish(const PendingCommand& pending) = 0;
+    // A finished command that Stop dropped before any worker took it up: it never began, so it is
+    // recorded no more than the commands the run did not come to.
+    virtual bool dropped(const PendingCommand& pending) const = 0;
 };
 
 } // namespace velmora

@@ -34,4 +34,8 @@ void futexWakeAll(const std::atomic<std::uint32_t>& word) {
     ::syscall(SYS_futex, address(word), FUTEX_WAKE_PRIVATE, INT_MAX, nullptr, nullptr, 0);
 }
 
+void futexWakeOne(const std::atomic<std::uint32_t>& word) {
+    ::syscall(SYS_futex, address(word), FUTEX_WAKE_PRIVATE, 1, nullptr, nullptr, 0);
+}
+
 } // namespace velmora::platform

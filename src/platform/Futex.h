@@ -13,5 +13,7 @@ namespace velmora::platform {
 void futexWait(const std::atomic<std::uint32_t>& word, std::uint32_t expected, long timeoutMicros);
 // Wakes every thread sleeping on `word`.
 void futexWakeAll(const std::atomic<std::uint32_t>& word);
+// Wakes one of them, if any sleeps.
+void futexWakeOne(const std::atomic<std::uint32_t>& word);
 
 } // namespace velmora::platform

@@ -2,6 +2,7 @@
 #include "platform/LatencyFileSystem.h"
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -162,6 +163,38 @@ TEST(ParallelCommandsTest, TheTimeoutCountsFromTheLastProgressAndALandedCopyCoun
     EXPECT_TRUE(stop);
     EXPECT_EQ(TempDir::readFile(dir.at("target")), "new");
     EXPECT_TRUE(FileCommands::settle(5s));
+}
+
+// Once commands have looked quick, a worker awake is trusted to come to the queued ones; a worker
+// then stuck in a call must not hold up those queued behind it.
+TEST(ParallelCommandsTest, ACommandQueuedBehindAStuckOneIsCarriedOutMeanwhile) {
+    TempDir dir;
+    const std::string source = dir.writeFile("source", "data");
+    ScriptedCopies fs;
+    FakeFrontEnd frontEnd;
+    std::atomic<bool> stop{false};
+    LastReason reason;
+    FileCommands commands(fs, frontEnd, stop, reason);
+    commands.setParallel(2);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(commands.copyFile(source, dir.at("quick" + std::to_string(i)), false, false));
+
+    std::atomic<int> calls{0};
+    std::atomic<bool> released{false};
+    fs.before = [&](platform::CommandGate*) {
+        if (++calls == 1)
+            for (int i = 0; i < 3000 && !released; ++i)
+                std::this_thread::sleep_for(1ms);
+    };
+    frontEnd.onPump = [&](long) {
+        if (std::filesystem::exists(dir.at("next")))
+            released = true;
+    };
+    const auto stuck = commands.startCopy(source, dir.at("stuck"), false, false);
+    const auto next = commands.startCopy(source, dir.at("next"), false, false);
+    EXPECT_TRUE(commands.finish(stuck));
+    EXPECT_TRUE(commands.finish(next));
+    EXPECT_TRUE(released) << "the queued copy waited for the stuck one";
 }
 
 } // namespace
