@@ -284,10 +284,13 @@ int copyData(FileHandle& in, FileHandle& out, const struct stat& info, CommandGa
     }
     if (!cloned && size > 0) {
         int error = EINVAL;
-        if (size > kSmallFile && hasHoles(info))
+        const bool sparse = size > kSmallFile && hasHoles(info);
+        if (sparse)
             error = copyExtents(in.get(), out.get(), size, gate);
         if (error == EINVAL) {
-            if (::lseek(in.get(), 0, SEEK_SET) < 0 || ::lseek(out.get(), 0, SEEK_SET) < 0)
+            // Both files are at their start unless the extent copy moved them before it gave up:
+            // two system calls per file spared.
+            if (sparse && (::lseek(in.get(), 0, SEEK_SET) < 0 || ::lseek(out.get(), 0, SEEK_SET) < 0))
                 return errno;
             error = size <= kSmallFile ? copySmall(in.get(), out.get(), size)
                                        : copyBytes(in.get(), out.get(), size, gate);
