@@ -89,7 +89,7 @@ TEST(ParallelCommandsTest, StopGivesUpEveryCommandInFlightAndRecordsThemInOrder)
     rig.options.parallelCommands = 4;
     rig.fs.hang(FsOp::CopyFile);
     rig.frontEnd.onPump = [&](long) {
-        if (rig.fs.calls(FsOp::CopyFile) == 4)
+        if (rig.fs.calls(FsOp::CopyFile) >= 4)
             rig.flags.stopRequest = true;
     };
     const RunOutcome outcome = rig.run();
@@ -114,12 +114,13 @@ TEST(ParallelCommandsTest, StopGivesUpEveryCommandInFlightAndRecordsThemInOrder)
 class ScriptedCopies : public platform::LatencyFileSystem {
 public:
     ScriptedCopies() : LatencyFileSystem(platform::realFileSystem(), 0us) {}
-    std::function<void(platform::CommandGate*)> before, after;
+    std::function<void(platform::CommandGate*)> after;
+    std::function<void(platform::CommandGate*, const std::string& target)> before;
 
     int copyFile(const std::string& source, const std::string& target, bool failIfExists,
                  platform::CommandGate* gate, bool allowReadOnly) override {
         if (before)
-            before(gate);
+            before(gate, target);
         const int result = LatencyFileSystem::copyFile(source, target, failIfExists, gate, allowReadOnly);
         if (after)
             after(gate);
@@ -139,7 +140,7 @@ TEST(ParallelCommandsTest, TheTimeoutCountsFromTheLastProgressAndALandedCopyCoun
     commands.setTimeout(1);
 
     // Moving for 1.5 s against a 1 s limit: never timed out.
-    fs.before = [](platform::CommandGate* gate) {
+    fs.before = [](platform::CommandGate* gate, const std::string&) {
         for (int i = 0; i < 6; ++i) {
             std::this_thread::sleep_for(250ms);
             gate->progressed();
@@ -179,10 +180,9 @@ TEST(ParallelCommandsTest, ACommandQueuedBehindAStuckOneIsCarriedOutMeanwhile) {
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(commands.copyFile(source, dir.at("quick" + std::to_string(i)), false, false));
 
-    std::atomic<int> calls{0};
     std::atomic<bool> released{false};
-    fs.before = [&](platform::CommandGate*) {
-        if (++calls == 1)
+    fs.before = [&](platform::CommandGate*, const std::string& target) {
+        if (target == dir.at("stuck"))
             for (int i = 0; i < 3000 && !released; ++i)
                 std::this_thread::sleep_for(1ms);
     };
