@@ -13,6 +13,8 @@ namespace velmora {
 namespace {
 
 constexpr std::uint64_t kActionWork = 1024;
+// Entries of the listings kept between the estimate and the copy: a few megabytes at most.
+constexpr std::size_t kKeptEntries = 50000;
 
 // Whether a folder to delete has this path, letter case aside: where the target ignores case, that
 // folder holds the name until it is gone. (Names equal but for case sit next to each other in the set.)
@@ -26,6 +28,7 @@ bool takesPlaceOfFolder(const ItemSet& folders, const FileItemPtr& target) {
 } // namespace
 
 void ActionExecution::estimateWork() {
+    dropKeptListings();
     const ActionList& actions = run_.actions;
     std::uint64_t total = 0;
     for (const ItemMap* files : {&actions.filesToOverwrite, &actions.filesToAdd})
@@ -49,6 +52,11 @@ std::uint64_t ActionExecution::treeWork(LocationAccess& access, const FileItem& 
             work += treeWork(access, *entry, copying);
         else
             work += kActionWork + (copying ? entry->size : 0);
+    }
+    // A listing given up on Stop may be incomplete; the run ends anyway.
+    if (copying && !run_.stopRequested() && keptEntries_ + entries.size() <= kKeptEntries) {
+        keptEntries_ += entries.size();
+        keptListings_.emplace(folder.folderForm(), std::move(entries));
     }
     return work;
 }
@@ -116,6 +124,12 @@ void ActionExecution::processFiles() {
     }
 
     progress_.setActivity("Done");
+    dropKeptListings(); // those of folders a Stop left uncopied
+}
+
+void ActionExecution::dropKeptListings() {
+    keptListings_.clear();
+    keptEntries_ = 0;
 }
 
 void ActionExecution::copyPlanned(const FileItemPtr& source, const FileItemPtr& target, bool overwrite) {
@@ -246,7 +260,10 @@ void ActionExecution::copyDirectory(const FileItemPtr& source, const FileItemPtr
 void ActionExecution::copyContents(const FileItemPtr& source, const FileItemPtr& target) {
     SyncResults& results = run_.results;
     std::vector<FileItemPtr> entries;
-    if (!run_.source.listFolder(source->folderForm(), entries)) {
+    if (auto kept = keptListings_.find(source->folderForm()); kept != keptListings_.end()) {
+        entries = std::move(kept->second);
+        keptListings_.erase(kept);
+    } else if (!run_.source.listFolder(source->folderForm(), entries)) {
         // The folder stands but its content could not be copied: say so rather than pass it as done.
         results.addProblem("CSynchroniserDlg::copyDirectory: Could not read folder: " + source->fullPath(),
                            run_.commands.reason().get());

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace velmora {
 
@@ -39,6 +41,7 @@ private:
     void queue(PendingCommand command, ActionKind kind, const FileItemPtr& target, std::int32_t& count,
                ItemSet& done, const char* failure, ItemSet& failures);
     bool announce(std::string activity);
+    void dropKeptListings();
     bool createdByThisRun(const FileItemPtr& folder) const;
     void recordFailure(std::string message, const FileItemPtr& item, ItemSet& failures);
 
@@ -46,6 +49,11 @@ private:
     ProgressMeter& progress_;
     // Copies and deletes of files in flight, up to the run's number of parallel commands.
     CommandPipeline pipeline_;
+    // Listings of source folders to add, read for the estimate and kept for their copy, so that
+    // such a folder is listed once (a file status call per entry saved). Bounded: a huge tree keeps
+    // only its first folders' listings, and each is dropped once its folder is copied.
+    std::unordered_map<std::string, std::vector<FileItemPtr>> keptListings_;
+    std::size_t keptEntries_ = 0;
 };
 
 } // namespace velmora
