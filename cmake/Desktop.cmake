@@ -5,13 +5,6 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets Svg)
 
 # Each Qt folder gets an include root of its own holding only that folder, so a folder's headers
 # are reachable only from the folders that link it (the ones above it).
-function(velmora_include_root name out)
-  set(root ${PROJECT_BINARY_DIR}/include-roots/${name})
-  file(MAKE_DIRECTORY ${root})
-  file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${name} ${root}/${name} SYMBOLIC)
-  set(${out} ${root} PARENT_SCOPE)
-endfunction()
-
 function(velmora_qt_module name)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
   velmora_include_root(${name} root)

@@ -1,5 +1,7 @@
 #include "cli/Terminal.h"
 
+#include "platform/Environment.h"
+
 #include <csignal>
 #include <cstdlib>
 #include <string>
@@ -31,8 +33,8 @@ int terminalWidth(int fd) {
     struct winsize size {};
     if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
         return size.ws_col;
-    if (const char* columns = std::getenv("COLUMNS")) {
-        const int value = std::atoi(columns);
+    if (const std::string columns = platform::environmentValue("COLUMNS"); !columns.empty()) {
+        const int value = std::atoi(columns.c_str());
         if (value > 0)
             return value;
     }

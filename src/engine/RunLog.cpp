@@ -6,7 +6,6 @@
 #include "items/DateValue.h"
 #include "items/TimeValue.h"
 #include "platform/LogFile.h"
-#include "profiles/Profile.h"
 
 #include <cerrno>
 
@@ -115,7 +114,7 @@ void RunLog::writeItems(const ItemSet& items) {
     }
 }
 
-void RunLog::writeOptions(const Profile& profile) {
+void RunLog::writeOptions(const ProfileOptions& profile) {
     const auto flagLine = [this](std::string_view label, bool value) {
         write(label);
         writeFlag(value);
@@ -196,8 +195,8 @@ std::string RunLog::timestamp() const {
     return date.format(kLogDateFormat) + " " + time.format(kLogTimeFormat);
 }
 
-bool startRunLog(RunLog& log, ErrorReporter& reporter, const Profile& profile, const std::string& source,
-                 const std::string& target, const std::string& profilePath) {
+bool startRunLog(RunLog& log, ErrorReporter& reporter, const ProfileOptions& profile,
+                 const std::string& source, const std::string& target, const std::string& profilePath) {
     if (!profile.logOn)
         return false;
     if (!log.open(profile.logPath, profile.logAppend)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ItemCollections.h"
+#include "items/ProfileOptions.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 
@@ -16,7 +17,6 @@
 namespace velmora {
 
 class ErrorReporter;
-class Profile;
 struct SyncResults;
 
 // The plain-text log of one synchronisation: a start header, the options, every error reported
@@ -55,8 +55,8 @@ public:
     void writeLines(const std::vector<std::string>& lines);
     // Each item's full path followed by a new line, in the set's order.
     void writeItems(const ItemSet& items);
-    // The options block of a profile, one "name: value" line each.
-    void writeOptions(const Profile& profile);
+    // The options block of a run, one "name: value" line each.
+    void writeOptions(const ProfileOptions& profile);
     // The results section the report writes when it opens: completion time, summary, problems
     // and the non-empty result sets.
     void writeResults(const SyncResults& results);
@@ -76,7 +76,7 @@ private:
 // the profile path, source, target and options. A log that cannot be opened is reported
 // ("Could not open log file: " and the reason) and the run goes on without one. Answers whether
 // the log is open.
-bool startRunLog(RunLog& log, ErrorReporter& reporter, const Profile& profile, const std::string& source,
-                 const std::string& target, const std::string& profilePath);
+bool startRunLog(RunLog& log, ErrorReporter& reporter, const ProfileOptions& profile,
+                 const std::string& source, const std::string& target, const std::string& profilePath);
 
 } // namespace velmora

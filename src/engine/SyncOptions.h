@@ -1,8 +1,8 @@
 #pragma once
 
 #include "engine/RunSafeguards.h"
+#include "items/ParallelCommands.h"
 #include "items/ProfileOptions.h"
-#include "profiles/ParallelCommands.h"
 
 #include <cstdint>
 

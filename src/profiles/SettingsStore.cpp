@@ -1,6 +1,7 @@
 #include "profiles/SettingsStore.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/Environment.h"
 
 #include <cerrno>
 #include <charconv>
@@ -161,15 +162,11 @@ std::string folderOf(const std::string& path) {
 SettingsStore::SettingsStore(std::string filePath) : filePath_(std::move(filePath)) {}
 
 std::string SettingsStore::defaultFilePath() {
-    if (const char* own = std::getenv("VELMORA_SETTINGS"); own != nullptr && *own != '\0')
+    if (std::string own = platform::environmentValue("VELMORA_SETTINGS"); !own.empty())
         return own;
-    std::string base;
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config != '\0') {
-        base = config;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home != nullptr ? home : "") + "/.config";
-    }
+    std::string base = platform::environmentValue("XDG_CONFIG_HOME");
+    if (base.empty())
+        base = platform::environmentValue("HOME") + "/.config";
     return base + "/Larkspire/Velmora.conf";
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "items/ParallelCommands.h"
 #include "items/ProfileOptions.h"
-#include "profiles/ParallelCommands.h"
 #include "profiles/SettingsStore.h"
 
 #include <array>

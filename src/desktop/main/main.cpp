@@ -1,6 +1,7 @@
 #include "desktop/CommandLine.h"
 #include "desktop/MainWindow.h"
 #include "engine/FileCommand.h"
+#include "platform/Environment.h"
 #include "platform/PosixFileSystem.h"
 #include "profiles/SettingsStore.h"
 #include "widgets/ActionIcons.h"
@@ -28,8 +29,9 @@ int main(int argc, char** argv) {
     }
 
     // Without a display the toolkit would abort with a core dump; say what to do instead.
-    if (!hasDisplay(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), std::getenv("QT_QPA_PLATFORM"),
-                    {argv, argv + argc})) {
+    if (!hasDisplay(platform::environmentValue("DISPLAY").c_str(),
+                    platform::environmentValue("WAYLAND_DISPLAY").c_str(),
+                    platform::environmentValue("QT_QPA_PLATFORM").c_str(), {argv, argv + argc})) {
         std::cerr << "velmora: no display to open the window on (DISPLAY is not set).\n"
                      "Run profiles without a window with velmora-cli.\n";
         return 1;
