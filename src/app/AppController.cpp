@@ -14,7 +14,7 @@ bool endsInSeparator(const std::string& path) {
 } // namespace
 
 AppController::AppController(AppServices services)
-    : services_(std::move(services)), log_(services_.logClock),
+    : services_(std::move(services)), log_(services_.logClock, services_.fileSystem),
       reporter_(services_.frontEnd, log_, lastReason_),
       commands_(services_.fileSystem, frontEnd_, flags_.stopRequest, lastReason_),
       sourceAccess_(commands_, frontEnd_, flags_.stopRequest, results_.workDone),
@@ -22,7 +22,10 @@ AppController::AppController(AppServices services)
       context_{sourceAccess_,  targetAccess_, commands_, services_.fileSystem, frontEnd_, flags_, runOptions_,
                runExclusions_, results_,      actions_},
       synchroniser_(context_,
-                    RunHooks{[this](const SyncResults& results) { log_.writeResults(results); },
+                    RunHooks{[this](const SyncResults& results) {
+                                 log_.writeResults(results);
+                                 return log_.writeError();
+                             },
                              [this] { log_.close(); }},
                     services_.steadyClock) {}
 

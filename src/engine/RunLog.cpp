@@ -19,12 +19,14 @@ constexpr unsigned kLogTimeFormat = 0x70;
 
 } // namespace
 
-RunLog::RunLog(Clock clock) : clock_(std::move(clock)) {}
+RunLog::RunLog(Clock clock, platform::FileSystem& fileSystem)
+    : clock_(std::move(clock)), fileSystem_(&fileSystem) {}
 
 bool RunLog::open(const std::string& path, bool append) {
     close();
+    writeError_ = 0;
     platform::FileHandle file;
-    openError_ = platform::openLogFile(path, append, file, identity_);
+    openError_ = fileSystem_->openLog(path, append, file, identity_);
     if (openError_ != 0)
         return false;
     // The buffer owns the descriptor from here on and closes it.
@@ -46,26 +48,39 @@ bool RunLog::isOpen() const {
 }
 
 void RunLog::close() {
-    if (stream_)
-        stream_->flush();
+    flush();
     stream_.reset();
     buffer_.reset();
     identity_ = {};
 }
 
 void RunLog::flush() {
-    if (isOpen())
-        stream_->flush();
+    if (!isOpen())
+        return;
+    errno = 0;
+    stream_->flush();
+    noteWriteFailure();
+}
+
+void RunLog::noteWriteFailure() {
+    if (!stream_->good() && writeError_ == 0)
+        writeError_ = errno != 0 ? errno : EIO;
 }
 
 void RunLog::write(std::string_view text) {
-    if (isOpen())
-        stream_->write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (!isOpen())
+        return;
+    errno = 0;
+    stream_->write(text.data(), static_cast<std::streamsize>(text.size()));
+    noteWriteFailure();
 }
 
 void RunLog::write(char c) {
-    if (isOpen())
-        stream_->put(c);
+    if (!isOpen())
+        return;
+    errno = 0;
+    stream_->put(c);
+    noteWriteFailure();
 }
 
 void RunLog::writeNumber(std::int64_t value) {

@@ -20,14 +20,17 @@ class ErrorReporter;
 struct SyncResults;
 
 // The plain-text log of one synchronisation: a start header, the options, every error reported
-// while it is open and the results section. Every write is skipped while the log is not open;
-// a failed open or a failed write (disk full) silences the rest of the run without a message.
+// while it is open and the results section. Every write is skipped while the log is not open.
+// A failed write (disk full) silences the rest of the log and is kept in writeError(), so that
+// the run can say its log is incomplete instead of ending as if all were well.
 class RunLog {
 public:
     using Clock = std::function<platform::LocalTime()>;
 
-    // The clock gives the local date and time written into the headers.
-    explicit RunLog(Clock clock = platform::localNow);
+    // The clock gives the local date and time written into the headers; the log file is opened
+    // through `fileSystem`.
+    explicit RunLog(Clock clock = platform::localNow,
+                    platform::FileSystem& fileSystem = platform::realFileSystem());
 
     // Closes any open log, then opens `path` (created when missing), appending or truncating,
     // and writes the start header. False on failure; openError() then tells why.
@@ -35,6 +38,8 @@ public:
     bool isOpen() const;
     // The errno of the last failed open, 0 when it is not known.
     int openError() const { return openError_; }
+    // The errno of the first write that failed since the last open, 0 when none did.
+    int writeError() const { return writeError_; }
     // Which file the open log is (unknown while none is open), so that no run touches it.
     const platform::FileIdentity& identity() const { return identity_; }
     void close();
@@ -65,11 +70,16 @@ public:
     std::string timestamp() const;
 
 private:
+    // Keeps the reason of the first failed write once the stream has gone bad.
+    void noteWriteFailure();
+
     Clock clock_;
+    platform::FileSystem* fileSystem_;
     std::unique_ptr<__gnu_cxx::stdio_filebuf<char>> buffer_;
     std::unique_ptr<std::ostream> stream_;
     platform::FileIdentity identity_;
     int openError_ = 0;
+    int writeError_ = 0;
 };
 
 // Starts a run's log when the profile asks for one: opens it at the profile's log path and writes

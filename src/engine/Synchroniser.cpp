@@ -2,6 +2,7 @@
 
 #include "engine/LocationOverlap.h"
 #include "platform/Clock.h"
+#include "platform/ErrorText.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -233,8 +234,14 @@ bool Synchroniser::reviewActions() {
 
 void Synchroniser::showReport(const char* headline) {
     run_.results.lastHeadline = headline;
-    if (hooks_.writeLogResults)
-        hooks_.writeLogResults(run_.results);
+    // A log cut short by a full disk must not pass for a complete record of a good run.
+    if (hooks_.writeLogResults) {
+        const int logError = hooks_.writeLogResults(run_.results);
+        if (logError != 0 && run_.options.logOn)
+            run_.results.addProblem("CSynchroniserDlg::synchronise: Could not write log file: " +
+                                        run_.options.logPath,
+                                    platform::errorText(logError));
+    }
     run_.frontEnd.report(run_.results);
 }
 

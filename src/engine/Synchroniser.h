@@ -12,8 +12,9 @@ namespace velmora {
 
 // Where the run log joins a run. Both may be left empty.
 struct RunHooks {
-    // Writes the results section of the run log; called as the end-of-run report opens.
-    std::function<void(const SyncResults&)> writeLogResults;
+    // Writes the results section of the run log; called as the end-of-run report opens. Answers
+    // the errno of the first write to the log that failed during the run, 0 when none did.
+    std::function<int(const SyncResults&)> writeLogResults;
     // Closes the run log; called at the end of every run that has logging on.
     std::function<void()> closeLog;
 };

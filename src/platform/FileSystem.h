@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/CommandGate.h"
+#include "platform/FileHandle.h"
 
 #include <atomic>
 #include <cstdint>
@@ -89,6 +90,10 @@ public:
     // case alone name one file there (vfat, exfat, SMB shares, casefolded ext4 folders). True when
     // that cannot be found out: taking two names for one file never loses a file.
     virtual bool foldsCase(const std::string& folder) = 0;
+
+    // Opens a run log for writing (see openLogFile): 0 or the reason; on success the open file
+    // and which file it is.
+    virtual int openLog(const std::string& path, bool append, FileHandle& out, FileIdentity& identity);
 };
 
 FileSystem& realFileSystem();

@@ -30,4 +30,8 @@ int openLogFile(const std::string& path, bool append, FileHandle& out, FileIdent
     return 0;
 }
 
+int FileSystem::openLog(const std::string& path, bool append, FileHandle& out, FileIdentity& identity) {
+    return openLogFile(path, append, out, identity);
+}
+
 } // namespace velmora::platform

@@ -1,6 +1,8 @@
 #include "ControllerRig.h"
 #include "app/BatchList.h"
+#include "platform/ErrorText.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
 
 namespace velmora {
@@ -245,6 +247,34 @@ TEST(RunLogTest, ProfileWithLoggingWritesTheRunAndItsResults) {
               std::string::npos);
     EXPECT_EQ(second.find("Source: "), second.rfind("Source: "));
     EXPECT_NE(second.find("Source: " + rig.dir.at("p/two/")), std::string::npos);
+}
+
+// A log that fills the disk while it is written still lets the run do its work, but the run no
+// longer ends as if all were well: one problem names the log and the reason. Once the disk has
+// room again the next run has no such problem.
+TEST(RunLogTest, ALogThatCannotBeWrittenEndsTheRunWithAProblem) {
+    test::ControllerRig rig;
+    if (!rig.fs.fillDiskUnderLog())
+        GTEST_SKIP() << "no full device on this machine";
+    Profile profile = rig.profileFor("p");
+    profile.logOn = true;
+    profile.logPath = rig.dir.at("run.log");
+    const std::string path = rig.writeProfile("p.vmp", profile);
+    rig.dir.writeFile("p/one/a.txt", "a");
+    rig.start();
+    ASSERT_TRUE(rig.app->openFile(path));
+    const std::vector<std::string> expected{"CSynchroniserDlg::synchronise: Could not write log file: " +
+                                                profile.logPath,
+                                            platform::errorText(ENOSPC)};
+    for (const bool diskFull : {true, false}) {
+        if (!diskFull)
+            rig.fs.reset();
+        rig.app->synchronise(Direction::OneToTwo);
+        ASSERT_FALSE(rig.frontEnd.reports.empty());
+        EXPECT_EQ(rig.frontEnd.reports.back().problems, diskFull ? expected : std::vector<std::string>{})
+            << (diskFull ? "disk full" : "disk with room");
+    }
+    EXPECT_TRUE(rig.exists("p/two/a.txt"));
 }
 
 TEST(SynchroniseTest, APlanOnlyRequestAnalysesAndChangesNothing) {

@@ -1,5 +1,8 @@
 #include "support/FaultyFileSystem.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace velmora::test {
 
 namespace {
@@ -7,7 +10,7 @@ namespace {
 std::size_t indexOf(FsOp op) {
     return static_cast<std::size_t>(op);
 }
-static_assert(static_cast<std::size_t>(FsOp::ListFolder) == 7, "one plan per operation");
+static_assert(static_cast<std::size_t>(FsOp::OpenLog) == 8, "one plan per operation");
 
 } // namespace
 
@@ -71,6 +74,7 @@ void FaultyFileSystem::reset() {
         plan.releaseGeneration = generation;
         plan.hung = hung;
     }
+    logDiskFull_ = false;
     changed_.notify_all();
 }
 
@@ -158,6 +162,31 @@ bool FaultyFileSystem::foldsCase(const std::string& folder) {
             return *foldsCase_;
     }
     return inner_.foldsCase(folder);
+}
+
+bool FaultyFileSystem::fillDiskUnderLog() {
+    if (::access("/dev/full", W_OK) != 0)
+        return false;
+    std::lock_guard lock(mutex_);
+    logDiskFull_ = true;
+    return true;
+}
+
+int FaultyFileSystem::openLog(const std::string& path, bool append, platform::FileHandle& out,
+                              platform::FileIdentity& identity) {
+    const int result = run(FsOp::OpenLog, [&] { return inner_.openLog(path, append, out, identity); });
+    bool full = false;
+    {
+        std::lock_guard lock(mutex_);
+        full = logDiskFull_;
+    }
+    if (result != 0 || !full)
+        return result;
+    // The log file itself is opened (and known by its identity); only its writes go to the full device.
+    const platform::FileHandle device(::open("/dev/full", O_WRONLY | O_CLOEXEC));
+    if (!device || ::dup3(device.get(), out.get(), O_CLOEXEC) < 0)
+        return errno;
+    return 0;
 }
 
 } // namespace velmora::test

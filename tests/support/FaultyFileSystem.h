@@ -19,7 +19,8 @@ enum class FsOp {
     DeleteFile,
     CreateFolder,
     RemoveFolder,
-    ListFolder
+    ListFolder,
+    OpenLog
 };
 
 // The fault seam: a FileSystem that passes every call on to another one (the real one by
@@ -50,6 +51,9 @@ public:
     int calls(FsOp op) const;
     // Forgets every plan and count (hung calls are released).
     void reset();
+    // From now on a run log opens as usual but every write to it fails with ENOSPC, as on a full
+    // disk. False when this machine has no full device to stand in for the disk.
+    bool fillDiskUnderLog();
     // From now on foldsCase answers `folds` for every folder; nullopt asks the inner file system again.
     void answerFoldsCase(std::optional<bool> folds);
 
@@ -65,6 +69,8 @@ public:
     int listFolder(const std::string& path,
                    const std::function<bool(const platform::DirEntry&)>& onEntry) override;
     bool foldsCase(const std::string& folder) override;
+    int openLog(const std::string& path, bool append, platform::FileHandle& out,
+                platform::FileIdentity& identity) override;
 
 private:
     struct Plan {
@@ -87,8 +93,9 @@ private:
     platform::FileSystem& inner_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
-    std::array<Plan, 8> plans_{};
+    std::array<Plan, 9> plans_{};
     std::optional<bool> foldsCase_;
+    bool logDiskFull_ = false;
     int inside_ = 0;
     bool closing_ = false;
 };
