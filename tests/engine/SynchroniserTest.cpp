@@ -121,9 +121,11 @@ TEST(SynchroniserTest, TheLogHooksAndTheExitRequestFollowTheOptions) {
     SyncRig rig;
     rig.file("src/a.txt", "a");
     std::vector<std::string> calls;
-    Synchroniser synchroniser(rig.context,
-                              {[&](const SyncResults& results) { calls.push_back(results.lastHeadline); },
-                               [&] { calls.push_back("close"); }});
+    Synchroniser synchroniser(rig.context, {[&](const SyncResults& results) {
+                                                calls.push_back(results.lastHeadline);
+                                                return 0;
+                                            },
+                                            [&] { calls.push_back("close"); }});
 
     synchroniser.synchronise(rig.source, rig.target);
     EXPECT_THAT(calls, ElementsAre("Synchronisation done:\n"));
