@@ -117,8 +117,8 @@ void analyse(benchmark::State& state) {
         SyncResults results;
         ActionList actions;
         FileCommands commands(platform::realFileSystem(), frontEnd, flags.stopRequest, reason);
-        LocalLocationAccess source(commands, frontEnd, flags.stopRequest, results.workDone);
-        LocalLocationAccess target(commands, frontEnd, flags.stopRequest, results.workDone);
+        LocalLocationAccess source(commands, flags.stopRequest, results.workDone);
+        LocalLocationAccess target(commands, flags.stopRequest, results.workDone);
         RunContext context{source,   target, commands, platform::realFileSystem(),
                            frontEnd, flags,  options,  exclusions,
                            results,  actions};

@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     LastReason reason;
     std::uint64_t workDone = 0;
     FileCommands commands(platform::realFileSystem(), frontEnd, stop, reason);
-    LocalLocationAccess access(commands, frontEnd, stop, workDone);
+    LocalLocationAccess access(commands, stop, workDone);
     std::string source = argv[1], target = argv[2];
     if (source.back() != '/')
         source += '/';

@@ -56,8 +56,8 @@ int main(int argc, char** argv) {
     SyncResults results;
     ActionList actions;
     FileCommands commands(share, frontEnd, flags.stopRequest, reason);
-    LocalLocationAccess source(commands, frontEnd, flags.stopRequest, results.workDone);
-    LocalLocationAccess target(commands, frontEnd, flags.stopRequest, results.workDone);
+    LocalLocationAccess source(commands, flags.stopRequest, results.workDone);
+    LocalLocationAccess target(commands, flags.stopRequest, results.workDone);
     RunContext context{source, target,  commands,   share,   frontEnd,
                        flags,  options, exclusions, results, actions};
     Synchroniser synchroniser(context);

@@ -341,7 +341,6 @@ private:
     void takeControlValues();
     bool busy() const { return flags_.runningState != RunningState::Idle || batchRunning_; }
     std::string& textOf(Location which) { return which == Location::One ? location1_ : location2_; }
-    void storeLocation(Location which, const std::string& path);
     void refreshSyncButtons();
     // The profile a run from the window uses: the open profile with the boxes as ticked now.
     Profile windowProfile() const;

@@ -380,22 +380,18 @@ void MainWindow::connectActions() {
                 [this, box](bool ticked) { optionClicked(box, ticked); });
     }
     connect(moreOptionsButton_, &QPushButton::clicked, this, [this] {
-        const AppController::SilentPause pause(controller_->reporter());
         editMoreOptions(this, *controller_);
         refresh();
     });
     connect(exclusionsButton_, &QPushButton::clicked, this, [this] {
-        const AppController::SilentPause pause(controller_->reporter());
         editExclusions(this, *controller_, browseEnvironment_);
         refresh();
     });
     connect(configurationButton_, &QPushButton::clicked, this, [this] {
-        const AppController::SilentPause pause(controller_->reporter());
         editConfiguration(this, *controller_);
         refresh();
     });
     connect(batchButton_, &QPushButton::clicked, this, [this] {
-        const AppController::SilentPause pause(controller_->reporter());
         editBatchList(this, *controller_);
         refresh();
     });

@@ -12,9 +12,9 @@
 
 namespace velmora {
 
-LocalLocationAccess::LocalLocationAccess(FileCommands& commands, FrontEndPort& frontEnd,
-                                         const std::atomic<bool>& stopRequest, std::uint64_t& workDone)
-    : commands_(commands), frontEnd_(frontEnd), stopRequest_(stopRequest), workDone_(workDone) {}
+LocalLocationAccess::LocalLocationAccess(FileCommands& commands, const std::atomic<bool>& stopRequest,
+                                         std::uint64_t& workDone)
+    : commands_(commands), stopRequest_(stopRequest), workDone_(workDone) {}
 
 void LocalLocationAccess::setExclusions(const ExclusionSet* first, const ExclusionSet* second) {
     first_ = first;

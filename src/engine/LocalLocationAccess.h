@@ -12,7 +12,7 @@ namespace velmora {
 class LocalLocationAccess : public LocationAccess {
 public:
     // workDone is the run's progress counter, to which copies add the bytes they copy.
-    LocalLocationAccess(FileCommands& commands, FrontEndPort& frontEnd, const std::atomic<bool>& stopRequest,
+    LocalLocationAccess(FileCommands& commands, const std::atomic<bool>& stopRequest,
                         std::uint64_t& workDone);
 
     void setReadOnlyOverwrite(bool on) override { overwriteReadOnly_ = on; }
@@ -43,7 +43,6 @@ public:
 
 private:
     FileCommands& commands_;
-    FrontEndPort& frontEnd_;
     const std::atomic<bool>& stopRequest_;
     std::uint64_t& workDone_;
     const ExclusionSet* first_ = nullptr;

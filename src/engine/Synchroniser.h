@@ -51,13 +51,6 @@ public:
     // The Stop button: every loop and a waiting file command give up at their next step.
     void stop() { run_.flags.stopRequest = true; }
 
-    void setActivityText(std::string text) { progress_.setActivity(std::move(text)); }
-    void updateProgress() { progress_.update(); }
-
-    FolderAnalysis& analysis() { return analysis_; }
-    ActionExecution& execution() { return execution_; }
-    ProgressMeter& progress() { return progress_; }
-
 private:
     void startRun();
     bool prepareTarget(const std::string& source, const std::string& target);

@@ -99,24 +99,10 @@ bool DateValue::set(int day, int month, int year) {
     return true;
 }
 
-DateValue DateValue::today() {
-    const platform::LocalTime now = platform::localNow();
-    DateValue date;
-    date.set(now.day, now.month, now.year);
-    return date;
-}
-
 void DateValue::addDays(int n) {
     if (empty())
         return;
     packed_ = fromDayNumber(dayNumber(*this) + n);
-}
-
-void DateValue::addYears(int n) {
-    if (empty())
-        return;
-    const int newYear = std::clamp(year() + n, kFirstYear, kLastPackableYear);
-    packed_ = pack(std::min(day(), monthLength(month(), newYear)), month(), newYear);
 }
 
 int DateValue::daysSince(DateValue other) const {

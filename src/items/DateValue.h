@@ -15,7 +15,6 @@ public:
     // Years below 100 are 2000+ (below 50) or 1900+ (50 and above). 0,0,0 gives the empty date;
     // day with month 0 takes the current month. Invalid values leave the date unchanged: false.
     bool set(int day, int month, int year);
-    static DateValue today();
 
     std::uint16_t packed() const { return packed_; }
     bool empty() const { return packed_ == 0; }
@@ -24,9 +23,6 @@ public:
     int year() const { return 1980 + (packed_ >> 9); }
 
     void addDays(int n);
-    void subtractDays(int n) { addDays(-n); }
-    void addYears(int n);
-    void nextDay() { addDays(1); }
     // Signed count of days from `other` to this date; 0 when either is empty.
     int daysSince(DateValue other) const;
     int weekday() const; // 0 Monday .. 6 Sunday; -1 for the empty date

@@ -43,13 +43,6 @@ void TimeValue::set(int hours, int minutes, int seconds) {
     packed_ = static_cast<std::uint32_t>((hours << 12) | (minutes << 6) | seconds);
 }
 
-TimeValue TimeValue::now() {
-    const platform::LocalTime now = platform::localNow();
-    TimeValue time;
-    time.set(now.hour, now.minute, now.second);
-    return time;
-}
-
 TimeValue TimeValue::parse(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos])))

@@ -16,7 +16,6 @@ public:
 
     // An hour outside 0-23 or a minute or second outside 0-59 becomes 0.
     void set(int hours, int minutes, int seconds);
-    static TimeValue now();
     // "h:m:s" after leading white space; missing parts are 0.
     static TimeValue parse(std::string_view text);
 
@@ -29,8 +28,6 @@ public:
     // (negative), for the caller to apply to the date.
     int addMinutes(int n);
     int addHours(int n);
-    int subtractMinutes(int n) { return addMinutes(-n); }
-    int subtractHours(int n) { return addHours(-n); }
     // Signed seconds from `other` to this time.
     int secondsSince(TimeValue other) const;
 

@@ -25,7 +25,7 @@ protected:
     LastReason reason;
     std::uint64_t workDone = 0;
     FileCommands commands{fs, frontEnd, stop, reason};
-    LocalLocationAccess access{commands, frontEnd, stop, workDone};
+    LocalLocationAccess access{commands, stop, workDone};
 
     static std::vector<std::string> names(const std::vector<FileItemPtr>& items) {
         std::vector<std::string> result;

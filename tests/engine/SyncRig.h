@@ -38,8 +38,8 @@ struct SyncRig {
     SyncResults results;
     ActionList actions;
     FileCommands commands{fs, frontEnd, flags.stopRequest, reason};
-    LocalLocationAccess sourceAccess{commands, frontEnd, flags.stopRequest, results.workDone};
-    LocalLocationAccess targetAccess{commands, frontEnd, flags.stopRequest, results.workDone};
+    LocalLocationAccess sourceAccess{commands, flags.stopRequest, results.workDone};
+    LocalLocationAccess targetAccess{commands, flags.stopRequest, results.workDone};
     RunContext context{sourceAccess, targetAccess, commands,   fs,      frontEnd,
                        flags,        options,      exclusions, results, actions};
     Synchroniser synchroniser{context};

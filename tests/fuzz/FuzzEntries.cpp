@@ -262,7 +262,6 @@ void parseTime(std::string_view text) {
     (void)date.weekday();
     DateValue later = date;
     later.addDays(static_cast<signed char>(text[2]));
-    later.addYears(static_cast<signed char>(text[3]) % 8);
     (void)later.daysSince(date);
     (void)TimeValue(time).addMinutes(static_cast<signed char>(text[2]) * 97);
 }

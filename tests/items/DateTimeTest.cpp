@@ -56,11 +56,11 @@ TEST(DateValue, PacksDayMonthAndYearOffset) {
 
 TEST(DateValue, DayArithmeticCrossesMonthsYearsAndLeapDays) {
     DateValue d = date(28, 2, 2000);
-    d.nextDay();
+    d.addDays(1);
     EXPECT_EQ(d, date(29, 2, 2000));
-    d.nextDay();
+    d.addDays(1);
     EXPECT_EQ(d, date(1, 3, 2000));
-    d.subtractDays(366);
+    d.addDays(-366);
     EXPECT_EQ(d, date(1, 3, 1999));
     d.addDays(10000);
     EXPECT_EQ(d, date(17, 7, 2026));
@@ -68,35 +68,24 @@ TEST(DateValue, DayArithmeticCrossesMonthsYearsAndLeapDays) {
     EXPECT_EQ(date(1, 3, 2080).daysSince(date(28, 2, 2080)), 2);
     // Beyond the years set accepts, but still packable: 2100 has no 29 February.
     DateValue lateFebruary(static_cast<std::uint16_t>((120 << 9) | (2 << 5) | 28));
-    lateFebruary.nextDay();
+    lateFebruary.addDays(1);
     EXPECT_EQ(lateFebruary.format(0xE), "01/03/2100");
     EXPECT_EQ(date(1, 1, 1980).daysSince(date(1, 1, 2080)), -36525);
 }
 
-TEST(DateValue, AddYearsCutsTheDayToTheNewMonth) {
-    DateValue d = date(29, 2, 2000);
-    d.addYears(1);
-    EXPECT_EQ(d, date(28, 2, 2001));
-    d.addYears(-1);
-    EXPECT_EQ(d, date(28, 2, 2000));
-}
-
 TEST(DateValue, ArithmeticStaysInsideThePackableRange) {
     DateValue d = date(1, 1, 1980);
-    d.subtractDays(1);
+    d.addDays(-1);
     EXPECT_EQ(d, date(1, 1, 1980));
-    d.addYears(-5);
-    EXPECT_EQ(d.year(), 1980);
-    d.addYears(500);
+    d.addDays(200 * 366);
     EXPECT_EQ(d.year(), 2107);
 }
 
 TEST(DateValue, EmptyDateStaysEmpty) {
     DateValue d;
     d.addDays(5);
-    d.subtractDays(400);
-    d.addYears(3);
-    d.nextDay();
+    d.addDays(-400);
+    d.addDays(1);
     EXPECT_TRUE(d.empty());
     EXPECT_EQ(d.daysSince(date(1, 1, 2000)), 0);
     EXPECT_EQ(date(1, 1, 2000).daysSince(d), 0);
@@ -112,7 +101,7 @@ TEST(DateValue, WeekdaysOfKnownDates) {
     EXPECT_EQ(date(1, 3, 2080).weekday(), 4);  // Friday
     // Every day of several years, against steady counting from a known Tuesday.
     DateValue d = date(1, 1, 1980);
-    for (int n = 0; n < 3 * 366; ++n, d.nextDay())
+    for (int n = 0; n < 3 * 366; ++n, d.addDays(1))
         ASSERT_EQ(d.weekday(), (n + 1) % 7) << d.format(0xE);
 }
 
@@ -156,12 +145,12 @@ TEST(TimeValue, MinuteAndHourArithmeticCarriesWholeDays) {
     TimeValue t = time(23, 0, 0);
     EXPECT_EQ(t.addMinutes(90), 1);
     EXPECT_EQ(t, time(0, 30, 0));
-    EXPECT_EQ(t.subtractHours(1), -1);
+    EXPECT_EQ(t.addHours(-1), -1);
     EXPECT_EQ(t, time(23, 30, 0));
     EXPECT_EQ(t.addHours(49), 3);
     EXPECT_EQ(t, time(0, 30, 0));
     t = time(10, 15, 42);
-    EXPECT_EQ(t.subtractMinutes(3 * 1440 + 16), -3);
+    EXPECT_EQ(t.addMinutes(-(3 * 1440 + 16)), -3);
     EXPECT_EQ(t, time(9, 59, 42)) << "seconds are kept";
     EXPECT_EQ(t.addMinutes(0), 0);
 }
