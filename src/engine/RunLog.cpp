@@ -235,7 +235,12 @@ bool startRunLog(RunLog& log, ErrorReporter& reporter, const ProfileOptions& pro
     log.write('\n');
     log.sectionHeading("Errors");
     log.flush();
-    return log.isOpen();
+    if (log.isOpen())
+        return true;
+    // Opened, but its start could not be written (a full disk): say so now, not only in the report.
+    reporter.lastReason().setFromError(log.writeError());
+    reporter.report("CSynchroniserDlg::startLogFile", "Could not write log file: " + profile.logPath, true);
+    return false;
 }
 
 } // namespace velmora

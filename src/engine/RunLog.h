@@ -84,8 +84,8 @@ private:
 
 // Starts a run's log when the profile asks for one: opens it at the profile's log path and writes
 // the profile path, source, target and options. A log that cannot be opened is reported
-// ("Could not open log file: " and the reason) and the run goes on without one. Answers whether
-// the log is open.
+// ("Could not open log file: " and the reason), as is one whose start cannot be written ("Could
+// not write log file: "), and the run goes on without one. Answers whether the log is open.
 bool startRunLog(RunLog& log, ErrorReporter& reporter, const ProfileOptions& profile,
                  const std::string& source, const std::string& target, const std::string& profilePath);
 

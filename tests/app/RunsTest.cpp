@@ -275,6 +275,7 @@ TEST(RunLogTest, ALogThatCannotBeWrittenEndsTheRunWithAProblem) {
             << (diskFull ? "disk full" : "disk with room");
     }
     EXPECT_TRUE(rig.exists("p/two/a.txt"));
+    EXPECT_EQ(rig.messagesWith("Could not write log file: " + profile.logPath), 1);
 }
 
 TEST(SynchroniseTest, APlanOnlyRequestAnalysesAndChangesNothing) {
