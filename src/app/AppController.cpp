@@ -57,7 +57,7 @@ AutoStart AppController::startUp(const std::string& commandLineFile) {
 
     if (profilePath_.empty())
         applyOptionSettings(readOptionSettings(services_.settings));
-    copyAttributes_ = profile_.copyAttributes;
+    options_.copyAttributes = profile_.copyAttributes;
     refreshSyncButtons();
 
     autoStart_ = AutoStart::None;
@@ -89,9 +89,9 @@ void AppController::applyOptionSettings(const ProfileOptions& stored) {
     // writes back. A run compares as the profile says, and the profile keeps its own defaults
     // (compare on time, no adjustment) until one is loaded or More Options is confirmed: the
     // stored default compares on size, which would miss every edit that keeps a file's size.
-    compareOnSize_ = !stored.compareOnTime;
-    adjustHours_ = stored.adjustHours;
-    adjustMinutes_ = stored.adjustMinutes;
+    options_.compareOnTime = stored.compareOnTime;
+    options_.adjustHours = stored.adjustHours;
+    options_.adjustMinutes = stored.adjustMinutes;
     profile_.modified = true;
 }
 
@@ -111,9 +111,9 @@ ProfileOptions AppController::optionSettingsForExit() const {
     ProfileOptions out;
     copyMainBoxes(options_, out); // silent mode and exit on completion are not remembered
     out.copyAttributes = profile_.copyAttributes;
-    out.compareOnTime = !compareOnSize_;
-    out.adjustHours = adjustHours_;
-    out.adjustMinutes = adjustMinutes_;
+    out.compareOnTime = options_.compareOnTime;
+    out.adjustHours = options_.adjustHours;
+    out.adjustMinutes = options_.adjustMinutes;
     out.logOn = profile_.logOn;
     out.logAppend = profile_.logAppend;
     out.logPath = profile_.logPath;
@@ -260,14 +260,14 @@ void AppController::silentFromProfile() {
 
 void AppController::moreOptionsAccepted() {
     const ChangeNotice notice(*this);
-    hideOtherButton_ = profile_.hideOtherButton;
-    compareOnSize_ = !profile_.compareOnTime;
-    adjustHours_ = profile_.adjustHours;
-    adjustMinutes_ = profile_.adjustMinutes;
+    options_.hideOtherButton = profile_.hideOtherButton;
+    options_.compareOnTime = profile_.compareOnTime;
+    options_.adjustHours = profile_.adjustHours;
+    options_.adjustMinutes = profile_.adjustMinutes;
     autoStartOn_ = profile_.autoStart != AutoStartDirection::Off;
     autoStartDirection_ =
         profile_.autoStart == AutoStartDirection::TwoToOne ? Direction::TwoToOne : Direction::OneToTwo;
-    copyAttributes_ = profile_.copyAttributes;
+    options_.copyAttributes = profile_.copyAttributes;
     refreshSyncButtons();
 }
 
@@ -292,7 +292,7 @@ void AppController::refreshSyncButtons() {
     if (profilePath_.empty())
         return;
     // Hiding the other button needs a direction to keep: without automatic start both stay.
-    const bool hide = hideOtherButton_ && autoStartOn_;
+    const bool hide = options_.hideOtherButton && autoStartOn_;
     show12_ = !hide || autoStartDirection_ == Direction::OneToTwo;
     show21_ = !hide || autoStartDirection_ == Direction::TwoToOne;
 }

@@ -265,13 +265,13 @@ public:
     const std::string& currentProfilePath() const { return profilePath_; }
     const std::string& currentBatchPath() const { return batchPath_; }
     // Copies of profile values shown and remembered by the main window.
-    bool compareOnSize() const { return compareOnSize_; }
-    std::int32_t adjustHours() const { return adjustHours_; }
-    std::int32_t adjustMinutes() const { return adjustMinutes_; }
-    bool hideOtherButton() const { return hideOtherButton_; }
+    bool compareOnSize() const { return !options_.compareOnTime; }
+    std::int32_t adjustHours() const { return options_.adjustHours; }
+    std::int32_t adjustMinutes() const { return options_.adjustMinutes; }
+    bool hideOtherButton() const { return options_.hideOtherButton; }
     bool autoStartOn() const { return autoStartOn_; }
     Direction autoStartDirection() const { return autoStartDirection_; }
-    bool copyAttributes() const { return copyAttributes_; }
+    bool copyAttributes() const { return options_.copyAttributes; }
     bool silent() const { return reporter_.silent(); }
 
     ErrorReporter& reporter() { return reporter_; }
@@ -374,14 +374,11 @@ private:
 
     Batch batch_;
     GeneralSettings general_;
+    // The window's copy of the options: the eight boxes and More Options' values. The auto-start
+    // direction is kept apart, as the window remembers it while Auto Start is off.
     ProfileOptions options_;
-    bool compareOnSize_ = false;
-    std::int32_t adjustHours_ = 0;
-    std::int32_t adjustMinutes_ = 0;
-    bool hideOtherButton_ = false;
     bool autoStartOn_ = false;
     Direction autoStartDirection_ = Direction::OneToTwo;
-    bool copyAttributes_ = false;
 
     std::string location1_, location2_;
     bool edited1_ = false, edited2_ = false;

@@ -95,15 +95,15 @@ bool AppController::openBatch(const std::string& path) {
 void AppController::copyProfileIntoWindow() {
     copyMainBoxes(profile_, options_);
     setSilent(profile_.silentMode);
-    hideOtherButton_ = profile_.hideOtherButton;
-    compareOnSize_ = !profile_.compareOnTime;
-    adjustHours_ = profile_.adjustHours;
-    adjustMinutes_ = profile_.adjustMinutes;
+    options_.hideOtherButton = profile_.hideOtherButton;
+    options_.compareOnTime = profile_.compareOnTime;
+    options_.adjustHours = profile_.adjustHours;
+    options_.adjustMinutes = profile_.adjustMinutes;
     autoStartOn_ = profile_.autoStart == AutoStartDirection::OneToTwo ||
                    profile_.autoStart == AutoStartDirection::TwoToOne;
     autoStartDirection_ =
         profile_.autoStart == AutoStartDirection::TwoToOne ? Direction::TwoToOne : Direction::OneToTwo;
-    copyAttributes_ = profile_.copyAttributes;
+    options_.copyAttributes = profile_.copyAttributes;
     location1_ = profile_.location1;
     location2_ = profile_.location2;
     edited1_ = edited2_ = false;

@@ -73,7 +73,7 @@ std::optional<RunOutcome> AppController::run(const RunRequest& request) {
 Profile AppController::windowProfile() const {
     Profile settings = profile_;
     copyMainBoxes(options_, settings);
-    settings.copyAttributes = copyAttributes_;
+    settings.copyAttributes = options_.copyAttributes;
     return settings;
 }
 
