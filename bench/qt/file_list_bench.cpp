@@ -33,7 +33,7 @@ public:
     bool checkList(velmora::CheckListSets&) override { return false; }
     void report(const velmora::SyncResults&) override {}
     void progress(const velmora::ProgressView&) override {}
-    void runningChanged(RunningState) override {}
+    void runningChanged(velmora::RunningState) override {}
 };
 
 double seconds(std::chrono::steady_clock::time_point start) {
