@@ -90,6 +90,33 @@ int openBeneath(int rootFd, const std::string& relative, int flags, FileHandle& 
     return openByComponents(rootFd, path, flags, out);
 }
 
+// The folders this thread opened last beneath a root. The files of a folder are handled one after
+// another, so a worker mostly asks for the same two folders (the source's and the target's) again:
+// their descriptors serve again, sparing an openat2 and a close per call. A descriptor is the
+// folder itself, not its path: one swapped for a link since still leads nowhere else. The root is
+// part of the key and is kept alive by it, so a later run (new roots) opens its folders afresh.
+struct RecentFolder {
+    std::shared_ptr<const void> root;
+    std::string relative;
+    std::shared_ptr<const FileHandle> handle;
+};
+thread_local RecentFolder recentFolders[2];
+thread_local unsigned nextRecent = 0;
+
+std::shared_ptr<const FileHandle> recentFolder(const void* root, const std::string& relative) {
+    for (const RecentFolder& recent : recentFolders)
+        if (recent.root.get() == root && recent.relative == relative)
+            return recent.handle;
+    return nullptr;
+}
+
+void rememberFolder(std::shared_ptr<const void> root, const std::string& relative,
+                    std::shared_ptr<const FileHandle> handle) {
+    RecentFolder& slot = recentFolders[nextRecent];
+    nextRecent = (nextRecent + 1) % 2;
+    slot = {std::move(root), relative, std::move(handle)};
+}
+
 } // namespace
 
 struct LocationRoots::Root {
@@ -180,9 +207,16 @@ int LocationRoots::place(const std::string& path, Place& out) const {
         out.folder = rootFd;
         return 0;
     }
-    if (int error = openBeneath(rootFd, folder, O_PATH | O_DIRECTORY, out.owned))
-        return error;
-    out.folder = out.owned.get();
+    if (auto recent = recentFolder(root.get(), folder)) {
+        out.opened = std::move(recent);
+    } else {
+        FileHandle handle;
+        if (int error = openBeneath(rootFd, folder, O_PATH | O_DIRECTORY, handle))
+            return error;
+        out.opened = std::make_shared<const FileHandle>(std::move(handle));
+        rememberFolder(root, folder, out.opened);
+    }
+    out.folder = out.opened->get();
     return 0;
 }
 

@@ -15,17 +15,18 @@ namespace velmora::platform {
 // it stands (folder AT_FDCWD, the whole path as the name).
 struct Place {
     int folder = AT_FDCWD;
-    std::string name;                 // never empty
-    std::string path;                 // the whole path, as asked for
-    FileHandle owned;                 // the folder, when it was opened for this place
-    std::shared_ptr<const void> root; // keeps the root's descriptor open while the place is used
+    std::string name;                         // never empty
+    std::string path;                         // the whole path, as asked for
+    std::shared_ptr<const FileHandle> opened; // the folder, when it was opened for this place
+    std::shared_ptr<const void> root;         // keeps the root's descriptor open while the place is used
     bool beneathRoot() const { return root != nullptr; }
 };
 
 // The folders a run works in. Each root is opened once, on its first use (on the thread that
 // needs it, so that a share that does not answer holds only that command), and every path beneath
 // it is resolved component by component from there: a folder that has been swapped for a link
-// since the analysis fails the call with ELOOP (or ENOTDIR) instead of leading elsewhere.
+// since the analysis fails the call with ELOOP (or ENOTDIR) instead of leading elsewhere. Each
+// thread keeps the last two folders it opened beneath a root for its next calls there.
 class LocationRoots {
 public:
     // Replaces the roots; calls in flight keep the roots they resolved against.
