@@ -13,8 +13,9 @@ namespace velmora {
 namespace {
 
 constexpr std::uint64_t kActionWork = 1024;
-// Entries of the listings kept between the estimate and the copy: a few megabytes at most.
-constexpr std::size_t kKeptEntries = 50000;
+// Entries of the listings kept between the estimate and the copy, per run: about two megabytes,
+// which the memory of a big run's results dwarfs.
+constexpr std::size_t kKeptEntries = 10000;
 
 // Whether a folder to delete has this path, letter case aside: where the target ignores case, that
 // folder holds the name until it is gone. (Names equal but for case sit next to each other in the set.)

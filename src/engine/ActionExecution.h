@@ -50,7 +50,7 @@ private:
     // Copies and deletes of files in flight, up to the run's number of parallel commands.
     CommandPipeline pipeline_;
     // Listings of source folders to add, read for the estimate and kept for their copy, so that
-    // such a folder is listed once (a file status call per entry saved). Bounded: a huge tree keeps
+    // such a folder is listed once (a file status call per entry saved). Bounded: a big tree keeps
     // only its first folders' listings, and each is dropped once its folder is copied.
     std::unordered_map<std::string, std::vector<FileItemPtr>> keptListings_;
     std::size_t keptEntries_ = 0;

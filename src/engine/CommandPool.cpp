@@ -102,7 +102,14 @@ int CommandPool::hand(const std::shared_ptr<FileCommand>& command, unsigned limi
     shared_->queued.push_back(command);
     ++shared_->handed;
     const unsigned awake = shared_->live - shared_->sleeping;
-    if (awake >= streaming() && shared_->quick.load(std::memory_order_relaxed))
+    const std::size_t queued = shared_->queued.size();
+    // Workers awake between two commands take the queued ones in a moment: a run that hands one
+    // command at a time (listings) keeps one worker, and one thread's memory.
+    const auto busy = std::count_if(shared_->carrying.begin(), shared_->carrying.end(),
+                                    [](const auto& carried) { return carried.first->finished.load() == 0; });
+    if (awake >= static_cast<std::size_t>(busy) + queued)
+        return 0;
+    if (awake >= std::min<std::size_t>(streaming(), queued) && shared_->quick.load(std::memory_order_relaxed))
         return 0; // a worker awake comes to it in a moment
     const int error = wakeOrStart(lock, limit);
     if (error == 0 || shared_->live > 0)
