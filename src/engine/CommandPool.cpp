@@ -44,6 +44,7 @@ struct CommandPool::Shared {
     std::deque<std::shared_ptr<FileCommand>> queued;
     // Commands being carried out, and by whom: a given-up one retires its worker.
     std::vector<std::pair<const FileCommand*, std::shared_ptr<Worker>>> carrying;
+    unsigned limit = 1;    // commands carried out at once, as the last caller asked
     unsigned live = 0;     // started and not retired
     unsigned sleeping = 0; // live ones asleep on `handed`, or about to be
     bool closed = false;
@@ -87,6 +88,9 @@ int CommandPool::startWorker() {
 }
 
 int CommandPool::wakeOrStart(std::unique_lock<std::mutex>& lock, unsigned limit) {
+    // Workers left from a run with a higher limit sleep on; never more than `limit` are awake.
+    if (shared_->live - shared_->sleeping >= limit)
+        return 0;
     if (shared_->sleeping > 0) {
         lock.unlock();
         platform::futexWakeOne(shared_->handed);
@@ -99,6 +103,7 @@ int CommandPool::wakeOrStart(std::unique_lock<std::mutex>& lock, unsigned limit)
 
 int CommandPool::hand(const std::shared_ptr<FileCommand>& command, unsigned limit) {
     std::unique_lock lock(shared_->mutex);
+    shared_->limit = limit;
     shared_->queued.push_back(command);
     ++shared_->handed;
     const unsigned awake = shared_->live - shared_->sleeping;
@@ -120,6 +125,7 @@ int CommandPool::hand(const std::shared_ptr<FileCommand>& command, unsigned limi
 
 void CommandPool::handMore(unsigned limit) {
     std::unique_lock lock(shared_->mutex);
+    shared_->limit = limit;
     if (!shared_->queued.empty())
         wakeOrStart(lock, limit);
 }
@@ -161,7 +167,8 @@ void CommandPool::loop(std::shared_ptr<Shared> shared, std::shared_ptr<Worker> s
             --shared->live;
             return;
         }
-        if (shared->queued.empty()) {
+        // Workers a higher limit started may outnumber a lower one: those beyond it wait.
+        if (shared->queued.empty() || shared->carrying.size() >= shared->limit) {
             const std::uint32_t seen = shared->handed.load();
             ++shared->sleeping;
             lock.unlock();

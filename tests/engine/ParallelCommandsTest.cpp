@@ -197,5 +197,37 @@ TEST(ParallelCommandsTest, ACommandQueuedBehindAStuckOneIsCarriedOutMeanwhile) {
     EXPECT_TRUE(released) << "the queued copy waited for the stuck one";
 }
 
+// The workers a run with more commands in flight started stay in the pool; a later run with fewer
+// must still carry out no more at once than it allows.
+TEST(ParallelCommandsTest, ALowerLimitHoldsWithTheWorkersOfAHigherOne) {
+    TempDir dir;
+    const std::string source = dir.writeFile("source", "data");
+    ScriptedCopies fs;
+    FakeFrontEnd frontEnd;
+    std::atomic<bool> stop{false};
+    LastReason reason;
+    FileCommands commands(fs, frontEnd, stop, reason);
+    std::atomic<int> inside{0}, most{0};
+    fs.before = [&](platform::CommandGate*, const std::string&) {
+        const int now = ++inside;
+        for (int seen = most; now > seen && !most.compare_exchange_weak(seen, now);) {
+        }
+        std::this_thread::sleep_for(5ms);
+        --inside;
+    };
+    for (unsigned limit : {8u, 2u}) {
+        commands.setParallel(limit);
+        most = 0;
+        std::vector<FileCommands::Pending> started;
+        for (int i = 0; i < 16; ++i)
+            started.push_back(commands.startCopy(
+                source, dir.at(std::to_string(limit) + "-" + std::to_string(i)), false, false));
+        for (const auto& command : started)
+            EXPECT_TRUE(commands.finish(command));
+        EXPECT_LE(most, static_cast<int>(limit));
+        EXPECT_GT(most, 1) << "several at once";
+    }
+}
+
 } // namespace
 } // namespace velmora::test
