@@ -2,6 +2,7 @@
 
 #include "engine/FileCommand.h"
 #include "platform/Futex.h"
+#include "platform/LocationRoots.h"
 
 #include <algorithm>
 #include <chrono>
@@ -19,6 +20,9 @@ std::atomic<int> commandsInside{0};
 // A command that ends within this did not wait for a round trip: the disk is local and the
 // processors are the limit, so more workers awake would only take turns on them.
 constexpr auto kQuickCommand = std::chrono::milliseconds(1);
+
+// How long a worker waits for more before it lets go of the folders it keeps open.
+constexpr long kIdleBeforeForgettingMicros = 200'000;
 
 // Workers that take quick commands one after another without being woken: one per processor, so
 // that the copies of a folder of small files keep every processor busy and no more.
@@ -152,6 +156,7 @@ bool CommandPool::giveUp(const FileCommand& command) {
 
 void CommandPool::loop(std::shared_ptr<Shared> shared, std::shared_ptr<Worker> self) {
     std::shared_ptr<FileCommand> command;
+    bool keepsFolders = false;
     std::unique_lock lock(shared->mutex);
     for (;;) {
         if (command) {
@@ -172,7 +177,16 @@ void CommandPool::loop(std::shared_ptr<Shared> shared, std::shared_ptr<Worker> s
             const std::uint32_t seen = shared->handed.load();
             ++shared->sleeping;
             lock.unlock();
-            platform::futexWait(shared->handed, seen, -1);
+            if (keepsFolders) {
+                // An idle pool between runs must not hold a share or a removable disk busy.
+                platform::futexWait(shared->handed, seen, kIdleBeforeForgettingMicros);
+                if (shared->handed.load() == seen) {
+                    platform::forgetRecentFolders();
+                    keepsFolders = false;
+                }
+            } else {
+                platform::futexWait(shared->handed, seen, -1);
+            }
             lock.lock();
             --shared->sleeping;
             continue;
@@ -188,6 +202,7 @@ void CommandPool::loop(std::shared_ptr<Shared> shared, std::shared_ptr<Worker> s
         // The waiting side reads this when it checks the timeout; no wake-up is needed.
         command->gate.progressed();
         const int error = carryOut(shared->fs, *command);
+        keepsFolders = true;
         command->errorNumber = error;
         command->result = error == 0;
         command->finished = 1;

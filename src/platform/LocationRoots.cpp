@@ -119,6 +119,11 @@ void rememberFolder(std::shared_ptr<const void> root, const std::string& relativ
 
 } // namespace
 
+void forgetRecentFolders() {
+    for (RecentFolder& recent : recentFolders)
+        recent = {};
+}
+
 struct LocationRoots::Root {
     std::string path; // without trailing slashes
     std::mutex mutex;
@@ -162,6 +167,8 @@ void LocationRoots::set(const std::vector<std::string>& roots) {
         root->path = withoutTrailingSlashes(path);
         fresh.push_back(std::move(root));
     }
+    // The roots change at a run's start and end, on the run's own thread.
+    forgetRecentFolders();
     std::lock_guard lock(mutex_);
     roots_ = std::move(fresh);
 }

@@ -46,6 +46,10 @@ private:
     std::vector<std::shared_ptr<Root>> roots_;
 };
 
+// Closes the folders this thread keeps for its next calls. A thread about to idle, and a run that
+// has ended, must not keep a share or a removable disk busy (it could not be unmounted).
+void forgetRecentFolders();
+
 // The name (after the last '/') and the folder part (up to it, without it; "" when none) of a
 // relative path, trailing slashes ignored.
 void splitLast(const std::string& path, std::string& folder, std::string& name);

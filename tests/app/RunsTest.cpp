@@ -3,7 +3,10 @@
 #include "platform/ErrorText.h"
 
 #include <cerrno>
+#include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace velmora {
 namespace {
@@ -93,6 +96,34 @@ TEST(SynchroniseTest, ExitOnCompletionEndsTheProgramAndRemembersTheFile) {
     EXPECT_TRUE(outcome->exitRequested);
     EXPECT_TRUE(rig.app->finished());
     EXPECT_EQ(rig.settings.readString("ProfilePath"), path);
+}
+
+// The folders a run opened, on its own thread and on the pool's, are let go once it has ended: a
+// window left open after a run must not keep a removable disk or a share from being unmounted.
+TEST(SynchroniseTest, AnEndedRunKeepsNothingOfItsLocationsOpen) {
+    ControllerRig rig;
+    const std::string path = rig.writeProfile("p.vmp", rig.profileFor("p"));
+    for (int i = 0; i < 20; ++i)
+        rig.dir.writeFile("p/one/d" + std::to_string(i % 3) + "/f" + std::to_string(i), "x");
+    rig.start();
+    ASSERT_TRUE(rig.app->openFile(path));
+    ASSERT_TRUE(rig.app->synchronise(Direction::OneToTwo));
+    ASSERT_TRUE(rig.exists("p/two/d2/f2"));
+
+    const std::string locations = rig.dir.at("p/");
+    auto openBeneath = [&] {
+        int count = 0;
+        for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+            std::error_code error;
+            const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
+            count += !error && target.rfind(locations, 0) == 0;
+        }
+        return count;
+    };
+    // Idle workers let go after a short wait of their own.
+    for (int tries = 0; tries < 100 && openBeneath() > 0; ++tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(openBeneath(), 0);
 }
 
 TEST(SynchroniseTest, MissingSourceFailsAndLastReportKnowsBothSides) {
