@@ -81,8 +81,8 @@ public:
             fs.createFolder(target() + name);
             for (int file = 0; file < kFilesPerFolder; ++file) {
                 const std::string fileName = name + "File_" + std::to_string(file) + ".dat";
-                std::ofstream(source() + fileName, std::ios::binary)
-                    << std::string(1024 + (folder * kFilesPerFolder + file) % 7168, 'x');
+                std::ofstream(source() + fileName, std::ios::binary) << std::string(
+                    static_cast<std::size_t>(1024 + (folder * kFilesPerFolder + file) % 7168), 'x');
                 // The copy keeps the modification time, so nothing differs.
                 if (fs.copyFile(source() + fileName, target() + fileName, false) != 0)
                     throw std::runtime_error("cannot set up " + target() + fileName);
