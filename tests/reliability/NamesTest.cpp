@@ -123,8 +123,9 @@ public:
         mounted_ = problem_.empty();
     }
     ~VfatVolume() {
+        // Workers of the run may still hold a folder of it for a moment: then detach it lazily.
         if (mounted_)
-            run("umount '" + folder_ + "'");
+            run("umount '" + folder_ + "' || umount -l '" + folder_ + "'");
     }
     VfatVolume(const VfatVolume&) = delete;
     VfatVolume& operator=(const VfatVolume&) = delete;
