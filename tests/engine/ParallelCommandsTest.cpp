@@ -128,15 +128,20 @@ public:
     }
 };
 
-TEST(ParallelCommandsTest, TheTimeoutCountsFromTheLastProgressAndALandedCopyCountsAsDoneOnStop) {
+// One runner of file commands over scripted copies, for the tests that steer single copies.
+class ScriptedCommandsTest : public testing::Test {
+protected:
     TempDir dir;
-    const std::string source = dir.writeFile("source", "new");
-    dir.writeFile("target", "old");
     ScriptedCopies fs;
     FakeFrontEnd frontEnd;
     std::atomic<bool> stop{false};
     LastReason reason;
-    FileCommands commands(fs, frontEnd, stop, reason);
+    FileCommands commands{fs, frontEnd, stop, reason};
+};
+
+TEST_F(ScriptedCommandsTest, TheTimeoutCountsFromTheLastProgressAndALandedCopyCountsAsDoneOnStop) {
+    const std::string source = dir.writeFile("source", "new");
+    dir.writeFile("target", "old");
     commands.setTimeout(1);
 
     // Moving for 1.5 s against a 1 s limit: never timed out.
@@ -168,14 +173,8 @@ TEST(ParallelCommandsTest, TheTimeoutCountsFromTheLastProgressAndALandedCopyCoun
 
 // Once commands have looked quick, a worker awake is trusted to come to the queued ones; a worker
 // then stuck in a call must not hold up those queued behind it.
-TEST(ParallelCommandsTest, ACommandQueuedBehindAStuckOneIsCarriedOutMeanwhile) {
-    TempDir dir;
+TEST_F(ScriptedCommandsTest, ACommandQueuedBehindAStuckOneIsCarriedOutMeanwhile) {
     const std::string source = dir.writeFile("source", "data");
-    ScriptedCopies fs;
-    FakeFrontEnd frontEnd;
-    std::atomic<bool> stop{false};
-    LastReason reason;
-    FileCommands commands(fs, frontEnd, stop, reason);
     commands.setParallel(2);
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(commands.copyFile(source, dir.at("quick" + std::to_string(i)), false, false));
@@ -199,14 +198,8 @@ TEST(ParallelCommandsTest, ACommandQueuedBehindAStuckOneIsCarriedOutMeanwhile) {
 
 // The workers a run with more commands in flight started stay in the pool; a later run with fewer
 // must still carry out no more at once than it allows.
-TEST(ParallelCommandsTest, ALowerLimitHoldsWithTheWorkersOfAHigherOne) {
-    TempDir dir;
+TEST_F(ScriptedCommandsTest, ALowerLimitHoldsWithTheWorkersOfAHigherOne) {
     const std::string source = dir.writeFile("source", "data");
-    ScriptedCopies fs;
-    FakeFrontEnd frontEnd;
-    std::atomic<bool> stop{false};
-    LastReason reason;
-    FileCommands commands(fs, frontEnd, stop, reason);
     std::atomic<int> inside{0}, most{0};
     fs.before = [&](platform::CommandGate*, const std::string&) {
         const int now = ++inside;
