@@ -252,15 +252,25 @@ TEST_F(BatchRunTest, ExitOnCompletionWaitsForTheWholeBatch) {
 namespace velmora {
 namespace {
 
-TEST(RunLogTest, ProfileWithLoggingWritesTheRunAndItsResults) {
+// A profile that logs to run.log, opened, with one file to add.
+class RunLogTest : public testing::Test {
+protected:
+    void openLoggingProfile() {
+        profile.logOn = true;
+        profile.logPath = rig.dir.at("run.log");
+        path = rig.writeProfile("p.vmp", profile);
+        rig.dir.writeFile("p/one/a.txt", "a");
+        rig.start();
+        ASSERT_TRUE(rig.app->openFile(path));
+    }
+
     test::ControllerRig rig;
     Profile profile = rig.profileFor("p");
-    profile.logOn = true;
-    profile.logPath = rig.dir.at("run.log");
-    const std::string path = rig.writeProfile("p.vmp", profile);
-    rig.dir.writeFile("p/one/a.txt", "a");
-    rig.start();
-    ASSERT_TRUE(rig.app->openFile(path));
+    std::string path;
+};
+
+TEST_F(RunLogTest, ProfileWithLoggingWritesTheRunAndItsResults) {
+    openLoggingProfile();
     ASSERT_TRUE(rig.app->synchronise(Direction::OneToTwo));
     const std::string log = test::TempDir::readFile(profile.logPath);
     EXPECT_NE(log.find("Profile: " + path), std::string::npos);
@@ -283,17 +293,10 @@ TEST(RunLogTest, ProfileWithLoggingWritesTheRunAndItsResults) {
 // A log that fills the disk while it is written still lets the run do its work, but the run no
 // longer ends as if all were well: one problem names the log and the reason. Once the disk has
 // room again the next run has no such problem.
-TEST(RunLogTest, ALogThatCannotBeWrittenEndsTheRunWithAProblem) {
-    test::ControllerRig rig;
+TEST_F(RunLogTest, ALogThatCannotBeWrittenEndsTheRunWithAProblem) {
     if (!rig.fs.fillDiskUnderLog())
         GTEST_SKIP() << "no full device on this machine";
-    Profile profile = rig.profileFor("p");
-    profile.logOn = true;
-    profile.logPath = rig.dir.at("run.log");
-    const std::string path = rig.writeProfile("p.vmp", profile);
-    rig.dir.writeFile("p/one/a.txt", "a");
-    rig.start();
-    ASSERT_TRUE(rig.app->openFile(path));
+    openLoggingProfile();
     const std::vector<std::string> expected{"CSynchroniserDlg::synchronise: Could not write log file: " +
                                                 profile.logPath,
                                             platform::errorText(ENOSPC)};
