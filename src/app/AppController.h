@@ -234,7 +234,7 @@ public:
     // file again at the end.
     BatchOutcome runBatch();
     // The Stop button.
-    void stop() { synchroniser_.stop(); }
+    void stop(StopCause cause = StopCause::StopButton) { synchroniser_.stop(cause); }
     RunningState runningState() const { return flags_.runningState; }
     bool batchRunning() const { return batchRunning_; }
     // The last run's results (for "Last Report" and exit statuses) and plan.
@@ -295,6 +295,7 @@ private:
         void pump() override;
         void message(const std::string& text) override;
         bool question(const std::string& text) override;
+        bool cautiousQuestion(const std::string& text) override;
         DeleteAnswer confirmDelete(const std::string& caption,
                                    const std::array<std::string, 4>& lines) override;
         bool checkList(CheckListSets& sets) override;

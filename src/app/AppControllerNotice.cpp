@@ -66,6 +66,10 @@ bool AppController::ObservedFrontEnd::question(const std::string& text) {
     return owner_.services_.frontEnd.question(text);
 }
 
+bool AppController::ObservedFrontEnd::cautiousQuestion(const std::string& text) {
+    return owner_.services_.frontEnd.cautiousQuestion(text);
+}
+
 DeleteAnswer AppController::ObservedFrontEnd::confirmDelete(const std::string& caption,
                                                             const std::array<std::string, 4>& lines) {
     return owner_.services_.frontEnd.confirmDelete(caption, lines);

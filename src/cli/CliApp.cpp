@@ -5,6 +5,7 @@
 #include "cli/CliOptions.h"
 #include "cli/ExcludePaths.h"
 #include "cli/ExitStatus.h"
+#include "cli/Terminal.h"
 #include "cli/TerminalFrontEnd.h"
 #include "platform/PosixFileSystem.h"
 #include "profiles/FileKind.h"
@@ -57,10 +58,10 @@ int statusOf(const RunOutcome& outcome, std::size_t problems) {
     return problems == 0 ? kExitDone : kExitProblems;
 }
 
-// Raises the Ctrl-C target for as long as runs may go on.
+// Points the stop signals at the run's Stop button for as long as runs may go on.
 class InterruptScope {
 public:
-    InterruptScope(const std::function<void(std::atomic<bool>*)>& target, std::atomic<bool>* flag)
+    InterruptScope(const std::function<void(std::atomic<int>*)>& target, std::atomic<int>* flag)
         : target_(target) {
         if (target_)
             target_(flag);
@@ -73,7 +74,7 @@ public:
     InterruptScope& operator=(const InterruptScope&) = delete;
 
 private:
-    const std::function<void(std::atomic<bool>*)>& target_;
+    const std::function<void(std::atomic<int>*)>& target_;
 };
 
 bool exists(const std::string& path) {
@@ -187,15 +188,17 @@ int CliApp::runWith(const CliOptions& options) {
     controller.reporter().setShownWhenSilent(true);
     RunSafeguards safeguards;
     safeguards.maxDeletes = options.maxDelete;
-    safeguards.refuseEmptySource = true;
+    // Nobody is there to answer the empty-source question: it takes an option given in advance.
+    safeguards.emptySource =
+        options.allowEmptySource ? RunSafeguards::EmptySource::Allow : RunSafeguards::EmptySource::Refuse;
     safeguards.requireLog = true;
     // A folder typed just now may be new; a profile's missing target is more likely an unmounted disk.
     if (options.oneOff())
         safeguards.missingTarget =
             options.dryRun ? RunSafeguards::MissingTarget::AssumeEmpty : RunSafeguards::MissingTarget::Create;
     controller.setSafeguards(safeguards);
-    std::atomic<bool> interrupted{false};
-    frontEnd.setStopButton(&interrupted, [&controller] { controller.stop(); });
+    std::atomic<int> interrupted{0};
+    frontEnd.setStopButton(&interrupted, [&controller](int signal) { controller.stop(stopCauseOf(signal)); });
     const InterruptScope interruptScope(env_.interruptTarget, &interrupted);
     frontEnd_ = &frontEnd;
 
@@ -294,19 +297,25 @@ int CliApp::finishRun(AppController& controller, const CliOptions& options,
 
 void CliApp::explainRefusal(const RunOutcome& outcome, const CliOptions& options) {
     const std::string deletes = std::to_string(outcome.plannedDeletes);
+    const std::string limit = "--max-delete=" + std::to_string(options.maxDelete.value_or(0));
     switch (outcome.refusal) {
     case Refusal::None:
         return;
     case Refusal::TooManyDeletes:
-        error("refused: the plan deletes " + deletes +
-              " files and folders, more than --max-delete=" + std::to_string(options.maxDelete.value_or(0)) +
-              " allows; nothing was changed. To allow it, give " + "--max-delete=" + deletes + " or more.");
+        error("refused: the plan would delete " + deletes + " files and folders, more than " + limit +
+              " allows (what the folders to delete hold counts too); nothing was changed. To allow it, "
+              "give --max-delete=" +
+              deletes + " or more.");
+        return;
+    case Refusal::DeletesNotCounted:
+        error("refused: a folder the plan deletes could not be listed, so the plan cannot be shown to "
+              "stay within " +
+              limit + " (the problems above say which and why); nothing was changed.");
         return;
     case Refusal::EmptySource:
-        error("refused: the source folder is empty but the target is not, and the plan deletes " + deletes +
-              " files and folders (is a disk not mounted?); nothing was changed. To allow it, give "
-              "--max-delete=" +
-              deletes + " or more.");
+        error("refused: the source folder is empty but the plan would delete " + deletes +
+              " files and folders from the target (is a disk not mounted?); nothing was changed. If the "
+              "source is meant to be empty, give --allow-empty-source.");
         return;
     case Refusal::LogNotOpened:
         error("the log file cannot be opened: nothing was changed");

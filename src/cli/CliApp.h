@@ -30,8 +30,9 @@ struct CliEnvironment {
     int width = 80;
     // The settings file when --settings is not given; empty: the usual one.
     std::string settingsPath;
-    // Called with the flag a Ctrl-C should set while runs may go on, and with nullptr afterwards.
-    std::function<void(std::atomic<bool>*)> interruptTarget;
+    // Called with the flag a stop signal (Ctrl-C, SIGTERM, SIGHUP) should set to its number while
+    // runs may go on, and with nullptr afterwards.
+    std::function<void(std::atomic<int>*)> interruptTarget;
 };
 
 // The command line without its process: parses the arguments, runs a profile, a batch or a

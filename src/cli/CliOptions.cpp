@@ -109,6 +109,7 @@ const std::vector<OptionSpec>& optionTable() {
         {"quiet", 'q', false, Scope::Both, flag(&CliOptions::quiet)},
         {"verbose", 'v', false, Scope::Both, flag(&CliOptions::verbose)},
         {"max-delete", 0, true, Scope::Both, numberInto("max-delete", &CliOptions::maxDelete)},
+        {"allow-empty-source", 0, false, Scope::Both, flag(&CliOptions::allowEmptySource)},
         {"direction", 0, true, Scope::File, directionInto("direction", &CliOptions::direction)},
         {"settings", 0, true, Scope::Both, text("settings", &CliOptions::settingsPath)},
         {"time-difference", 0, true, Scope::Both, numberInto("time-difference", &CliOptions::timeDifference)},
@@ -313,12 +314,15 @@ Deletes are on.
 Both forms:
   -n, --dry-run              show the planned actions (overwrite, add, delete, delete-folder,
                              add-folder, a tab, the target path; control characters in names
-                             escaped as 
-, 	, \) and a closing count on stderr; change nothing
+                             escaped as \n, \t, \\) and a closing count on stderr;
+                             change nothing
   -y, --yes                  answer Yes to every question, as silent mode does
   -q, --quiet                show no progress and no summary (problems are always shown)
   -v, --verbose              show each action as it is carried out, FAILED after those that fail
-      --max-delete=N         refuse a run whose plan deletes more than N files and folders
+      --max-delete=N         refuse a run that would delete more than N files and folders,
+                             counting what the folders it deletes hold
+      --allow-empty-source   let a run delete from the target although the source folder
+                             is empty (refused otherwise: the typical unmounted disk)
       --direction=1to2|2to1  run a profile in this direction
       --settings=FILE        the settings file to read (it is never written)
       --time-difference=SECONDS  how much newer a source file must be to be copied
@@ -353,11 +357,15 @@ A path found in neither tree is reported as a warning. A wildcard is matched aga
 ignoring ASCII case; a wildcard with a folder (/data/src/logs/*.txt) applies in that folder and below.
 
 Safety: a run whose source folder is empty while the plan deletes from the target (the typical
-unmounted disk) is refused, as is one that deletes more than --max-delete allows; --max-delete
-with N at least the planned deletes lets either go ahead. Both apply to profiles and batches.
+unmounted disk) is refused whatever --max-delete says; only --allow-empty-source lets it go
+ahead. A run that would delete more than --max-delete=N files and folders is refused too: every
+file and folder it would remove counts, the content of the folders it deletes included. Both
+apply to profiles and batches.
 
 Questions are asked on the terminal. Without one, a run that would have to ask is cancelled
-unless --yes is given. Ctrl-C stops a run; a second Ctrl-C ends the program.
+unless --yes is given. Ctrl-C, SIGTERM and SIGHUP (a closed terminal) stop a run as the Stop
+button does: the commands in flight end or are given up, the report and the log say the run
+was interrupted, and the exit status is 3. A second such signal ends the program at once.
 
 Settings are read from --settings=FILE, else $VELMORA_SETTINGS, else
 $XDG_CONFIG_HOME/Larkspire/Velmora.conf (~/.config/Larkspire/Velmora.conf without it).

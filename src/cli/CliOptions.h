@@ -24,6 +24,7 @@ struct CliOptions {
     bool quiet = false;
     bool verbose = false;
     std::optional<std::uint64_t> maxDelete;
+    bool allowEmptySource = false;
     std::optional<int> direction; // 1: Location 1 to 2, 2: Location 2 to 1
     std::string settingsPath;     // empty: the default settings file
     std::optional<std::uint32_t> timeDifference;

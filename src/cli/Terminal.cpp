@@ -12,15 +12,30 @@ namespace velmora::cli {
 
 namespace {
 
-std::atomic<std::atomic<bool>*> interruptTarget{nullptr};
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-static_assert(std::atomic<std::atomic<bool>*>::is_always_lock_free);
-static_assert(std::atomic<bool>::is_always_lock_free);
+std::atomic<std::atomic<int>*> interruptTarget{nullptr};
 
-// Only lock-free atomic operations: anything else is unsafe in a signal handler.
-extern "C" void onInterrupt(int) {
-    if (std::atomic<bool>* stop = interruptTarget.load())
-        stop->store(true);
+static_assert(std::atomic<std::atomic<int>*>::is_always_lock_free);
+static_assert(std::atomic<int>::is_always_lock_free);
+
+// Only lock-free atomic operations and async-signal-safe calls: anything else is unsafe here.
+extern "C" void onStopSignal(int signal) {
+    std::atomic<int>* stop = interruptTarget.load();
+    int none = 0;
+    if (stop && stop->compare_exchange_strong(none, signal))
+        return;
+    // A second signal, or one while no run may go on: end as the signal's default action does.
+    struct sigaction fallback {};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    ::sigaction(signal, &fallback, nullptr);
+    ::raise(signal);
+}
+
+bool ignoredAtStart(int signal) {
+    struct sigaction old {};
+    return ::sigaction(signal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN;
 }
 
 } // namespace
@@ -41,27 +56,33 @@ int terminalWidth(int fd) {
     return 80;
 }
 
-void setInterruptTarget(std::atomic<bool>* stop) {
-    // A program started with Ctrl-C ignored (in the background of a script, under nohup) keeps
-    // ignoring it.
-    static const bool ignoredAtStart = [] {
-        struct sigaction old {};
-        return ::sigaction(SIGINT, nullptr, &old) == 0 && old.sa_handler == SIG_IGN;
-    }();
-    if (ignoredAtStart)
-        return;
+void setInterruptTarget(std::atomic<int>* stop) {
+    static const bool ignored[] = {ignoredAtStart(kStopSignals[0]), ignoredAtStart(kStopSignals[1]),
+                                   ignoredAtStart(kStopSignals[2])};
     interruptTarget.store(stop);
-    struct sigaction action {};
-    if (stop) {
-        action.sa_handler = onInterrupt;
-        // The default action comes back after the first Ctrl-C, so the second one ends the
-        // program; SA_RESTART keeps file commands on the worker threads from seeing EINTR.
-        action.sa_flags = static_cast<int>(SA_RESETHAND | SA_RESTART);
-    } else {
-        action.sa_handler = SIG_DFL;
+    for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
+        if (ignored[i])
+            continue;
+        struct sigaction action {};
+        action.sa_handler = stop ? onStopSignal : SIG_DFL;
+        // SA_RESTART keeps file commands on the worker threads from seeing EINTR.
+        action.sa_flags = SA_RESTART;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(kStopSignals[i], &action, nullptr);
     }
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, nullptr);
+}
+
+StopCause stopCauseOf(int signal) {
+    switch (signal) {
+    case SIGINT:
+        return StopCause::Interrupt;
+    case SIGTERM:
+        return StopCause::Terminate;
+    case SIGHUP:
+        return StopCause::Hangup;
+    default:
+        return StopCause::StopButton;
+    }
 }
 
 } // namespace velmora::cli

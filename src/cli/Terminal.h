@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/RunFlags.h"
+
 #include <atomic>
 
 namespace velmora::cli {
@@ -12,9 +14,14 @@ bool isTerminal(int fd);
 // Columns of the terminal on fd; $COLUMNS or 80 when it cannot be told.
 int terminalWidth(int fd);
 
-// Ctrl-C sets *stop (the Stop button of the run going on); a second Ctrl-C ends the program as
-// an uncaught SIGINT does. Passing nullptr makes a first Ctrl-C end the program too. When the
-// program was started with SIGINT ignored, it stays ignored.
-void setInterruptTarget(std::atomic<bool>* stop);
+// Ctrl-C (SIGINT), SIGTERM and SIGHUP (a closed terminal) set *stop to the signal's number: the
+// Stop button of the run going on. A second such signal while the first is handled ends the
+// program at once, as an uncaught signal does. Passing nullptr makes a first signal end the program
+// too. A signal that was ignored when the program started (nohup, a script's background job)
+// stays ignored.
+void setInterruptTarget(std::atomic<int>* stop);
+
+// What a stop signal stops the run as.
+StopCause stopCauseOf(int signal);
 
 } // namespace velmora::cli

@@ -88,7 +88,7 @@ TerminalFrontEnd::TerminalFrontEnd(TerminalStreams streams, AnswerMode mode, Clo
     : streams_(streams), mode_(mode), clock_(clock ? std::move(clock) : Clock(platform::steadyMillis)),
       showProgress_(streams.errIsTerminal && !mode.quiet) {}
 
-void TerminalFrontEnd::setStopButton(const std::atomic<bool>* interrupt, std::function<void()> stop) {
+void TerminalFrontEnd::setStopButton(const std::atomic<int>* interrupt, std::function<void(int)> stop) {
     interrupt_ = interrupt;
     stop_ = std::move(stop);
 }
@@ -96,8 +96,9 @@ void TerminalFrontEnd::setStopButton(const std::atomic<bool>* interrupt, std::fu
 void TerminalFrontEnd::pump() {
     // Called for every entry listed and every wait of a file command: two flag tests, and a
     // clock reading only when there is something new to show.
-    if (interrupt_ && interrupt_->load(std::memory_order_relaxed) && stop_)
-        stop_();
+    if (interrupt_ && stop_)
+        if (const int signal = interrupt_->load(std::memory_order_relaxed); signal != 0)
+            stop_(signal);
     if (!dirty_)
         return;
     const std::uint64_t now = clock_();
@@ -197,6 +198,17 @@ bool TerminalFrontEnd::question(const std::string& text) {
             return false;
     }
     return false;
+}
+
+bool TerminalFrontEnd::cautiousQuestion(const std::string& text) {
+    // The command line refuses what this asks about before it would come to the question; should
+    // one come, only a typed yes says Yes: --yes does not.
+    if (!canAsk()) {
+        message(text + "\n(answered No: there is no terminal to ask on)");
+        return false;
+    }
+    std::string answer;
+    return readAnswer(text + " [y/N] ", answer) && (answer == "y" || answer == "Y" || answer == "yes");
 }
 
 DeleteAnswer TerminalFrontEnd::confirmDelete(const std::string& caption,
@@ -324,15 +336,20 @@ void TerminalFrontEnd::report(const SyncResults& results) {
     // The summary is output (stdout, also for a failed run); problems are errors (stderr, also
     // with --quiet).
     if (!mode_.quiet) {
-        std::ostream& out = streams_.out;
-        out << results.lastHeadline;
+        std::ostringstream text;
+        text << results.lastHeadline;
         if (results.lastHeadline.empty() || results.lastHeadline.back() != '\n')
-            out << '\n';
-        out << "Synchronisation source: " << results.lastSource << '\n'
-            << "Synchronisation target: " << results.lastTarget << '\n';
+            text << '\n';
+        text << "Synchronisation source: " << results.lastSource << '\n'
+             << "Synchronisation target: " << results.lastTarget << '\n';
         for (const ReportCount& count : reportCounts(results.counts))
-            out << count.label << ": " << count.value << '\n';
-        out << std::flush;
+            text << count.label << ": " << count.value << '\n';
+        // Standard output closed under us (a reader that went away, a terminal closed): what the
+        // run did still reaches whoever holds standard error.
+        if (!(streams_.out << text.str() << std::flush)) {
+            streams_.out.clear();
+            streams_.err << text.str() << std::flush;
+        }
     }
     if (!results.problems.empty()) {
         streams_.err << "Some problems were encountered:\n";

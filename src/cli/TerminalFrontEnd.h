@@ -42,6 +42,7 @@ public:
     void pump() override;
     void message(const std::string& text) override;
     bool question(const std::string& text) override;
+    bool cautiousQuestion(const std::string& text) override;
     DeleteAnswer confirmDelete(const std::string& caption, const std::array<std::string, 4>& lines) override;
     bool checkList(CheckListSets& sets) override;
     void report(const SyncResults& results) override;
@@ -53,9 +54,10 @@ public:
     // file could not be overwritten or deleted.
     void setReadOnlyHint(std::function<bool(const std::string&)> isReadOnly, std::string hint);
 
-    // Ctrl-C raises `interrupt`; the next pump then calls `stop` (the Stop button), and keeps
-    // calling it while the flag stays raised, so a batch ends after the run it stopped.
-    void setStopButton(const std::atomic<bool>* interrupt, std::function<void()> stop);
+    // A stop signal sets `interrupt` to its number; the next pump then calls `stop` (the Stop
+    // button), and keeps calling it while the flag stays raised, so a batch ends after the run it
+    // stopped.
+    void setStopButton(const std::atomic<int>* interrupt, std::function<void(int signal)> stop);
 
     // Whether a question was refused for want of a terminal since the last call.
     bool takeRefusal();
@@ -88,8 +90,8 @@ private:
     bool drawn_ = false;
     std::uint64_t lastDraw_ = 0;
     bool refused_ = false;
-    const std::atomic<bool>* interrupt_ = nullptr;
-    std::function<void()> stop_;
+    const std::atomic<int>* interrupt_ = nullptr;
+    std::function<void(int)> stop_;
     std::function<bool(const std::string&)> isReadOnly_;
     std::string readOnlyHint_;
 };

@@ -3,10 +3,14 @@
 #include "engine/FileCommand.h"
 
 #include <chrono>
+#include <csignal>
 #include <iostream>
 
 int main(int argc, char** argv) {
     using namespace velmora::cli;
+    // A reader that went away must not end a run half-way: writes to it fail instead, and the
+    // report then goes to standard error.
+    std::signal(SIGPIPE, SIG_IGN);
     CliEnvironment environment{std::cin,      std::cout,        std::cerr, isTerminal(0),
                                isTerminal(2), terminalWidth(2), {},        setInterruptTarget};
     const int status = CliApp(environment).run({argv + (argc > 0 ? 1 : 0), argv + argc});

@@ -40,6 +40,11 @@ bool QtFrontEnd::question(const std::string& text) {
     return widgets::askQuestion(&window_, widgets::fromText(text));
 }
 
+bool QtFrontEnd::cautiousQuestion(const std::string& text) {
+    showPendingProgress();
+    return widgets::askQuestion(&window_, widgets::fromText(text), widgets::Default::No);
+}
+
 DeleteAnswer QtFrontEnd::confirmDelete(const std::string& caption, const std::array<std::string, 4>& lines) {
     showPendingProgress();
     return widgets::askDeleteQuestion(&window_, caption, lines);

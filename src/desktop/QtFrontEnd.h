@@ -32,6 +32,7 @@ public:
     void pump() override;
     void message(const std::string& text) override;
     bool question(const std::string& text) override;
+    bool cautiousQuestion(const std::string& text) override;
     DeleteAnswer confirmDelete(const std::string& caption, const std::array<std::string, 4>& lines) override;
     bool checkList(CheckListSets& sets) override;
     void report(const SyncResults& results) override;

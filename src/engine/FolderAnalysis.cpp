@@ -67,6 +67,8 @@ std::vector<std::size_t> pairByName(const std::vector<FileItemPtr>& sources,
 } // namespace
 
 bool FolderAnalysis::analyseDirectory(const std::string& sourceFolder, const std::string& targetFolder) {
+    if (depth_ == 0)
+        sourceEmpty_ = false;
     if (!run_.source.isAvailable() || !run_.target.isAvailable())
         return false;
     // A missing target has no sub-folders to pair, so only the top level ever takes it as empty.
@@ -83,6 +85,8 @@ bool FolderAnalysis::analyseDirectory(const std::string& sourceFolder, const std
                                      "CSynchroniserDlg::analyseDirectory (dst): Could not read folder: ",
                                      targetFiles, targetFolders)))
         return false;
+    if (depth_ == 0)
+        sourceEmpty_ = sourceFiles.empty() && sourceFolders.empty();
 
     TargetCase targetCase(run_.fileSystem, targetFolder);
     std::vector<bool> matchedFiles(targetFiles.size(), false);
@@ -163,8 +167,11 @@ void FolderAnalysis::planFolders(const std::vector<FileItemPtr>& sourceFolders,
             continue;
         }
         const FileItemPtr& target = targetFolders[index];
-        if (!run_.target.isExcludedByFirst(*source) && !run_.target.isExcludedBySecond(*target))
+        if (!run_.target.isExcludedByFirst(*source) && !run_.target.isExcludedBySecond(*target)) {
+            ++depth_;
             analyseDirectory(source->folderForm(), target->folderForm()); // its failure stays local
+            --depth_;
+        }
     }
 }
 
@@ -185,7 +192,7 @@ void FolderAnalysis::planDeletes(const std::vector<FileItemPtr>& targets, const 
                         : confirmation.ask("Delete File", "Delete file: " + target->fullPath(),
                                            run_.flags.yesToAllFiles, run_.flags.noToAllFiles);
             if (answer == DeleteConfirmation::Result::CancelRun)
-                run_.flags.stopRequest = true;
+                run_.flags.requestStop(StopCause::Cancel);
             if (answer != DeleteConfirmation::Result::GoAhead)
                 continue;
         }

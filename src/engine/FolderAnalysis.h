@@ -22,6 +22,9 @@ public:
     bool analyseDirectory(const std::string& sourceFolder, const std::string& targetFolder);
     // The target folder does not exist yet: it is analysed as an empty one, and nothing is read.
     void assumeTargetEmpty(bool on) { targetMissing_ = on; }
+    // Whether the source folder of the last top-level comparison had no entries at all (an
+    // unmounted disk looks like that). Known only once that comparison has read it.
+    bool sourceWasEmpty() const { return sourceEmpty_; }
 
     // Whether one target folder ignores letter case in names; asked once, and only when needed.
     class TargetCase {
@@ -51,6 +54,8 @@ private:
     RunContext& run_;
     ProgressMeter& progress_;
     bool targetMissing_ = false;
+    int depth_ = 0; // of the folder pair being compared, 0 at the locations themselves
+    bool sourceEmpty_ = false;
 };
 
 } // namespace velmora

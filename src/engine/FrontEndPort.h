@@ -65,6 +65,8 @@ public:
     virtual void message(const std::string& text) = 0;
     // Yes (true) or No (false).
     virtual bool question(const std::string& text) = 0;
+    // A question whose Yes may lose data: No is the answer a hurried Enter gives.
+    virtual bool cautiousQuestion(const std::string& text) = 0;
     virtual DeleteAnswer confirmDelete(const std::string& caption,
                                        const std::array<std::string, 4>& lines) = 0;
     // OK (true, with the sets possibly pruned) or Cancel (false).

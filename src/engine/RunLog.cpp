@@ -161,9 +161,14 @@ void RunLog::writeOptions(const ProfileOptions& profile) {
 void RunLog::writeResults(const SyncResults& results) {
     if (!isOpen())
         return;
+    // Other tools may look for this heading, so a stopped run keeps it and says so below.
     sectionHeading("Synchronisation completed at:");
     write(timestamp());
     write("\n\n");
+    if (!results.interruption.empty()) {
+        write(results.interruption);
+        write("\n\n");
+    }
 
     write("Results Summary:\n");
     const auto countLine = [this](std::int64_t count, std::string_view label) {

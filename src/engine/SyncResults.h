@@ -30,6 +30,9 @@ struct SyncResults {
     std::uint64_t workDone = 0;
     std::uint64_t startMillis = 0; // steady clock when execution began
 
+    // What interrupted the run ("Synchronisation interrupted by Ctrl-C"); empty for a run that ended.
+    std::string interruption;
+
     std::string lastSource;
     std::string lastTarget;
     std::string lastHeadline;
@@ -47,6 +50,7 @@ struct SyncResults {
               &failedAdded, &failedAddedFolders, &failedDeleted, &failedDeletedFolders})
             set->clear();
         problems.clear();
+        interruption.clear();
         workTotal = workDone = startMillis = 0;
     }
 };

@@ -1,6 +1,7 @@
 #include "engine/Synchroniser.h"
 
 #include "engine/LocationOverlap.h"
+#include "engine/PlannedDeletes.h"
 #include "platform/Clock.h"
 #include "platform/ErrorText.h"
 
@@ -21,6 +22,22 @@ void keepReviewed(ItemMap& planned, const std::vector<FileItemPtr>& reviewed) {
 void keepReviewed(ItemSet& planned, const std::vector<FileItemPtr>& reviewed) {
     const ItemSet kept(reviewed.begin(), reviewed.end());
     std::erase_if(planned, [&](const FileItemPtr& item) { return !kept.contains(item); });
+}
+
+std::string interruptionText(StopCause cause) {
+    switch (cause) {
+    case StopCause::StopButton:
+        break;
+    case StopCause::Cancel:
+        return "Synchronisation interrupted by Cancel in a delete confirmation";
+    case StopCause::Interrupt:
+        return "Synchronisation interrupted by Ctrl-C (SIGINT)";
+    case StopCause::Terminate:
+        return "Synchronisation interrupted by the signal SIGTERM";
+    case StopCause::Hangup:
+        return "Synchronisation interrupted by the signal SIGHUP (the terminal or session was closed)";
+    }
+    return "Synchronisation interrupted by Stop";
 }
 
 std::vector<FileItemPtr> targetsOf(const ItemMap& planned) {
@@ -76,7 +93,7 @@ RunOutcome Synchroniser::synchronise(const std::string& source, const std::strin
     }
     RunOutcome outcome;
     if (ok && !run_.stopRequested()) {
-        outcome.refusal = judgePlan(source, target, outcome.plannedDeletes);
+        outcome.refusal = judgePlan(source, target, outcome);
         ok = outcome.refusal == Refusal::None;
     }
     if (!ok) {
@@ -87,6 +104,8 @@ RunOutcome Synchroniser::synchronise(const std::string& source, const std::strin
     }
 
     const bool planOnly = mode == RunMode::PlanOnly;
+    if (outcome.cancelled)
+        ok = false; // the user kept the target as it is: no execution and no report
     if (!run_.stopRequested() && !planOnly) {
         if (ok && !run_.options.silentMode && run_.options.checkActions && !reviewActions()) {
             ok = false;
@@ -110,6 +129,8 @@ RunOutcome Synchroniser::synchronise(const std::string& source, const std::strin
     progress_.setPhase("");
     progress_.setActivity("");
     outcome.interrupted = run_.stopRequested();
+    if (outcome.interrupted)
+        run_.results.interruption = interruptionText(run_.flags.stopCause.load());
     if (ok && !planOnly)
         showReport(outcome.interrupted ? "Synchronisation interrupted\n" : "Synchronisation done:\n");
     if (outcome.interrupted)
@@ -200,23 +221,49 @@ bool Synchroniser::prepareTarget(const std::string& source, const std::string& t
     return true;
 }
 
-Refusal Synchroniser::judgePlan(const std::string& source, const std::string& target,
-                                std::uint64_t& plannedDeletes) {
-    plannedDeletes = run_.actions.filesToDelete.size() + run_.actions.foldersToDelete.size();
-    const Refusal refusal = judgeDeletes(run_.options.safeguards, plannedDeletes, [&] {
-        std::vector<FileItemPtr> entries;
-        return run_.source.listFolder(source, entries) && entries.empty();
-    });
-    if (refusal == Refusal::TooManyDeletes)
-        run_.results.addProblem("CSynchroniserDlg::synchronise: Refused to delete " +
-                                    std::to_string(plannedDeletes) + " files and folders in " + target,
-                                "More deletes than the limit of " +
-                                    std::to_string(*run_.options.safeguards.maxDeletes));
-    else if (refusal == Refusal::EmptySource)
-        run_.results.addProblem("CSynchroniserDlg::synchronise: Refused to delete " +
-                                    std::to_string(plannedDeletes) + " files and folders in " + target,
-                                "The source folder " + source + " is empty");
-    return refusal;
+Refusal Synchroniser::judgePlan(const std::string& source, const std::string& target, RunOutcome& outcome) {
+    const ActionList& actions = run_.actions;
+    if (actions.filesToDelete.empty() && actions.foldersToDelete.empty())
+        return Refusal::None;
+    const RunSafeguards& guards = run_.options.safeguards;
+    const bool sourceEmpty = analysis_.sourceWasEmpty();
+    // The content of the folders to delete is listed only when a safeguard needs the number.
+    DeleteTally tally{actions.filesToDelete.size() + actions.foldersToDelete.size(), true};
+    if (guards.maxDeletes || (sourceEmpty && guards.emptySource != RunSafeguards::EmptySource::Allow))
+        tally = countPlannedDeletes(run_);
+    // A count or a listing cut short by Stop proves nothing: the run is interrupted, not refused.
+    if (run_.stopRequested())
+        return Refusal::None;
+    outcome.plannedDeletes = tally.items;
+    const std::string refused = "CSynchroniserDlg::synchronise: Refused to delete " +
+                                std::to_string(tally.items) + " files and folders in " + target;
+    switch (judgeDeletes(guards, tally, sourceEmpty, run_.options.silentMode)) {
+    case DeleteVerdict::GoAhead:
+        return Refusal::None;
+    case DeleteVerdict::AskFirst:
+        if (!run_.frontEnd.cautiousQuestion(emptySourceQuestion(source, target, tally.items)))
+            outcome.cancelled = true;
+        return Refusal::None;
+    case DeleteVerdict::TooMany:
+        run_.results.addProblem(refused,
+                                "More deletes than the limit of " + std::to_string(*guards.maxDeletes));
+        return Refusal::TooManyDeletes;
+    case DeleteVerdict::NotCounted:
+        run_.results.addProblem(refused, "Not every folder to delete could be listed, so the limit of " +
+                                             std::to_string(*guards.maxDeletes) + " cannot be checked");
+        return Refusal::DeletesNotCounted;
+    case DeleteVerdict::EmptySource:
+        run_.results.addProblem(refused,
+                                "The source folder " + source + " is empty (is a disk not mounted?)");
+        return Refusal::EmptySource;
+    }
+    return Refusal::None;
+}
+
+std::string emptySourceQuestion(const std::string& source, const std::string& target, std::uint64_t deletes) {
+    return "The source folder " + source + " is empty, but synchronising would delete " +
+           std::to_string(deletes) + " files and folders from the target folder " + target +
+           ".\nIs a disk or share not mounted?\n\nDo you want to delete them?";
 }
 
 bool Synchroniser::reviewActions() {

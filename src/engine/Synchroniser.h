@@ -23,17 +23,21 @@ struct RunHooks {
 // there, with the plan in the action list: no check-list, no execution, no report.
 enum class RunMode { Execute, PlanOnly };
 
+// What a run from the window asks before it deletes from the target of an empty source.
+std::string emptySourceQuestion(const std::string& source, const std::string& target, std::uint64_t deletes);
+
 // The planned target items of an action list, as the check-list shows them.
 CheckListSets plannedSets(const ActionList& actions);
 
 // How a run ended, for the caller (a batch stops after an interrupted run).
 struct RunOutcome {
-    bool failed = false;              // a top-level folder could not be accessed or read; nothing executed
-    bool cancelled = false;           // the check-list was cancelled: no execution and no report
-    bool interrupted = false;         // the stop request ended the run
-    bool exitRequested = false;       // "Exit on completion": the caller ends the program
-    Refusal refusal = Refusal::None;  // a safeguard stopped the run before anything changed (failed is set)
-    std::uint64_t plannedDeletes = 0; // with a refusal of the deletes: how many the plan held
+    bool failed = false;             // a top-level folder could not be accessed or read; nothing executed
+    bool cancelled = false;          // the check-list was cancelled: no execution and no report
+    bool interrupted = false;        // the stop request ended the run
+    bool exitRequested = false;      // "Exit on completion": the caller ends the program
+    Refusal refusal = Refusal::None; // a safeguard stopped the run before anything changed (failed is set)
+    // With a refusal of the deletes: how many files and folders the plan would have removed.
+    std::uint64_t plannedDeletes = 0;
 };
 
 // The run driver: analyses a source and a target folder into the action list, lets the user
@@ -48,13 +52,15 @@ public:
     RunOutcome synchronise(const std::string& source, const std::string& target,
                            RunMode mode = RunMode::Execute);
 
-    // The Stop button: every loop and a waiting file command give up at their next step.
-    void stop() { run_.flags.stopRequest = true; }
+    // The Stop button (or what stands for it): every loop and a waiting file command give up at
+    // their next step.
+    void stop(StopCause cause = StopCause::StopButton) { run_.flags.requestStop(cause); }
 
 private:
     void startRun();
     bool prepareTarget(const std::string& source, const std::string& target);
-    Refusal judgePlan(const std::string& source, const std::string& target, std::uint64_t& plannedDeletes);
+    // Applies the safeguards to the plan's deletes (asking where they say so); the refusal, if any.
+    Refusal judgePlan(const std::string& source, const std::string& target, RunOutcome& outcome);
     void watchForOverlap(const std::string& source, const std::string& target);
     // Reports an overlap the analysis found; true when there was one.
     bool overlapFound(const std::string& source, const std::string& target);

@@ -12,10 +12,11 @@ void showMessage(QWidget* parent, const QString& text) {
     box.exec();
 }
 
-bool askQuestion(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::Question, kProgramName, text, QMessageBox::Yes | QMessageBox::No, parent);
+bool askQuestion(QWidget* parent, const QString& text, Default preferred) {
+    QMessageBox box(preferred == Default::No ? QMessageBox::Warning : QMessageBox::Question, kProgramName,
+                    text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setObjectName(QStringLiteral("questionBox"));
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(preferred == Default::No ? QMessageBox::No : QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }

@@ -234,6 +234,35 @@ TEST_F(BatchRunTest, UnsavedBatchIsOfferedForSavingAndShownAgainFromItsNewFile) 
     EXPECT_FALSE(rig.app->batch().modified);
 }
 
+// A batch from the window whose profile's source is empty (a disk not mounted) while its target is
+// full: a silent profile is refused with the reason in its log and report; another one asks, and
+// No keeps the target. Either way the batch goes on with the next profile.
+TEST_F(BatchRunTest, AnEmptySourceIsRefusedWhenSilentAndAskedOtherwise) {
+    Profile silent = rig.profileFor("s", 1);
+    silent.silentMode = true;
+    silent.logOn = true;
+    silent.logPath = rig.dir.at("s.log");
+    const std::string silentPath = rig.writeProfile("s.vmp", silent);
+    const std::string askingPath = rig.writeProfile("q.vmp", rig.profileFor("q", 1));
+    for (const std::string name : {"s", "q"})
+        rig.dir.writeFile(name + "/two/backup.txt", "keep");
+    batchOf({silentPath, askingPath, paths[2]});
+
+    rig.frontEnd.questionAnswers = {false};
+    const BatchOutcome outcome = rig.app->runBatch();
+    ASSERT_EQ(outcome.steps.size(), 3u);
+    EXPECT_EQ(outcome.steps[0].outcome.refusal, Refusal::EmptySource);
+    EXPECT_TRUE(outcome.steps[1].outcome.cancelled);
+    EXPECT_EQ(rig.frontEnd.cautiousQuestions.size(), 1u);
+    EXPECT_TRUE(rig.exists("s/two/backup.txt"));
+    EXPECT_TRUE(rig.exists("q/two/backup.txt"));
+    EXPECT_TRUE(rig.exists("c/two/c.txt"));
+    const std::string log = test::TempDir::readFile(silent.logPath);
+    EXPECT_NE(log.find("Refused to delete 1 files and folders in " + rig.dir.at("s/two/")), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("The source folder " + rig.dir.at("s/one/") + " is empty"), std::string::npos);
+}
+
 TEST_F(BatchRunTest, ExitOnCompletionWaitsForTheWholeBatch) {
     Profile first = rig.profileFor("a", 1);
     first.exitOnCompletion = true;

@@ -21,6 +21,7 @@ public:
         questions.push_back(text);
         return take(answers, true);
     }
+    bool cautiousQuestion(const std::string& text) override { return question(text); }
     DeleteAnswer confirmDelete(const std::string& caption, const std::array<std::string, 4>&) override {
         captions.push_back(caption);
         return take(deleteAnswers, DeleteAnswer::Yes);

@@ -5,6 +5,7 @@
 #include "support/TempDir.h"
 #include "support/Unprivileged.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -20,20 +21,20 @@ struct InProcess {
     std::istringstream in;
     std::ostringstream out;
     std::ostringstream err;
-    std::atomic<bool>* armed = nullptr;
+    std::atomic<int>* armed = nullptr;
     std::vector<bool> armings; // true: a flag was handed over; false: taken back
-    bool pressCtrlC = false;   // press it as soon as runs may go on
+    int sendSignal = 0;        // a stop signal that arrives as soon as runs may go on
 
     int run(std::vector<std::string> args, std::string typed = {}, bool terminal = true) {
         in.str(std::move(typed));
         out.str({});
         err.str({});
         CliEnvironment environment{
-            in, out, err, terminal, false, 80, dir.at("settings.conf"), [this](std::atomic<bool>* flag) {
+            in, out, err, terminal, false, 80, dir.at("settings.conf"), [this](std::atomic<int>* flag) {
                 armed = flag;
                 armings.push_back(flag != nullptr);
-                if (flag && pressCtrlC)
-                    flag->store(true);
+                if (flag && sendSignal != 0)
+                    flag->store(sendSignal);
             }};
         return CliApp(environment).run(args);
     }
@@ -85,7 +86,7 @@ TEST(CliApp, CtrlCStopsTheRun) {
     InProcess cli;
     cli.file("src/a.txt", "a");
     cli.dir.makeFolder("dst");
-    cli.pressCtrlC = true;
+    cli.sendSignal = SIGINT;
     EXPECT_EQ(cli.run({cli.dir.at("src"), cli.dir.at("dst")}), kExitInterrupted);
     EXPECT_TRUE(cli.out.str().starts_with("Synchronisation interrupted\n")) << cli.out.str();
     EXPECT_FALSE(cli.exists("dst/a.txt"));

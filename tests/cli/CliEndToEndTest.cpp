@@ -448,40 +448,69 @@ TEST_F(CliEndToEnd, ExcludePathsAreTakenAsTheUserMeantThem) {
 }
 
 TEST_F(CliEndToEnd, MassDeletesAreRefusedBeforeAnythingChanges) {
-    file("dst/a.txt", "a");
-    file("dst/b.txt", "b");
-    dir.makeFolder("dst/c");
-    dir.makeFolder("src");
-    const std::vector<std::string> before = tree("dst");
+    // The target holds a.txt, photos/ with 20 files and old.txt: 22 removals when a.txt stays.
+    const auto fill = [this](const std::string& side) {
+        file(side + "/a.txt", "a");
+        file(side + "/old.txt", "old");
+        for (int i = 0; i < 20; ++i)
+            file(side + "/photos/p" + std::to_string(i), "p");
+    };
+    struct Case {
+        const char* name;
+        bool emptySource;
+        std::vector<std::string> options;
+        int status;
+        const char* says; // on stderr
+    };
+    const Case cases[] = {
+        {"what a deleted folder holds counts",
+         false,
+         {"--max-delete=5"},
+         kExitFailed,
+         "refused: the plan would delete 22 files and folders, more than --max-delete=5 allows"},
+        {"a limit that covers it", false, {"--max-delete=22"}, kExitDone, ""},
+        {"an empty source is refused",
+         true,
+         {},
+         kExitFailed,
+         "refused: the source folder is empty but the plan would delete 23 files and folders"},
+        {"whatever the limit says", true, {"--max-delete=1000"}, kExitFailed, "give --allow-empty-source"},
+        {"unless it is allowed", true, {"--allow-empty-source"}, kExitDone, ""},
+        {"and the limit still holds then",
+         true,
+         {"--allow-empty-source", "--max-delete=3"},
+         kExitFailed,
+         "more than --max-delete=3 allows"},
+    };
+    int number = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string source = "case" + std::to_string(number) + "/src";
+        const std::string target = "case" + std::to_string(number++) + "/dst";
+        dir.makeFolder(source);
+        fill(target);
+        if (!c.emptySource)
+            file(source + "/a.txt", "a");
+        const std::vector<std::string> before = tree(target);
+        std::vector<std::string> args = c.options;
+        args.insert(args.end(), {"--yes", "-q", dir.at(source), dir.at(target)});
+        const CliResult result = run(args);
+        EXPECT_EQ(result.status, c.status) << result.err;
+        EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
+        EXPECT_EQ(tree(target), c.status == kExitFailed ? before : tree(source));
+    }
 
-    // An empty source (an unmounted disk) with a full target.
-    CliResult result = run({dir.at("src"), dir.at("dst")});
-    EXPECT_EQ(result.status, kExitFailed);
-    EXPECT_NE(result.err.find("the plan deletes 3 files and folders"), std::string::npos) << result.err;
-    EXPECT_NE(result.err.find("--max-delete=3"), std::string::npos) << result.err;
-    EXPECT_TRUE(result.out.starts_with("Synchronisation failed\n")) << result.out;
-    EXPECT_EQ(tree("dst"), before);
-
-    // The same through a profile and through a batch; a dry run is refused alike.
+    // The same through a profile, a batch and a dry run of the profile.
     const Profile emptying = profileFor("p", 1);
     file("p/two/x.txt", "x");
     const std::string path = writeProfile("p.vmp", emptying);
-    EXPECT_EQ(run({path}).status, kExitFailed);
-    EXPECT_EQ(run({writeBatch("b.vmb", {path})}).status, kExitFailed);
-    EXPECT_EQ(run({"-n", path}).status, kExitFailed);
-    EXPECT_EQ(tree("p/two"), std::vector<std::string>{"x.txt=x"});
-
-    // A limit: more deletes than allowed are refused, up to it they go ahead.
-    file("src/a.txt", "a");
-    result = run({"--max-delete=1", dir.at("src"), dir.at("dst")});
-    EXPECT_EQ(result.status, kExitFailed);
-    EXPECT_NE(result.err.find("the plan deletes 2 files and folders, more than --max-delete=1"),
-              std::string::npos)
-        << result.err;
-    EXPECT_EQ(tree("dst"), before);
-    EXPECT_EQ(run({"--max-delete=2", dir.at("src"), dir.at("dst")}).status, kExitDone);
-    EXPECT_EQ(tree("dst"), std::vector<std::string>{"a.txt=a"});
-    EXPECT_EQ(run({"--max-delete=3", path}).status, kExitDone);
+    const std::string batch = writeBatch("b.vmb", {path});
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {path}, {"--max-delete=200", batch}, {"-n", path}, {"-q", "--max-delete=200", batch}}) {
+        EXPECT_EQ(run(args).status, kExitFailed) << args.back();
+        EXPECT_EQ(tree("p/two"), std::vector<std::string>{"x.txt=x"});
+    }
+    EXPECT_EQ(run({"--allow-empty-source", batch}).status, kExitDone);
     EXPECT_EQ(tree("p/two"), std::vector<std::string>{});
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/SyncResults.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -80,17 +81,17 @@ TEST(TerminalFrontEnd, LongActivityKeepsTheEndOfThePathWithinTheWidth) {
     EXPECT_NE(line.find("..."), std::string::npos);
 }
 
-TEST(TerminalFrontEnd, CtrlCPressesStopAtTheNextPump) {
+TEST(TerminalFrontEnd, AStopSignalPressesStopAtTheNextPump) {
     Terminal t;
     TerminalFrontEnd fe = t.make({});
-    std::atomic<bool> interrupt{false};
-    int stops = 0;
-    fe.setStopButton(&interrupt, [&stops] { ++stops; });
+    std::atomic<int> interrupt{0};
+    std::vector<int> stops;
+    fe.setStopButton(&interrupt, [&stops](int signal) { stops.push_back(signal); });
     fe.pump();
-    EXPECT_EQ(stops, 0);
-    interrupt = true;
+    EXPECT_TRUE(stops.empty());
+    interrupt = SIGTERM;
     fe.pump();
-    EXPECT_EQ(stops, 1);
+    EXPECT_EQ(stops, std::vector<int>{SIGTERM});
 }
 
 TEST(TerminalFrontEnd, WithoutATerminalQuestionsAreRefusedAsCancel) {

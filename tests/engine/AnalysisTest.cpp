@@ -184,13 +184,14 @@ TEST(AnalysisTest, SilentModeAsksNothingAndPlansEveryDelete) {
     rig.options.confirmDeletes = true;
     rig.options.silentMode = true;
     rig.options.checkActions = true;
+    rig.file("src/kept", "k");
     rig.file("dst/f1", "x");
     rig.file("dst/d1/f2", "x");
 
     rig.run();
     EXPECT_THAT(rig.frontEnd.confirmations, IsEmpty());
     EXPECT_EQ(rig.frontEnd.checkLists, 0);
-    EXPECT_THAT(rig.tree("dst"), IsEmpty());
+    EXPECT_THAT(rig.tree("dst"), ElementsAre("kept"));
 }
 
 TEST(AnalysisTest, AMissingTargetLocationFailsTheRunWithTwoProblemLines) {

@@ -138,6 +138,7 @@ public:
     void pump() override {}
     void message(const std::string& text) override { std::cerr << text << '\n'; }
     bool question(const std::string&) override { return false; }
+    bool cautiousQuestion(const std::string&) override { return false; }
     DeleteAnswer confirmDelete(const std::string&, const std::array<std::string, 4>&) override {
         return DeleteAnswer::Cancel;
     }

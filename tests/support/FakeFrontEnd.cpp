@@ -12,6 +12,15 @@ void FakeFrontEnd::pump() {
 
 bool FakeFrontEnd::question(const std::string& text) {
     questions.push_back(text);
+    return nextAnswer();
+}
+
+bool FakeFrontEnd::cautiousQuestion(const std::string& text) {
+    cautiousQuestions.push_back(text);
+    return nextAnswer();
+}
+
+bool FakeFrontEnd::nextAnswer() {
     if (questionAnswers.empty())
         return true;
     bool answer = questionAnswers.front();

@@ -35,6 +35,7 @@ public:
     long pumps = 0;
     std::vector<std::string> messages;
     std::vector<std::string> questions;
+    std::vector<std::string> cautiousQuestions; // also answered from questionAnswers
     struct Confirmation {
         std::string caption;
         std::array<std::string, 4> lines;
@@ -49,6 +50,7 @@ public:
     void pump() override;
     void message(const std::string& text) override { messages.push_back(text); }
     bool question(const std::string& text) override;
+    bool cautiousQuestion(const std::string& text) override;
     DeleteAnswer confirmDelete(const std::string& caption, const std::array<std::string, 4>& lines) override;
     bool checkList(CheckListSets& sets) override;
     void report(const SyncResults& results) override { reports.push_back(results); }
@@ -60,6 +62,8 @@ public:
     std::vector<std::string> activities() const;
 
 private:
+    bool nextAnswer();
+
     std::atomic<bool>* stopFlag_ = nullptr;
     long stopAtPump_ = -1;
 };
