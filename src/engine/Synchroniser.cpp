@@ -171,6 +171,7 @@ void Synchroniser::startRun() {
     run_.results.clearForRun();
     run_.frontEnd.runningChanged(run_.flags.runningState);
     run_.flags.stopRequest = false;
+    run_.flags.stopCause = StopCause::StopButton;
     run_.flags.clearConfirmations();
     run_.actions.clear();
     progress_.reset();

@@ -146,9 +146,13 @@ TEST(CliOptions, UsageTextListsEveryOption) {
                                "--auto-start",
                                "--verbose",
                                "--max-delete",
+                               "--allow-empty-source",
                                "--help",
                                "--version"})
         EXPECT_NE(text.find(option), std::string::npos) << option;
+    // The escapes of the dry-run output are shown as typed, never as the characters they stand for.
+    EXPECT_NE(text.find(R"(\n, \t, \\)"), std::string::npos);
+    EXPECT_EQ(text.find('\t'), std::string::npos);
 }
 
 } // namespace

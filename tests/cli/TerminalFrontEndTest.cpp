@@ -168,6 +168,19 @@ TEST(TerminalFrontEnd, DryRunPrintsThePlanInExecutionOrder) {
     EXPECT_FALSE(fe.takeRefusal());
 }
 
+TEST(TerminalFrontEnd, AReportWhoseStandardOutputIsGoneGoesToStandardError) {
+    Terminal t;
+    TerminalFrontEnd fe = t.make({});
+    t.out.setstate(std::ios::badbit); // a reader that went away, a closed terminal
+    SyncResults results;
+    results.lastHeadline = "Synchronisation interrupted\n";
+    results.lastSource = "/s/";
+    results.lastTarget = "/t/";
+    fe.report(results);
+    EXPECT_EQ(t.err.str().rfind("Synchronisation interrupted\nSynchronisation source: /s/\n", 0), 0u)
+        << t.err.str();
+}
+
 TEST(TerminalFrontEnd, ReportSendsTheSummaryToStdoutUnlessQuietAndProblemsToStderrAlways) {
     for (const bool quiet : {false, true}) {
         Terminal t;

@@ -177,6 +177,8 @@ TEST(AnalysisTest, CancelInAConfirmationInterruptsTheRunBeforeAnythingIsDone) {
     EXPECT_THAT(rig.tree("dst"), ElementsAre("f1", "f2"));
     ASSERT_EQ(rig.frontEnd.reports.size(), 1u);
     EXPECT_EQ(rig.frontEnd.reports[0].lastHeadline, "Synchronisation interrupted\n");
+    EXPECT_EQ(rig.frontEnd.reports[0].interruption,
+              "Synchronisation interrupted by Cancel in a delete confirmation");
 }
 
 TEST(AnalysisTest, SilentModeAsksNothingAndPlansEveryDelete) {

@@ -167,6 +167,7 @@ TEST(ExecutionTest, StopDuringOverwritesSkipsEverythingAfter) {
     EXPECT_THAT(rig.tree("dst"), ElementsAre("del.txt", "o1", "o2", "oldfolder/", "oldfolder/x"));
     EXPECT_EQ(rig.frontEnd.activities().rbegin()[1], "Done");
     EXPECT_EQ(rig.frontEnd.reports.back().lastHeadline, "Synchronisation interrupted\n");
+    EXPECT_EQ(rig.frontEnd.reports.back().interruption, "Synchronisation interrupted by Stop");
     EXPECT_TRUE(rig.flags.interruptedRun);
     EXPECT_FALSE(rig.flags.stopRequest);
 }

@@ -1,7 +1,9 @@
 #include "CliChild.h"
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
 #include <stdexcept>
 #include <sys/resource.h>
@@ -80,6 +82,33 @@ bool CliChild::ended() {
         ended_ = true;
     }
     return ended_;
+}
+
+bool CliChild::writesUnnamedFileIn(const std::string& folder) const {
+    const std::string fds = "/proc/" + std::to_string(pid_) + "/fd/";
+    DIR* list = ::opendir(fds.c_str());
+    if (list == nullptr)
+        return false;
+    bool found = false;
+    while (const dirent* entry = ::readdir(list)) {
+        char text[PATH_MAX];
+        const ssize_t length = ::readlink((fds + entry->d_name).c_str(), text, sizeof text - 1);
+        if (length <= 0)
+            continue;
+        const std::string target(text, static_cast<std::size_t>(length));
+        found = found || (target.starts_with(folder) && target.ends_with(" (deleted)"));
+    }
+    ::closedir(list);
+    return found;
+}
+
+bool CliChild::waitForCopyIn(const std::string& folder, int millis) {
+    for (int waited = 0; waited < millis * 10 && !ended(); ++waited) {
+        if (writesUnnamedFileIn(folder))
+            return true;
+        ::usleep(100);
+    }
+    return false;
 }
 
 void CliChild::kill(int signal) {

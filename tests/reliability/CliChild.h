@@ -26,6 +26,11 @@ public:
     bool ended();
     void kill(int signal);
     pid_t pid() const { return pid_; }
+    // Whether it has a file open in `folder` that has no name (yet): a copy under way.
+    bool writesUnnamedFileIn(const std::string& folder) const;
+    // Waits, looking every 0.1 ms, until such a copy is under way; false when the program ended
+    // first or none was seen within `millis`.
+    bool waitForCopyIn(const std::string& folder, int millis);
 
     std::string out() const { return TempDir::readFile(outPath_); }
     std::string err() const { return TempDir::readFile(errPath_); }

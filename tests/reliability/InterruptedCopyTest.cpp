@@ -139,25 +139,6 @@ TEST(InterruptedCopyTest, NoSpaceAndInputOutputErrorsKeepTheOldTargetsAndGiveThe
 // How long the killed copy may take to begin before the test gives up.
 constexpr int kWaitForCopyMillis = 120000;
 
-// Whether the process has a file open in `folder` that has no name (yet): a copy under way.
-bool writesUnnamedFileIn(pid_t pid, const std::string& folder) {
-    const std::string fds = "/proc/" + std::to_string(pid) + "/fd/";
-    DIR* list = ::opendir(fds.c_str());
-    if (list == nullptr)
-        return false;
-    bool found = false;
-    while (const dirent* entry = ::readdir(list)) {
-        char text[PATH_MAX];
-        const ssize_t length = ::readlink((fds + entry->d_name).c_str(), text, sizeof text - 1);
-        if (length <= 0)
-            continue;
-        const std::string target(text, static_cast<std::size_t>(length));
-        found = found || (target.starts_with(folder) && target.ends_with(" (deleted)"));
-    }
-    ::closedir(list);
-    return found;
-}
-
 TEST(InterruptedCopyTest, AProgramKilledMidCopyLeavesTheOldOrTheNewFileAndTheNextRunFinishes) {
     TempDir dir;
     dir.makeFolder("src");
@@ -169,14 +150,9 @@ TEST(InterruptedCopyTest, AProgramKilledMidCopyLeavesTheOldOrTheNewFileAndTheNex
     bool sawCopy = false;
     {
         CliChild child(dir, {"--yes", "-q", dir.at("src"), dir.at("dst")});
-        for (int waited = 0; waited < kWaitForCopyMillis * 10 && !child.ended(); ++waited) {
-            if (writesUnnamedFileIn(child.pid(), dir.at("dst"))) {
-                sawCopy = true;
-                child.kill(SIGKILL);
-                break;
-            }
-            ::usleep(100);
-        }
+        sawCopy = child.waitForCopyIn(dir.at("dst"), kWaitForCopyMillis);
+        if (sawCopy)
+            child.kill(SIGKILL);
         const int status = child.wait();
         ASSERT_TRUE(sawCopy) << "the copy ended before it was seen under way; status " << status;
         EXPECT_EQ(status, -SIGKILL) << child.err();
