@@ -15,7 +15,7 @@ bool endsInSeparator(const std::string& path) {
 
 AppController::AppController(AppServices services)
     : services_(std::move(services)), log_(services_.logClock, services_.fileSystem),
-      reporter_(services_.frontEnd, log_, lastReason_),
+      reporter_(frontEnd_, log_, lastReason_),
       commands_(services_.fileSystem, frontEnd_, flags_.stopRequest, lastReason_),
       sourceAccess_(commands_, flags_.stopRequest, results_.workDone),
       targetAccess_(commands_, flags_.stopRequest, results_.workDone),
@@ -124,7 +124,27 @@ bool AppController::exit() {
     const ChangeNotice notice(*this);
     if (busy())
         return false;
-    offerToSave();
+    if (!endingFromOutside_)
+        offerToSave();
+    finish();
+    return true;
+}
+
+void AppController::endFromOutside(StopCause cause) {
+    const ChangeNotice notice(*this);
+    endingFromOutside_ = true;
+    if (busy())
+        stop(cause);
+    else
+        finish();
+}
+
+void AppController::finishIfEndingFromOutside() {
+    if (endingFromOutside_ && !busy())
+        finish();
+}
+
+void AppController::finish() {
     RecentLists recent;
     recent.location1 = recent1_;
     recent.location2 = recent2_;
@@ -132,7 +152,6 @@ bool AppController::exit() {
     recent.profilePath = selectorText_;
     writeExitSettings(services_.settings, optionSettingsForExit(), recent);
     finished_ = true;
-    return true;
 }
 
 bool AppController::requestClose() {

@@ -113,8 +113,14 @@ public:
     // The close box or Escape: while a run is going the user is told to stop it first and the
     // window stays (false); otherwise the exit action.
     bool requestClose();
-    // The exit action has run (by exit(), requestClose() or "Exit on completion").
+    // The exit action has run (by exit(), requestClose(), "Exit on completion" or endFromOutside()).
     bool finished() const { return finished_; }
+    // The program is asked to end from outside (SIGTERM, SIGHUP: a logout, a service manager): a
+    // run going on is stopped with `cause` and still writes its log; from now on questions answer
+    // No and nothing waits for the user (no check-list, no report); the program finishes, without
+    // offering to save, as soon as no run is going.
+    void endFromOutside(StopCause cause);
+    bool endingFromOutside() const { return endingFromOutside_; }
 
     // --- Files ---------------------------------------------------------------------------
     // Opens a profile (".vmp") or batch (".vmb") file; anything else fails. With clearBatch a
@@ -323,6 +329,10 @@ private:
     void publishChanges(ChangeSet extra = {});
 
     bool openProfile(const std::string& path, bool clearBatch);
+    // The exit action without the offer to save: the settings to keep are written.
+    void finish();
+    // After a run or batch: ends the program when it was asked to end from outside meanwhile.
+    void finishIfEndingFromOutside();
     std::vector<std::string> chooseFiles(FileChoice request);
     bool saveAsSavesBatch() const { return !batch_.profiles.empty(); }
     // More Options confirmed: refresh the copies of the profile's values.
@@ -394,6 +404,7 @@ private:
     bool batchRunning_ = false;
     bool exitPending_ = false; // "Exit on completion" seen during a batch
     bool finished_ = false;
+    bool endingFromOutside_ = false;
     std::string exclusionBrowseFolder_; // where the exclusion dialogs' next browse starts
 };
 

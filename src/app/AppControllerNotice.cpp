@@ -58,29 +58,36 @@ void AppController::ObservedFrontEnd::pump() {
     owner_.services_.frontEnd.pump();
 }
 
+// While the program ends from outside nobody may be there to answer: every question is answered
+// as the one that changes nothing, and what would wait for the user is not shown.
 void AppController::ObservedFrontEnd::message(const std::string& text) {
-    owner_.services_.frontEnd.message(text);
+    if (!owner_.endingFromOutside_)
+        owner_.services_.frontEnd.message(text);
 }
 
 bool AppController::ObservedFrontEnd::question(const std::string& text) {
-    return owner_.services_.frontEnd.question(text);
+    return !owner_.endingFromOutside_ && owner_.services_.frontEnd.question(text);
 }
 
 bool AppController::ObservedFrontEnd::cautiousQuestion(const std::string& text) {
-    return owner_.services_.frontEnd.cautiousQuestion(text);
+    return !owner_.endingFromOutside_ && owner_.services_.frontEnd.cautiousQuestion(text);
 }
 
 DeleteAnswer AppController::ObservedFrontEnd::confirmDelete(const std::string& caption,
                                                             const std::array<std::string, 4>& lines) {
+    if (owner_.endingFromOutside_)
+        return DeleteAnswer::Cancel;
     return owner_.services_.frontEnd.confirmDelete(caption, lines);
 }
 
 bool AppController::ObservedFrontEnd::checkList(CheckListSets& sets) {
-    return owner_.services_.frontEnd.checkList(sets);
+    return !owner_.endingFromOutside_ && owner_.services_.frontEnd.checkList(sets);
 }
 
 void AppController::ObservedFrontEnd::report(const SyncResults& results) {
-    owner_.services_.frontEnd.report(results);
+    // The run log has its results already: they are written as the report opens.
+    if (!owner_.endingFromOutside_)
+        owner_.services_.frontEnd.report(results);
 }
 
 void AppController::ObservedFrontEnd::progress(const ProgressView& view) {

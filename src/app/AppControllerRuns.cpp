@@ -40,6 +40,7 @@ std::optional<RunOutcome> AppController::synchronise(Direction direction) {
                                    : runBetween(location2_, location1_, RunningState::TwoToOne, settings);
     if (outcome.exitRequested)
         exit();
+    finishIfEndingFromOutside();
     return outcome;
 }
 
@@ -63,11 +64,15 @@ std::optional<RunOutcome> AppController::run(const RunRequest& request) {
     const Profile settings = ownProfile ? *request.profile : windowProfile();
     const std::string& first = ownProfile ? settings.location1 : location1_;
     const std::string& second = ownProfile ? settings.location2 : location2_;
+    RunOutcome outcome;
     if (request.folders)
-        return runBetween(request.folders->first, request.folders->second, RunningState::OneToTwo, settings,
-                          request.mode);
-    return oneToTwo ? runBetween(first, second, RunningState::OneToTwo, settings, request.mode)
-                    : runBetween(second, first, RunningState::TwoToOne, settings, request.mode);
+        outcome = runBetween(request.folders->first, request.folders->second, RunningState::OneToTwo,
+                             settings, request.mode);
+    else
+        outcome = oneToTwo ? runBetween(first, second, RunningState::OneToTwo, settings, request.mode)
+                           : runBetween(second, first, RunningState::TwoToOne, settings, request.mode);
+    finishIfEndingFromOutside();
+    return outcome;
 }
 
 Profile AppController::windowProfile() const {
@@ -189,6 +194,7 @@ BatchOutcome AppController::runBatch() {
         exitPending_ = false;
         exit();
     }
+    finishIfEndingFromOutside();
     return result;
 }
 

@@ -5,7 +5,6 @@
 #include "cli/CliOptions.h"
 #include "cli/ExcludePaths.h"
 #include "cli/ExitStatus.h"
-#include "cli/Terminal.h"
 #include "cli/TerminalFrontEnd.h"
 #include "platform/PosixFileSystem.h"
 #include "profiles/FileKind.h"
@@ -198,7 +197,8 @@ int CliApp::runWith(const CliOptions& options) {
             options.dryRun ? RunSafeguards::MissingTarget::AssumeEmpty : RunSafeguards::MissingTarget::Create;
     controller.setSafeguards(safeguards);
     std::atomic<int> interrupted{0};
-    frontEnd.setStopButton(&interrupted, [&controller](int signal) { controller.stop(stopCauseOf(signal)); });
+    frontEnd.setStopButton(&interrupted,
+                           [&controller](int signal) { controller.stop(stopCauseOfSignal(signal)); });
     const InterruptScope interruptScope(env_.interruptTarget, &interrupted);
     frontEnd_ = &frontEnd;
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "engine/RunFlags.h"
-
 #include <atomic>
 
 namespace velmora::cli {
@@ -20,8 +18,5 @@ int terminalWidth(int fd);
 // too. A signal that was ignored when the program started (nohup, a script's background job)
 // stays ignored.
 void setInterruptTarget(std::atomic<int>* stop);
-
-// What a stop signal stops the run as.
-StopCause stopCauseOf(int signal);
 
 } // namespace velmora::cli

@@ -8,6 +8,7 @@
 #include "widgets/Text.h"
 #include "widgets/Tooltips.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -580,6 +581,25 @@ void MainWindow::runBatch() {
     controller_->runBatch();
     refresh();
     closeWhenFinished();
+}
+
+void MainWindow::endFromOutside(int signal) {
+    controller_->endFromOutside(stopCauseOfSignal(signal));
+    // Dialogs opened before the signal wait for the user: close each as cancelled, then the
+    // window once the run (if any) has ended. Checked from the event loop, which a run pumps too.
+    auto* closer = new QTimer(this);
+    connect(closer, &QTimer::timeout, this, [this] {
+        if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this) {
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+            else
+                modal->close();
+            return;
+        }
+        if (controller_->finished())
+            QDialog::accept();
+    });
+    closer->start(50);
 }
 
 void MainWindow::closeWhenFinished() {

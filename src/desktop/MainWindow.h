@@ -43,6 +43,10 @@ public:
 
     AppController& controller() { return *controller_; }
 
+    // A stop signal (SIGTERM, SIGHUP: a logout, a service manager; SIGINT): a run going on is
+    // stopped and writes its log, open dialogs are closed as cancelled, then the window closes.
+    void endFromOutside(int signal);
+
     // Shows everything the controller holds (after each of the window's own actions: the
     // option ticks and the tooltip setting are not part of the controller's change notice).
     void refresh();

@@ -11,6 +11,9 @@ enum class RunningState : std::int32_t { Idle = 0, OneToTwo = 1, TwoToOne = 2 };
 // What ended a run early, so that its log and report can say so.
 enum class StopCause : std::int32_t { StopButton, Cancel, Interrupt, Terminate, Hangup };
 
+// What a stop signal (SIGINT, SIGTERM, SIGHUP) stops a run as; StopButton for any other number.
+StopCause stopCauseOfSignal(int signal);
+
 // The flags of the one run a process has at a time.
 struct RunFlags {
     // Set by Stop (also from a signal handler or another thread), by Cancel in a delete

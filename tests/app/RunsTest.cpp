@@ -298,6 +298,38 @@ protected:
     std::string path;
 };
 
+// SIGTERM or SIGHUP (a logout, a service manager): the run going on stops and its log says why,
+// nothing waits for the user (report, questions), and the program finishes without offering to
+// save; asked while idle, it finishes at once.
+TEST_F(RunLogTest, AskedToEndFromOutsideARunStopsWritesItsLogAndNothingWaits) {
+    for (int i = 0; i < 5; ++i)
+        rig.dir.writeFile("p/one/more" + std::to_string(i) + ".txt", "m");
+    openLoggingProfile();
+    rig.app->setOption(OptionBox::AddMissing, true); // modified: Exit would offer to save
+    bool asked = false;
+    rig.frontEnd.onPump = [&](long) {
+        if (rig.app->runningState() != RunningState::Idle && !asked) {
+            asked = true;
+            rig.app->endFromOutside(StopCause::Terminate);
+        }
+    };
+    const std::optional<RunOutcome> outcome = rig.app->synchronise(Direction::OneToTwo);
+    ASSERT_TRUE(outcome);
+    EXPECT_TRUE(outcome->interrupted);
+    EXPECT_TRUE(rig.app->finished());
+    EXPECT_TRUE(rig.frontEnd.reports.empty());
+    EXPECT_TRUE(rig.frontEnd.questions.empty());
+    const std::string log = test::TempDir::readFile(profile.logPath);
+    EXPECT_NE(log.find("Synchronisation interrupted by the signal SIGTERM"), std::string::npos) << log;
+
+    test::ControllerRig idle;
+    idle.start();
+    idle.app->chooseLocation(Location::One, idle.dir.at("x/"));
+    idle.app->endFromOutside(StopCause::Hangup);
+    EXPECT_TRUE(idle.app->finished());
+    EXPECT_TRUE(idle.frontEnd.questions.empty());
+}
+
 TEST_F(RunLogTest, ProfileWithLoggingWritesTheRunAndItsResults) {
     openLoggingProfile();
     ASSERT_TRUE(rig.app->synchronise(Direction::OneToTwo));

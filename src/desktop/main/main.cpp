@@ -3,11 +3,14 @@
 #include "engine/FileCommand.h"
 #include "platform/Environment.h"
 #include "platform/PosixFileSystem.h"
+#include "platform/StopSignals.h"
 #include "profiles/SettingsStore.h"
 #include "widgets/ActionIcons.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QSocketNotifier>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
@@ -52,6 +55,21 @@ int main(int argc, char** argv) {
     SettingsStore settings(SettingsStore::defaultFilePath());
     MainWindow window(*fileSystem, settings);
     QObject::connect(&window, &QDialog::finished, &application, &QCoreApplication::quit);
+    // A logout, a service manager or kill asks the program to end: the run going on stops and
+    // writes its log first. The signal only writes to a pipe; the event loop (which a run pumps)
+    // does the rest.
+    static std::atomic<int> stopSignal{0};
+    int wakePipe[2] = {-1, -1};
+    if (platform::makeWakePipe(wakePipe)) {
+        platform::routeStopSignals(&stopSignal, wakePipe[1]);
+        auto* notifier = new QSocketNotifier(wakePipe[0], QSocketNotifier::Read, &window);
+        QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window, notifier, wakePipe] {
+            if (const int signal = platform::readWakePipe(wakePipe[0]); signal != 0) {
+                notifier->setEnabled(false);
+                window.endFromOutside(signal);
+            }
+        });
+    }
     window.startUp(pathToOpen(parseCommandLine(arguments).file));
     window.show();
     const int status = QApplication::exec();
