@@ -33,6 +33,7 @@ AppController::~AppController() = default;
 
 AutoStart AppController::startUp(const std::string& commandLineFile) {
     const ChangeNotice notice(*this);
+    keepDamagedSettings();
     general_ = readGeneralSettings(services_.settings);
     const RecentLists recent = readRecentLists(services_.settings);
     recent1_ = recent.location1;
@@ -128,6 +129,23 @@ bool AppController::exit() {
         offerToSave();
     finish();
     return true;
+}
+
+void AppController::keepDamagedSettings() {
+    using Kind = SettingsFileCheck::Kind;
+    if (services_.settings.readOnly())
+        return; // the command line says so itself, and never writes the file
+    const SettingsFileCheck found = services_.settings.setAsideIfDamaged();
+    const std::string& path = services_.settings.filePath();
+    if (found.kind == Kind::Damaged || found.kind == Kind::NotSettings)
+        reporter_.reportAlwaysShown("CSynchroniserDlg::OnInitDialog",
+                                    "The settings file " + path + " could not be read whole (" +
+                                        found.reason() + "). It was kept as " + path +
+                                        ".damaged; what could not be read starts from its default.");
+    else if (found.kind == Kind::Unreadable)
+        reporter_.reportAlwaysShown("CSynchroniserDlg::OnInitDialog",
+                                    "The settings file " + path + " cannot be read (" + found.reason() +
+                                        "): the default settings apply, and they cannot be saved there.");
 }
 
 void AppController::endFromOutside(StopCause cause) {

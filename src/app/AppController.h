@@ -329,6 +329,9 @@ private:
     void publishChanges(ChangeSet extra = {});
 
     bool openProfile(const std::string& path, bool clearBatch);
+    // A settings file that cannot be read whole is kept aside before anything writes it, and the
+    // user is told.
+    void keepDamagedSettings();
     // The exit action without the offer to save: the settings to keep are written.
     void finish();
     // After a run or batch: ends the program when it was asked to end from outside meanwhile.

@@ -6,6 +6,7 @@
 #include "cli/ExcludePaths.h"
 #include "cli/ExitStatus.h"
 #include "cli/TerminalFrontEnd.h"
+#include "platform/Environment.h"
 #include "platform/PosixFileSystem.h"
 #include "profiles/FileKind.h"
 #include "profiles/SettingsStore.h"
@@ -140,6 +141,35 @@ void CliApp::explainAutoStart() {
           "--save-profile=FILE --auto-start=1to2 (or 2to1) when it is saved");
 }
 
+bool CliApp::settingsUsable(const SettingsStore& settings, const std::string& givenBy) {
+    using Kind = SettingsFileCheck::Kind;
+    const SettingsFileCheck found = settings.check();
+    const std::string named = "the settings file " + settings.filePath();
+    switch (found.kind) {
+    case Kind::Sound:
+        return true;
+    case Kind::Damaged:
+        // The lines that can be read still hold the user's settings.
+        error("warning: " + named + ": " + found.reason() + "; what it held there is left at its default");
+        return true;
+    case Kind::Missing:
+        if (givenBy.empty())
+            return true; // a first run
+        break;
+    case Kind::Unreadable:
+    case Kind::NotSettings:
+        if (givenBy.empty()) {
+            error("warning: " + named + " cannot be used (" + found.reason() +
+                  "): the default settings apply");
+            return true;
+        }
+        break;
+    }
+    // Named on purpose: running with other settings than the user set would mislead.
+    error(named + " (given by " + givenBy + ") cannot be used: " + found.reason() + "; nothing was changed");
+    return false;
+}
+
 void CliApp::error(const std::string& text) {
     env_.err << "velmora-cli: " << text << '\n' << std::flush;
 }
@@ -172,6 +202,11 @@ int CliApp::runWith(const CliOptions& options) {
                                                                    : SettingsStore::defaultFilePath();
     SettingsStore settings(settingsPath);
     settings.setReadOnly(true);
+    if (!settingsUsable(settings, !options.settingsPath.empty() ? "--settings"
+                                  : !platform::environmentValue("VELMORA_SETTINGS").empty()
+                                      ? "$VELMORA_SETTINGS"
+                                      : ""))
+        return kExitNoInput;
 
     TerminalFrontEnd frontEnd(
         {env_.in, env_.out, env_.err, env_.inIsTerminal, env_.errIsTerminal, env_.width},

@@ -59,6 +59,9 @@ private:
     // Which option sets automatic start, once per program run.
     void explainAutoStart();
     void error(const std::string& text);
+    // Whether the run may use these settings; says why not, or warns about a damaged file.
+    // `givenBy` names the option or variable that chose the file, empty for the usual one.
+    bool settingsUsable(const SettingsStore& settings, const std::string& givenBy);
 
     CliEnvironment env_;
     TerminalFrontEnd* frontEnd_ = nullptr;

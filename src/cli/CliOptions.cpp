@@ -368,7 +368,8 @@ button does: the commands in flight end or are given up, the report and the log 
 was interrupted, and the exit status is 3. A second such signal ends the program at once.
 
 Settings are read from --settings=FILE, else $VELMORA_SETTINGS, else
-$XDG_CONFIG_HOME/Larkspire/Velmora.conf (~/.config/Larkspire/Velmora.conf without it).
+$XDG_CONFIG_HOME/Larkspire/Velmora.conf (~/.config/Larkspire/Velmora.conf without it). A file
+named by --settings or $VELMORA_SETTINGS that cannot be used stops the program (status 66).
 
 Exit status: 0 done, 1 done with problems, 2 analysis failed or run refused (nothing changed),
 3 interrupted or cancelled, 64 bad usage, 66 a file that cannot be opened (a profile, a batch,

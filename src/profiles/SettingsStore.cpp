@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Environment.h"
+#include "platform/ErrorText.h"
 
 #include <cerrno>
 #include <charconv>
@@ -159,7 +160,78 @@ std::string folderOf(const std::string& path) {
 
 } // namespace
 
+std::string SettingsFileCheck::reason() const {
+    switch (kind) {
+    case Kind::Sound:
+        return {};
+    case Kind::Missing:
+        return "No such file or directory";
+    case Kind::Unreadable:
+        return platform::errorText(error);
+    case Kind::Damaged:
+        return "line " + std::to_string(badLine) + " cannot be read";
+    case Kind::NotSettings:
+        return "it is not a Velmora settings file";
+    }
+    return {};
+}
+
 SettingsStore::SettingsStore(std::string filePath) : filePath_(std::move(filePath)) {}
+
+namespace {
+
+bool isCommentOrBlank(std::string_view text) {
+    while (!text.empty() && (text.back() == '\r' || text.back() == ' '))
+        text.remove_suffix(1);
+    return text.empty() || text.front() == '#';
+}
+
+SettingsFileCheck checkLines(const std::vector<Line>& lines) {
+    SettingsFileCheck found;
+    bool anyValue = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].value) {
+            anyValue = true;
+        } else if (!isCommentOrBlank(lines[i].text) && found.badLine == 0) {
+            found.badLine = i + 1;
+        }
+    }
+    if (found.badLine != 0)
+        found.kind = anyValue ? SettingsFileCheck::Kind::Damaged : SettingsFileCheck::Kind::NotSettings;
+    return found;
+}
+
+} // namespace
+
+SettingsFileCheck SettingsStore::check() const {
+    std::string contents;
+    if (const int error = platform::readWholeFile(filePath_, contents); error != 0) {
+        SettingsFileCheck found;
+        found.kind = error == ENOENT ? SettingsFileCheck::Kind::Missing : SettingsFileCheck::Kind::Unreadable;
+        found.error = error;
+        return found;
+    }
+    return checkLines(parseFile(contents));
+}
+
+SettingsFileCheck SettingsStore::setAsideIfDamaged() {
+    std::string contents;
+    if (readOnly_ || platform::readWholeFile(filePath_, contents) != 0)
+        return check();
+    const std::vector<Line> lines = parseFile(contents);
+    const SettingsFileCheck found = checkLines(lines);
+    if (found.kind != SettingsFileCheck::Kind::Damaged && found.kind != SettingsFileCheck::Kind::NotSettings)
+        return found;
+    // Nothing is lost: the old file as it was, then a file of what could be read.
+    if (platform::writeFileAtomically(filePath_ + ".damaged", contents) != 0)
+        return found;
+    std::string sound(kHeader);
+    for (const Line& line : lines)
+        if (line.value)
+            sound += line.text + "\n";
+    platform::writeFileAtomically(filePath_, sound);
+    return found;
+}
 
 std::string SettingsStore::defaultFilePath() {
     if (std::string own = platform::environmentValue("VELMORA_SETTINGS"); !own.empty())

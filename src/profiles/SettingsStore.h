@@ -9,6 +9,22 @@
 
 namespace velmora {
 
+// What reading a settings file found.
+struct SettingsFileCheck {
+    enum class Kind {
+        Sound,       // every line read (or an empty file)
+        Missing,     // no such file: a first run
+        Unreadable,  // cannot be read: a folder, no permission...
+        Damaged,     // a settings file with lines that cannot be read
+        NotSettings, // no line of it is a setting
+    };
+    Kind kind = Kind::Sound;
+    int error = 0;           // Unreadable: why
+    std::size_t badLine = 0; // Damaged: the first line that cannot be read, from 1
+    // Why the file cannot be used as it is ("Is a directory", "line 3 cannot be read").
+    std::string reason() const;
+};
+
 // Named 32-bit numbers and byte strings kept between runs of the program, in one text file:
 //   n NAME=DECIMAL      (0 to 4294967295)
 //   s NAME=TEXT         (bytes; '\\', control bytes and 0x7F escaped as \\, \n, \r, \t, \xHH)
@@ -30,6 +46,13 @@ public:
     static std::string defaultFilePath();
 
     const std::string& filePath() const { return filePath_; }
+
+    // Reads the whole file and says whether it can be used as it is.
+    SettingsFileCheck check() const;
+    // A damaged file, or one that is no settings file, is kept as "<file>.damaged" and the file is
+    // written anew with only the lines that can be read. Answers what check() found; a read-only
+    // store changes nothing.
+    SettingsFileCheck setAsideIfDamaged();
 
     // A read-only store never touches its file: every write answers 0 and changes nothing.
     // The command line reads the settings but leaves them to the desktop program.

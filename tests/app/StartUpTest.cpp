@@ -28,6 +28,19 @@ TEST(StartUpTest, EmptyStoreGivesTheDefaultsAndNoFile) {
     EXPECT_FALSE(test::TempDir::exists(rig.settingsPath));
 }
 
+// A damaged settings file is kept whole beside the new one, and the user is told, before the
+// program writes anything to it; what could be read still counts.
+TEST(StartUpTest, ADamagedSettingsFileIsKeptAsideAndNamed) {
+    ControllerRig rig;
+    const std::string damaged = "n TimeDifference=600\n\x01\x02 binary junk\n";
+    rig.dir.writeFile("settings.conf", damaged);
+    rig.start();
+    EXPECT_EQ(rig.app->general().timeDifference, 600u);
+    EXPECT_EQ(test::TempDir::readFile(rig.settingsPath + ".damaged"), damaged);
+    EXPECT_EQ(rig.messagesWith("It was kept as " + rig.settingsPath + ".damaged"), 1);
+    EXPECT_EQ(rig.settings.check().kind, SettingsFileCheck::Kind::Sound);
+}
+
 TEST(StartUpTest, AutoStartProfileRunsOnlyWhenNamedOnTheCommandLine) {
     ControllerRig rig;
     const std::string path = rig.writeProfile("back.vmp", rig.profileFor("p", 2));

@@ -404,7 +404,46 @@ TEST_F(CliEndToEnd, SettingsAreReadButNeverWritten) {
     // settings file is not created.
     const std::string profile = writeProfile("p.vmp", profileFor("p", 1));
     EXPECT_EQ(run({profile}).status, kExitDone);
-    EXPECT_FALSE(TempDir::exists(dir.at("settings.conf")));
+    EXPECT_FALSE(TempDir::exists(dir.at("config")));
+}
+
+// A settings file named on purpose that cannot be used stops the run: other settings than the
+// user set would mislead. The usual file may be missing (a first run); a damaged one is a warning.
+TEST_F(CliEndToEnd, SettingsThatCannotBeUsedAreNamedAndAGivenOneStopsTheRun) {
+    file("src/a.txt", "a");
+    dir.makeFolder("dst");
+    dir.makeFolder("a-folder.conf");
+    dir.writeFile("notes.conf", "Shopping list\nmilk\n");
+    dir.writeFile("damaged.conf", "n TimeDifference=3600\nn CommandTimeout=soon\n");
+    struct Case {
+        std::string given;
+        int status;
+        std::string says;
+    };
+    const Case cases[] = {
+        {"--settings=" + dir.at("missing.conf"), kExitNoInput,
+         "the settings file " + dir.at("missing.conf") +
+             " (given by --settings) cannot be used: No such file"},
+        {"--settings=" + dir.at("a-folder.conf"), kExitNoInput, "cannot be used: Is a directory"},
+        {"--settings=" + dir.at("notes.conf"), kExitNoInput,
+         "cannot be used: it is not a Velmora settings file"},
+        {"--settings=" + dir.at("damaged.conf"), kExitDone,
+         "warning: the settings file " + dir.at("damaged.conf") + ": line 2 cannot be read"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.given);
+        const CliResult result = run({c.given, "-n", dir.at("src"), dir.at("dst")});
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
+    }
+    // The usual file, damaged: a warning, and the defaults apply.
+    dir.makeFolder("config/Larkspire/Velmora.conf");
+    const CliResult usual = run({"-n", dir.at("src"), dir.at("dst")});
+    EXPECT_EQ(usual.status, kExitDone);
+    EXPECT_NE(usual.err.find("warning: the settings file " + dir.at("config/Larkspire/Velmora.conf") +
+                             " cannot be used (Is a directory): the default settings apply"),
+              std::string::npos)
+        << usual.err;
 }
 
 TEST_F(CliEndToEnd, ExcludePathsAreTakenAsTheUserMeantThem) {

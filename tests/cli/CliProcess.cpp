@@ -1,22 +1,18 @@
 #include "CliProcess.h"
 
+#include "support/ChildEnvironment.h"
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <stdexcept>
 #include <sys/wait.h>
 
-extern char** environ;
-
 namespace velmora::cli::test {
 
 CliResult runCli(velmora::test::TempDir& dir, std::vector<std::string> args, const std::string& input,
                  const std::string& workingFolder) {
-    bool namesSettings = false;
-    for (const std::string& arg : args)
-        namesSettings = namesSettings || arg.starts_with("--settings");
-    if (!namesSettings)
-        args.insert(args.begin(), "--settings=" + dir.at("settings.conf"));
     args.insert(args.begin(), VELMORA_CLI_PATH);
+    velmora::test::ChildEnvironment environment(dir.at("config"));
 
     const std::string inPath = dir.at(".cli-in");
     const std::string outPath = dir.at(".cli-out");
@@ -37,7 +33,7 @@ CliResult runCli(velmora::test::TempDir& dir, std::vector<std::string> args, con
     argv.push_back(nullptr);
 
     pid_t pid = 0;
-    const int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    const int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environment.get());
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0)
         throw std::runtime_error("cannot start " + args[0]);

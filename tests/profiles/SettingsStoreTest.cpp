@@ -135,6 +135,43 @@ TEST_F(SettingsStoreTest, DamagedLinesReadAsAbsentAndReadingLeavesTheFile) {
     EXPECT_EQ(store.readNumber("ShowTooltips"), 0u);
 }
 
+TEST_F(SettingsStoreTest, CheckTellsWhetherTheFileCanBeUsedAndADamagedOneIsSetAsideWhole) {
+    using Kind = SettingsFileCheck::Kind;
+    struct Case {
+        const char* contents; // nullptr: no file
+        Kind kind;
+        std::size_t badLine;
+    };
+    const Case cases[] = {
+        {nullptr, Kind::Missing, 0},
+        {"", Kind::Sound, 0},
+        {"# Velmora settings\n\nn ShowTooltips=0\r\n", Kind::Sound, 0},
+        {"n ShowTooltips=0\nn CommandTimeout=soon\ns LogPath=/l\n", Kind::Damaged, 2},
+        {"Dear diary,\ntoday\n", Kind::NotSettings, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.contents ? c.contents : "(none)");
+        test::TempDir own;
+        SettingsStore checked(own.at("Velmora.conf"));
+        if (c.contents)
+            own.writeFile("Velmora.conf", c.contents);
+        const SettingsFileCheck found = checked.check();
+        EXPECT_EQ(found.kind, c.kind);
+        EXPECT_EQ(found.badLine, c.badLine);
+    }
+    dir.makeFolder("folder.conf");
+    EXPECT_EQ(SettingsStore(dir.at("folder.conf")).check().reason(), "Is a directory");
+
+    // Set aside: the old file kept whole, the file written anew with what could be read.
+    const std::string damaged = "n ShowTooltips=0\nn CommandTimeout=soon\n";
+    dir.writeFile("Larkspire/Velmora.conf", damaged);
+    EXPECT_EQ(store.setAsideIfDamaged().kind, Kind::Damaged);
+    EXPECT_EQ(test::TempDir::readFile(file + ".damaged"), damaged);
+    EXPECT_EQ(store.check().kind, Kind::Sound);
+    EXPECT_EQ(store.readNumber("ShowTooltips"), 0u);
+    EXPECT_EQ(store.setAsideIfDamaged().kind, Kind::Sound); // once only
+}
+
 TEST_F(SettingsStoreTest, FailedSaveLeavesTheOldFileWhole) {
     VELMORA_SKIP_UNLESS_ROOT();
     store.writeString("LogPath", "/old/path");

@@ -1,5 +1,7 @@
 #include "CliChild.h"
 
+#include "support/ChildEnvironment.h"
+
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -22,8 +24,8 @@ int statusOf(int waitStatus) {
 
 CliChild::CliChild(TempDir& dir, std::vector<std::string> args, long fileSizeLimit)
     : outPath_(dir.at(".cli-out")), errPath_(dir.at(".cli-err")) {
-    args.insert(args.begin(), "--settings=" + dir.at("settings.conf"));
     args.insert(args.begin(), VELMORA_CLI_PATH);
+    ChildEnvironment environment(dir.at("config"));
     std::vector<char*> argv;
     for (std::string& arg : args)
         argv.push_back(arg.data());
@@ -50,7 +52,7 @@ CliChild::CliChild(TempDir& dir, std::vector<std::string> args, long fileSizeLim
             if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
                 ::_exit(126);
         }
-        ::execv(argv[0], argv.data());
+        ::execve(argv[0], argv.data(), environment.get());
         ::_exit(127);
     }
 }

@@ -9,8 +9,8 @@
 namespace velmora::test {
 
 // The built velmora-cli run as a child process, stdin from /dev/null, stdout and stderr in
-// files of the test's folder, the settings file dir/settings.conf (so that no test reads the
-// user's own).
+// files of the test's folder, the settings under dir/config (so that no test reads the user's
+// own).
 class CliChild {
 public:
     // Starts the program. A `fileSizeLimit` >= 0 caps every file it writes (RLIMIT_FSIZE) with
