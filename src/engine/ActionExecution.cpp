@@ -1,8 +1,10 @@
 #include "engine/ActionExecution.h"
 
 #include "engine/TargetItem.h"
+#include "platform/ErrorText.h"
 #include "platform/FileSystem.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iterator>
 #include <utility>
@@ -37,25 +39,31 @@ void ActionExecution::estimateWork() {
             total += source->size + kActionWork;
     total += kActionWork * actions.filesToDelete.size();
     for (const auto& [source, target] : actions.foldersToAdd)
-        total += treeWork(run_.source, *source, true);
+        total += copyWork(*source);
     for (const FileItemPtr& folder : actions.foldersToDelete)
-        total += treeWork(run_.target, *folder, false);
+        total += deleteWork(*folder);
     run_.results.workTotal = total;
 }
 
-std::uint64_t ActionExecution::treeWork(LocationAccess& access, const FileItem& folder, bool copying) {
+std::uint64_t ActionExecution::deleteWork(const FileItem& folder) const {
+    std::uint64_t work = kActionWork;
+    const auto seen = run_.actions.seenInFoldersToDelete.find(folder.folderForm());
+    if (seen == run_.actions.seenInFoldersToDelete.end())
+        return work;
+    for (const FileItemPtr& entry : seen->second.entries)
+        work += entry->kind == kFolder ? deleteWork(*entry) : kActionWork;
+    return work;
+}
+
+std::uint64_t ActionExecution::copyWork(const FileItem& folder) {
     std::uint64_t work = kActionWork;
     std::vector<FileItemPtr> entries;
-    if (!access.listFolder(folder.folderForm(), entries))
+    if (!run_.source.listFolder(folder.folderForm(), entries))
         return work;
-    for (const FileItemPtr& entry : entries) {
-        if (entry->kind == kFolder)
-            work += treeWork(access, *entry, copying);
-        else
-            work += kActionWork + (copying ? entry->size : 0);
-    }
+    for (const FileItemPtr& entry : entries)
+        work += entry->kind == kFolder ? copyWork(*entry) : kActionWork + entry->size;
     // A listing given up on Stop may be incomplete; the run ends anyway.
-    if (copying && !run_.stopRequested() && keptEntries_ + entries.size() <= kKeptEntries) {
+    if (!run_.stopRequested() && keptEntries_ + entries.size() <= kKeptEntries) {
         keptEntries_ += entries.size();
         keptListings_.emplace(folder.folderForm(), std::move(entries));
     }
@@ -177,15 +185,21 @@ void ActionExecution::deleteDirectory(const FileItemPtr& folder) {
         results.workDone += kActionWork;
         return;
     }
-    std::vector<FileItemPtr> entries;
-    if (!run_.target.listFolder(folder->folderForm(), entries)) {
+    // Only what the plan saw in it is deleted; what is new there since keeps the folder.
+    const auto seen = run_.actions.seenInFoldersToDelete.find(folder->folderForm());
+    if (seen == run_.actions.seenInFoldersToDelete.end() || !seen->second.listed) {
         // What the folder holds is unknown, so it is left alone with the listing's reason.
+        if (seen != run_.actions.seenInFoldersToDelete.end())
+            run_.commands.reason().set(seen->second.reason);
+        else
+            run_.commands.reason().set("Reason not known");
         recordFailure("CSynchroniserDlg::deleteDirectory: Could not delete folder: " + folder->fullPath(),
                       folder, results.failedDeletedFolders);
         run_.frontEnd.actionDone(ActionKind::DeleteFolder, *folder, true);
         results.workDone += kActionWork;
         return;
     }
+    const std::vector<FileItemPtr>& entries = seen->second.entries;
     for (const FileItemPtr& entry : entries) {
         run_.frontEnd.pump();
         if (run_.stopRequested())
@@ -213,6 +227,7 @@ void ActionExecution::deleteDirectory(const FileItemPtr& folder) {
         results.deletedFolders.insert(folder);
         run_.frontEnd.actionDone(ActionKind::DeleteFolder, *folder, false);
     } else {
+        explainFolderLeft(*folder, entries);
         recordFailure("CSynchroniserDlg::deleteDirectory: Could not delete folder: " + folder->fullPath(),
                       folder, results.failedDeletedFolders);
         run_.frontEnd.actionDone(ActionKind::DeleteFolder, *folder, true);
@@ -296,6 +311,25 @@ void ActionExecution::copyContents(const FileItemPtr& source, const FileItemPtr&
               "CSynchroniserDlg::copyDirectory: Could not add file: ", results.failedAdded);
     }
     pipeline_.drain();
+}
+
+// A folder that is not empty after its deletes: when it holds a name the plan did not see there,
+// that is the reason, rather than the system's "Directory not empty".
+void ActionExecution::explainFolderLeft(const FileItem& folder, const std::vector<FileItemPtr>& seen) {
+    if (run_.commands.reason().get() != platform::errorText(ENOTEMPTY))
+        return;
+    std::vector<FileItemPtr> now;
+    if (!run_.target.listFolder(folder.folderForm(), now))
+        return;
+    for (const FileItemPtr& entry : now) {
+        const bool wasSeen = std::any_of(seen.begin(), seen.end(),
+                                         [&](const FileItemPtr& old) { return old->name == entry->name; });
+        if (!wasSeen) {
+            run_.commands.reason().set("The folder changed after the analysis: " + entry->name +
+                                       " is new in it");
+            return;
+        }
+    }
 }
 
 bool ActionExecution::createdByThisRun(const FileItemPtr& folder) const {

@@ -31,7 +31,11 @@ public:
     void copyDirectory(const FileItemPtr& source, const FileItemPtr& target);
 
 private:
-    std::uint64_t treeWork(LocationAccess& access, const FileItem& folder, bool copying);
+    // The work of copying a folder tree: its listings are kept for the copy, up to a bound.
+    std::uint64_t copyWork(const FileItem& folder);
+    // The work of deleting a folder and what the plan saw in it.
+    std::uint64_t deleteWork(const FileItem& folder) const;
+    void explainFolderLeft(const FileItem& folder, const std::vector<FileItemPtr>& seen);
     void copyPlanned(const FileItemPtr& source, const FileItemPtr& target, bool overwrite);
     void deleteTreeFile(const FileItemPtr& file);
     // Copies the source folder's entries into the new target folder, all of them settled at the end.

@@ -62,7 +62,7 @@ int transfer(FileSystem& fs, FileCommand& command) {
     auto once = [&](bool allowReadOnly) {
         if (command.kind == FileCommand::Kind::Copy)
             return fs.copyFile(command.source, command.target, command.failIfExists, &command.gate,
-                               allowReadOnly);
+                               allowReadOnly, command.seen ? &*command.seen : nullptr);
         return command.gate.commit() ? fs.moveFile(command.source, command.target) : ECANCELED;
     };
     FileAttributes sourceAttributes;
@@ -90,20 +90,23 @@ int transfer(FileSystem& fs, FileCommand& command) {
 // A delete or folder removal; with "overwrite read only" a read-only file or folder is removed
 // without a change of its mode, and a read-only folder around it is opened for the time of it.
 int removeAllowingReadOnly(FileSystem& fs, const std::string& path, bool overwriteReadOnly,
-                           int (FileSystem::*removal)(const std::string&, bool)) {
-    int error = (fs.*removal)(path, false);
+                           const std::function<int(bool allowReadOnly)>& removal) {
+    int error = removal(false);
     if (error != EACCES || !overwriteReadOnly)
         return error;
-    error = (fs.*removal)(path, true);
+    error = removal(true);
     if (error == EACCES)
-        error = inOpenedFolder(fs, path, error, [&] { return (fs.*removal)(path, true); });
+        error = inOpenedFolder(fs, path, error, [&] { return removal(true); });
     return error;
 }
 
 int remove(FileSystem& fs, FileCommand& command) {
     if (!command.gate.commit())
         return ECANCELED;
-    return removeAllowingReadOnly(fs, command.source, command.overwriteReadOnly, &FileSystem::deleteFile);
+    const platform::SeenTarget* seen = command.seen ? &*command.seen : nullptr;
+    return removeAllowingReadOnly(fs, command.source, command.overwriteReadOnly, [&](bool allowReadOnly) {
+        return fs.deleteFile(command.source, allowReadOnly, seen);
+    });
 }
 
 int list(FileSystem& fs, FileCommand& command) {
@@ -256,8 +259,10 @@ bool FileCommands::finish(const Pending& command) {
 
 FileCommands::Pending FileCommands::command(FileCommand::Kind kind, const std::string& source,
                                             const std::string& target, bool failIfExists,
-                                            bool overwriteReadOnly) {
+                                            bool overwriteReadOnly,
+                                            std::optional<platform::SeenTarget> seen) {
     auto command = std::make_shared<FileCommand>();
+    command->seen = seen;
     command->kind = kind;
     command->source = source;
     command->target = target;
@@ -267,25 +272,28 @@ FileCommands::Pending FileCommands::command(FileCommand::Kind kind, const std::s
 }
 
 bool FileCommands::copyFile(const std::string& source, const std::string& target, bool failIfExists,
-                            bool overwriteReadOnly) {
-    return run(command(FileCommand::Kind::Copy, source, target, failIfExists, overwriteReadOnly));
+                            bool overwriteReadOnly, std::optional<platform::SeenTarget> seen) {
+    return run(command(FileCommand::Kind::Copy, source, target, failIfExists, overwriteReadOnly, seen));
 }
 
 bool FileCommands::moveFile(const std::string& source, const std::string& target, bool overwriteReadOnly) {
     return run(command(FileCommand::Kind::Move, source, target, true, overwriteReadOnly));
 }
 
-bool FileCommands::deleteFile(const std::string& path, bool overwriteReadOnly) {
-    return run(command(FileCommand::Kind::Delete, path, {}, false, overwriteReadOnly));
+bool FileCommands::deleteFile(const std::string& path, bool overwriteReadOnly,
+                              std::optional<platform::SeenTarget> seen) {
+    return run(command(FileCommand::Kind::Delete, path, {}, false, overwriteReadOnly, seen));
 }
 
 FileCommands::Pending FileCommands::startCopy(const std::string& source, const std::string& target,
-                                              bool failIfExists, bool overwriteReadOnly) {
-    return start(command(FileCommand::Kind::Copy, source, target, failIfExists, overwriteReadOnly));
+                                              bool failIfExists, bool overwriteReadOnly,
+                                              std::optional<platform::SeenTarget> seen) {
+    return start(command(FileCommand::Kind::Copy, source, target, failIfExists, overwriteReadOnly, seen));
 }
 
-FileCommands::Pending FileCommands::startDelete(const std::string& path, bool overwriteReadOnly) {
-    return start(command(FileCommand::Kind::Delete, path, {}, false, overwriteReadOnly));
+FileCommands::Pending FileCommands::startDelete(const std::string& path, bool overwriteReadOnly,
+                                                std::optional<platform::SeenTarget> seen) {
+    return start(command(FileCommand::Kind::Delete, path, {}, false, overwriteReadOnly, seen));
 }
 
 int FileCommands::listFolder(const std::string& path,
@@ -322,7 +330,9 @@ bool FileCommands::createFolder(const std::string& path, std::int64_t sourceMode
 }
 
 bool FileCommands::removeFolder(const std::string& path, bool overwriteReadOnly) {
-    const int error = removeAllowingReadOnly(fs_, path, overwriteReadOnly, &FileSystem::removeFolder);
+    const int error = removeAllowingReadOnly(fs_, path, overwriteReadOnly, [&](bool allowReadOnly) {
+        return fs_.removeFolder(path, allowReadOnly);
+    });
     if (error == 0)
         return true;
     reason_.setFromError(error);

@@ -2,22 +2,20 @@
 
 #include "engine/LastReason.h"
 #include "platform/CommandGate.h"
+#include "platform/FileSystem.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace velmora {
 
 class FrontEndPort;
-namespace platform {
-class FileSystem;
-struct DirEntry;
-} // namespace platform
 
 // One copy, move, delete or folder listing, shared by the waiting caller and its worker.
 struct FileCommand {
@@ -27,6 +25,8 @@ struct FileCommand {
     std::string target; // empty for delete and listing
     bool failIfExists = false;
     bool overwriteReadOnly = false;
+    // What the run saw of the target when it planned this copy or delete; none: whatever is there.
+    std::optional<platform::SeenTarget> seen;
     bool copyAttributes = false;
     // A listing hands each entry to this on the worker; it must write only to what it owns
     // together with this command, since an abandoned listing may go on after the wait.
@@ -86,10 +86,12 @@ public:
     // Called on the caller's thread each time a command ends (the progress update).
     void setListener(std::function<void()> listener) { listener_ = std::move(listener); }
 
+    // With `seen`, the target must still be what the run saw (see platform::SeenTarget).
     bool copyFile(const std::string& source, const std::string& target, bool failIfExists,
-                  bool overwriteReadOnly);
+                  bool overwriteReadOnly, std::optional<platform::SeenTarget> seen = {});
     bool moveFile(const std::string& source, const std::string& target, bool overwriteReadOnly);
-    bool deleteFile(const std::string& path, bool overwriteReadOnly);
+    bool deleteFile(const std::string& path, bool overwriteReadOnly,
+                    std::optional<platform::SeenTarget> seen = {});
     // An existing folder is a success and keeps its attributes. A new one gets no permission bit
     // that `sourceMode` (the source folder's mode, < 0 when there is none) lacks, save its owner's,
     // which the copy of its contents needs; the umask applies. Sets no reason on success.
@@ -102,8 +104,9 @@ public:
 
     // Several in flight.
     Pending startCopy(const std::string& source, const std::string& target, bool failIfExists,
-                      bool overwriteReadOnly);
-    Pending startDelete(const std::string& path, bool overwriteReadOnly);
+                      bool overwriteReadOnly, std::optional<platform::SeenTarget> seen = {});
+    Pending startDelete(const std::string& path, bool overwriteReadOnly,
+                        std::optional<platform::SeenTarget> seen = {});
     // Waits for the command and returns its result, setting the reason on failure as the
     // one-at-a-time calls do. A command whose worker put its change in place before Stop came
     // counts as done.
@@ -124,7 +127,8 @@ private:
     static constexpr unsigned kQueuedPerWorker = 8;
 
     static Pending command(FileCommand::Kind kind, const std::string& source, const std::string& target,
-                           bool failIfExists, bool overwriteReadOnly);
+                           bool failIfExists, bool overwriteReadOnly,
+                           std::optional<platform::SeenTarget> seen = {});
     Pending start(Pending command);
     bool run(const Pending& command) { return finish(start(command)); }
     void watch(std::uint64_t now);

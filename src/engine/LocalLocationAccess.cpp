@@ -131,22 +131,42 @@ bool LocalLocationAccess::isExcludedBySecond(const FileItem& item) const {
     return second_ && second_->isExcluded(item);
 }
 
+namespace {
+
+// What the plan saw of a target: the listed file of an overwrite or a delete, a free name for an
+// add (also inside a folder being added). An item the plan did not make is taken as it comes.
+std::optional<platform::SeenTarget> seenAsPlanned(const FileItem& target) {
+    switch (target.state) {
+    case kOverwrite:
+    case kDelete:
+        return platform::SeenTarget{true, target.size, target.modifiedAt};
+    case kAdd:
+        return platform::SeenTarget{};
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
 bool LocalLocationAccess::copyFile(const FileItem& source, const FileItem& target) {
     workDone_ += source.size;
-    return commands_.copyFile(source.fullPath(), target.fullPath(), false, overwriteReadOnly_);
+    return commands_.copyFile(source.fullPath(), target.fullPath(), false, overwriteReadOnly_,
+                              seenAsPlanned(target));
 }
 
 bool LocalLocationAccess::deleteFile(const FileItem& item) {
-    return commands_.deleteFile(item.fullPath(), overwriteReadOnly_);
+    return commands_.deleteFile(item.fullPath(), overwriteReadOnly_, seenAsPlanned(item));
 }
 
 PendingCommand LocalLocationAccess::startCopy(const FileItem& source, const FileItem& target) {
-    return {commands_.startCopy(source.fullPath(), target.fullPath(), false, overwriteReadOnly_),
+    return {commands_.startCopy(source.fullPath(), target.fullPath(), false, overwriteReadOnly_,
+                                seenAsPlanned(target)),
             source.size};
 }
 
 PendingCommand LocalLocationAccess::startDelete(const FileItem& item) {
-    return {commands_.startDelete(item.fullPath(), overwriteReadOnly_), 0};
+    return {commands_.startDelete(item.fullPath(), overwriteReadOnly_, seenAsPlanned(item)), 0};
 }
 
 bool LocalLocationAccess::finish(const PendingCommand& pending) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace velmora {
 
@@ -30,7 +31,9 @@ enum class Refusal { None, TooManyDeletes, DeletesNotCounted, EmptySource, LogNo
 // Everything a plan would remove: its files and folders to delete and what those folders hold.
 struct DeleteTally {
     std::uint64_t items = 0;
-    bool complete = true; // false when a folder to delete could not be listed
+    bool complete = true;    // false when a folder to delete could not be listed
+    std::string unlisted;    // the first such folder
+    std::string unlistedWhy; // and why
 };
 
 // The verdict on a plan's deletes. AskFirst: the empty-source question decides.

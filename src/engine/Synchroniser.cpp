@@ -1,7 +1,7 @@
 #include "engine/Synchroniser.h"
 
+#include "engine/DeleteTrees.h"
 #include "engine/LocationOverlap.h"
-#include "engine/PlannedDeletes.h"
 #include "platform/Clock.h"
 #include "platform/ErrorText.h"
 
@@ -88,6 +88,9 @@ RunOutcome Synchroniser::synchronise(const std::string& source, const std::strin
         watchForOverlap(source, target);
         ok = analysis_.analyseDirectory(source, target);
         ok = ok && !overlapFound(source, target);
+        // What the folders to delete hold is part of what the plan saw: only that is deleted.
+        if (ok && !run_.stopRequested())
+            listFoldersToDelete(run_);
     } else {
         ok = false;
     }
@@ -228,13 +231,10 @@ Refusal Synchroniser::judgePlan(const std::string& source, const std::string& ta
         return Refusal::None;
     const RunSafeguards& guards = run_.options.safeguards;
     const bool sourceEmpty = analysis_.sourceWasEmpty();
-    // The content of the folders to delete is listed only when a safeguard needs the number.
-    DeleteTally tally{actions.filesToDelete.size() + actions.foldersToDelete.size(), true};
-    if (guards.maxDeletes || (sourceEmpty && guards.emptySource != RunSafeguards::EmptySource::Allow))
-        tally = countPlannedDeletes(run_);
-    // A count or a listing cut short by Stop proves nothing: the run is interrupted, not refused.
+    // A listing cut short by Stop proves nothing: the run is interrupted, not refused.
     if (run_.stopRequested())
         return Refusal::None;
+    const DeleteTally tally = countPlannedDeletes(run_);
     outcome.plannedDeletes = tally.items;
     const std::string refused = "CSynchroniserDlg::synchronise: Refused to delete " +
                                 std::to_string(tally.items) + " files and folders in " + target;
@@ -250,6 +250,9 @@ Refusal Synchroniser::judgePlan(const std::string& source, const std::string& ta
                                 "More deletes than the limit of " + std::to_string(*guards.maxDeletes));
         return Refusal::TooManyDeletes;
     case DeleteVerdict::NotCounted:
+        run_.results.addProblem("CSynchroniserDlg::synchronise: Could not count what is in folder: " +
+                                    tally.unlisted,
+                                tally.unlistedWhy);
         run_.results.addProblem(refused, "Not every folder to delete could be listed, so the limit of " +
                                              std::to_string(*guards.maxDeletes) + " cannot be checked");
         return Refusal::DeletesNotCounted;

@@ -9,6 +9,8 @@ std::string errorText(int errorNumber) {
         return "The file changed while it was copied";
     if (errorNumber == kNotRegularFile)
         return "Not a regular file";
+    if (errorNumber == kChangedAfterAnalysis)
+        return "The file changed after the analysis";
     // glibc answers "Unknown error N" for numbers it has no text for; we want our own words then.
     if (errorNumber <= 0 || strerrorname_np(errorNumber) == nullptr)
         return "Reason not known";

@@ -5,8 +5,9 @@
 namespace velmora::platform {
 
 // Failures of our own that no errno value names, numbered far above the system's.
-constexpr int kChangedWhileCopied = 100001; // "The file changed while it was copied"
-constexpr int kNotRegularFile = 100002;     // "Not a regular file"
+constexpr int kChangedWhileCopied = 100001;   // "The file changed while it was copied"
+constexpr int kNotRegularFile = 100002;       // "Not a regular file"
+constexpr int kChangedAfterAnalysis = 100003; // "The file changed after the analysis"
 
 // The system's text for an errno value; "Reason not known" for 0 or an unknown number.
 std::string errorText(int errorNumber);

@@ -2,6 +2,7 @@
 
 #include "platform/CommandGate.h"
 #include "platform/FileHandle.h"
+#include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <cctype>
@@ -104,18 +105,31 @@ void unlinkIn(const Place& place, const std::string& name) {
 }
 
 // Checked before any work: an existing target that we must not replace.
-int checkTarget(const Place& target, bool failIfExists, bool allowReadOnly) {
+int checkTarget(const Place& target, bool failIfExists, bool allowReadOnly, const SeenTarget* seen) {
     struct stat info {};
     if (::fstatat(target.folder, target.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT ? 0 : errno;
     if (failIfExists)
         return EEXIST;
+    if (seen && !stillAsSeen(info, *seen))
+        return kChangedAfterAnalysis;
     if (S_ISDIR(info.st_mode))
         return EISDIR;
     // Our own check, so that root is refused like everyone else. A link has no bits of its own.
     if (!allowReadOnly && !S_ISLNK(info.st_mode) && (info.st_mode & 0222) == 0)
         return EACCES;
     return 0;
+}
+
+// Checked once more just before a complete copy replaces the target: someone may have written it
+// while the copy ran. A target gone meanwhile may be replaced: nothing of it is lost.
+int checkStillSeen(const Place& target, const SeenTarget* seen) {
+    if (!seen)
+        return 0;
+    struct stat info {};
+    if (::fstatat(target.folder, target.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT ? 0 : errno;
+    return stillAsSeen(info, *seen) ? 0 : kChangedAfterAnalysis;
 }
 
 // Files copied as unnamed (O_TMPFILE) files and linked in when complete: one directory entry
@@ -182,7 +196,7 @@ int linkUnnamed(int fd, int folder, const std::string& name) {
 }
 
 int copyLink(const Place& source, const struct stat& info, const Place& target, bool failIfExists,
-             CommandGate* gate) {
+             CommandGate* gate, const SeenTarget* seen) {
     char text[PATH_MAX];
     ssize_t length = ::readlinkat(source.folder, source.name.c_str(), text, sizeof text);
     if (length < 0)
@@ -206,7 +220,9 @@ int copyLink(const Place& source, const struct stat& info, const Place& target, 
     const struct timespec times[2] = {info.st_atim, info.st_mtim};
     ::utimensat(target.folder, temporary.c_str(), times, AT_SYMLINK_NOFOLLOW);
 
-    int result = commit(gate) ? renameInto(temporary, target, failIfExists) : ECANCELED;
+    int result = checkStillSeen(target, seen);
+    if (result == 0)
+        result = commit(gate) ? renameInto(temporary, target, failIfExists) : ECANCELED;
     if (result != 0)
         unlinkIn(target, temporary);
     return result;
@@ -312,7 +328,7 @@ int copyData(FileHandle& in, FileHandle& out, const struct stat& info, CommandGa
 
 // The copy through a named temporary sibling, renamed over the target when complete.
 int copyNamed(FileHandle& in, const struct stat& info, const Place& target, bool failIfExists,
-              CommandGate* gate) {
+              CommandGate* gate, const SeenTarget* seen) {
     std::string temporary;
     FileHandle out;
     for (int attempt = 0;; ++attempt) {
@@ -337,6 +353,8 @@ int copyNamed(FileHandle& in, const struct stat& info, const Place& target, bool
         return fail(error);
     if (int error = out.close(); error != 0)
         return fail(error);
+    if (int error = checkStillSeen(target, seen); error != 0)
+        return fail(error);
     if (!commit(gate))
         return fail(ECANCELED);
     if (int error = renameInto(temporary, target, failIfExists); error != 0)
@@ -349,7 +367,7 @@ constexpr int kNotThisWay = -1; // not an errno: unnamed files cannot be used he
 // The copy as an unnamed file. `checked`: the target was already examined. Answers kNotThisWay
 // when unnamed files cannot be used here (nothing has been changed then).
 int copyUnnamed(FileHandle& in, const struct stat& info, const Place& target, bool failIfExists,
-                bool allowReadOnly, bool checked, CommandGate* gate) {
+                bool allowReadOnly, bool checked, CommandGate* gate, const SeenTarget* seen) {
     const std::string folder = folderOf(target.path);
     if (unnamedCopies().refusedIn(folder))
         return kNotThisWay;
@@ -386,10 +404,12 @@ int copyUnnamed(FileHandle& in, const struct stat& info, const Place& target, bo
     // The target exists: the complete copy is named only now, to be renamed over it at once, so
     // that an interrupted overwrite leaves no partial file behind.
     if (!checked) {
-        if (int refusal = checkTarget(target, failIfExists, allowReadOnly); refusal != 0)
+        if (int refusal = checkTarget(target, failIfExists, allowReadOnly, seen); refusal != 0)
             return refusal;
     } else if (failIfExists) {
         return EEXIST;
+    } else if (int refusal = checkStillSeen(target, seen); refusal != 0) {
+        return refusal;
     }
     std::string temporary;
     for (int attempt = 0;; ++attempt) {
@@ -417,37 +437,37 @@ int copyUnnamed(FileHandle& in, const struct stat& info, const Place& target, bo
 }
 
 int copyOnce(FileHandle& in, const struct stat& info, const Place& target, bool failIfExists,
-             bool allowReadOnly, CommandGate* gate) {
+             bool allowReadOnly, CommandGate* gate, const SeenTarget* seen) {
     // Small files are mostly new ones: their target is examined only when it turns out to exist.
     const bool checkFirst = static_cast<std::uint64_t>(info.st_size) >= kCheckFirstSize;
     if (checkFirst) {
-        if (int refusal = checkTarget(target, failIfExists, allowReadOnly); refusal != 0)
+        if (int refusal = checkTarget(target, failIfExists, allowReadOnly, seen); refusal != 0)
             return refusal;
     }
     if (unnamedCopies().usable()) {
-        const int error = copyUnnamed(in, info, target, failIfExists, allowReadOnly, checkFirst, gate);
+        const int error = copyUnnamed(in, info, target, failIfExists, allowReadOnly, checkFirst, gate, seen);
         if (error != kNotThisWay)
             return error;
         if (::lseek(in.get(), 0, SEEK_SET) < 0)
             return errno;
     }
     if (!checkFirst) {
-        if (int refusal = checkTarget(target, failIfExists, allowReadOnly); refusal != 0)
+        if (int refusal = checkTarget(target, failIfExists, allowReadOnly, seen); refusal != 0)
             return refusal;
     }
-    return copyNamed(in, info, target, failIfExists, gate);
+    return copyNamed(in, info, target, failIfExists, gate, seen);
 }
 
 // A source that changes while it is copied would leave a mix of old and new bytes that carries
 // the old time, which no later run would repair: such a copy is discarded and tried once more.
 int copyRegular(FileHandle& in, struct stat& info, const Place& target, bool failIfExists, bool allowReadOnly,
-                CommandGate* gate) {
-    const int error = copyOnce(in, info, target, failIfExists, allowReadOnly, gate);
+                CommandGate* gate, const SeenTarget* seen) {
+    const int error = copyOnce(in, info, target, failIfExists, allowReadOnly, gate, seen);
     if (error != kChangedWhileCopied)
         return error;
     if (::fstat(in.get(), &info) != 0 || ::lseek(in.get(), 0, SEEK_SET) < 0)
         return errno;
-    return copyOnce(in, info, target, failIfExists, allowReadOnly, gate);
+    return copyOnce(in, info, target, failIfExists, allowReadOnly, gate, seen);
 }
 
 } // namespace
@@ -541,8 +561,15 @@ int renameNoReplace(int sourceFolder, const std::string& source, int targetFolde
     return ::renameat(sourceFolder, source.c_str(), targetFolder, target.c_str()) == 0 ? 0 : errno;
 }
 
-int copyThroughTemporary(const Place& source, const Place& target, bool failIfExists, CommandGate* gate,
-                         bool allowReadOnly) {
+bool stillAsSeen(const struct stat& info, const SeenTarget& seen) {
+    return seen.present && !S_ISDIR(info.st_mode) && static_cast<std::uint64_t>(info.st_size) == seen.size &&
+           (!seen.modifiedSeconds || info.st_mtim.tv_sec == *seen.modifiedSeconds);
+}
+
+namespace {
+
+int copyAnyKind(const Place& source, const Place& target, bool failIfExists, CommandGate* gate,
+                bool allowReadOnly, const SeenTarget* seen) {
     if (isAbandoned(gate))
         return ECANCELED;
     // O_NONBLOCK: should a FIFO have taken the file's place, opening it must not wait forever.
@@ -554,9 +581,9 @@ int copyThroughTemporary(const Place& source, const Place& target, bool failIfEx
         if (error == ELOOP &&
             ::fstatat(source.folder, source.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISLNK(info.st_mode)) {
-            if (int refusal = checkTarget(target, failIfExists, allowReadOnly); refusal != 0)
+            if (int refusal = checkTarget(target, failIfExists, allowReadOnly, seen); refusal != 0)
                 return refusal;
-            return copyLink(source, info, target, failIfExists, gate);
+            return copyLink(source, info, target, failIfExists, gate, seen);
         }
         return error;
     }
@@ -567,7 +594,18 @@ int copyThroughTemporary(const Place& source, const Place& target, bool failIfEx
         return EISDIR;
     if (!S_ISREG(info.st_mode))
         return EOPNOTSUPP; // FIFOs, sockets and devices are never copied
-    return copyRegular(in, info, target, failIfExists, allowReadOnly, gate);
+    return copyRegular(in, info, target, failIfExists, allowReadOnly, gate, seen);
+}
+
+} // namespace
+
+int copyThroughTemporary(const Place& source, const Place& target, bool failIfExists, CommandGate* gate,
+                         bool allowReadOnly, const SeenTarget* seen) {
+    // A name that was free when the run looked must still be free: what took it meanwhile is
+    // someone's new file.
+    const bool keepFree = seen && !seen->present;
+    const int error = copyAnyKind(source, target, failIfExists || keepFree, gate, allowReadOnly, seen);
+    return keepFree && !failIfExists && error == EEXIST ? kChangedAfterAnalysis : error;
 }
 
 } // namespace velmora::platform

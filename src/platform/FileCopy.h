@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 
 // The pieces of a file copy, kept apart from PosixFileSystem so that each can be tried on its own.
 namespace velmora::platform {
 
 class CommandGate;
+struct SeenTarget;
 
 // Copies `size` bytes from the current offset of `from` to the current offset of `to`, stopping
 // early at end of file. With `inKernel` it uses copy_file_range and falls back to a read/write
@@ -34,7 +36,13 @@ int renameNoReplace(int sourceFolder, const std::string& source, int targetFolde
 // The whole copy of a file or link, written unnamed and named only when complete; see
 // FileSystem::copyFile. A source that changes during the copy is copied once more; when it
 // changes again the answer is kChangedWhileCopied and the old target stays.
+// With `seen` the target must still be what the run saw: a free name is never replaced, and an
+// existing target that changed since is left alone (kChangedAfterAnalysis).
 int copyThroughTemporary(const Place& source, const Place& target, bool failIfExists, CommandGate* gate,
-                         bool allowReadOnly = false);
+                         bool allowReadOnly = false, const SeenTarget* seen = nullptr);
+
+// Whether a file found by lstat is still the one a run saw: a present non-folder of the same size
+// and whole-second modification time.
+bool stillAsSeen(const struct stat& info, const SeenTarget& seen);
 
 } // namespace velmora::platform

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,16 @@ struct DirEntry {
     FileIdentity identity;
 };
 
+// What a run saw of a target when it planned to change it. A copy or delete given one goes ahead
+// only while the target is still that, and otherwise fails with kChangedAfterAnalysis: nothing the
+// plan did not show is replaced or deleted. Sizes and whole seconds of the modification time are
+// compared, as the listing gave them.
+struct SeenTarget {
+    bool present = false; // false: the name was free, so a copy must not replace what is there now
+    std::uint64_t size = 0;
+    std::optional<std::int64_t> modifiedSeconds; // compared when known
+};
+
 // Every file-system operation of the program. Each returns 0 on success or the errno value of
 // the failure, so that results can cross threads without touching errno.
 // The real implementation is realFileSystem(); tests substitute their own to inject faults.
@@ -68,12 +79,17 @@ public:
     // reports its progress to `gate` and commits through it just before it puts the copy in place; when the
     // gate is given up first, the copy stops at the next chance, removes its temporary file and returns
     // ECANCELED without touching the target.
+    // With `seen`, the target must still be what the run saw (see SeenTarget), also just before
+    // the copy is put in place.
     virtual int copyFile(const std::string& source, const std::string& target, bool failIfExists,
-                         CommandGate* gate = nullptr, bool allowReadOnly = false) = 0;
+                         CommandGate* gate = nullptr, bool allowReadOnly = false,
+                         const SeenTarget* seen = nullptr) = 0;
     // rename; across file systems a copy then a delete. Fails with EEXIST when the target exists.
     virtual int moveFile(const std::string& source, const std::string& target) = 0;
-    // unlink; a read-only file fails with EACCES (our own check) unless allowReadOnly.
-    virtual int deleteFile(const std::string& path, bool allowReadOnly = false) = 0;
+    // unlink; a read-only file fails with EACCES (our own check) unless allowReadOnly. With `seen`,
+    // a file that is no longer what the run saw fails with kChangedAfterAnalysis.
+    virtual int deleteFile(const std::string& path, bool allowReadOnly = false,
+                           const SeenTarget* seen = nullptr) = 0;
     // mkdir(path, mode & 0777) under the umask.
     virtual int createFolder(const std::string& path, std::uint32_t mode = 0777) = 0;
     // rmdir; a read-only folder fails with EACCES (our own check) unless allowReadOnly.

@@ -17,9 +17,9 @@ int LatencyFileSystem::setAttributes(const std::string& path, std::uint32_t mode
 }
 
 int LatencyFileSystem::copyFile(const std::string& source, const std::string& target, bool failIfExists,
-                                CommandGate* gate, bool allowReadOnly) {
+                                CommandGate* gate, bool allowReadOnly, const SeenTarget* seen) {
     wait(target, 3);
-    return inner_.copyFile(source, target, failIfExists, gate, allowReadOnly);
+    return inner_.copyFile(source, target, failIfExists, gate, allowReadOnly, seen);
 }
 
 int LatencyFileSystem::moveFile(const std::string& source, const std::string& target) {
@@ -27,9 +27,9 @@ int LatencyFileSystem::moveFile(const std::string& source, const std::string& ta
     return inner_.moveFile(source, target);
 }
 
-int LatencyFileSystem::deleteFile(const std::string& path, bool allowReadOnly) {
+int LatencyFileSystem::deleteFile(const std::string& path, bool allowReadOnly, const SeenTarget* seen) {
     wait(path, 1);
-    return inner_.deleteFile(path, allowReadOnly);
+    return inner_.deleteFile(path, allowReadOnly, seen);
 }
 
 int LatencyFileSystem::createFolder(const std::string& path, std::uint32_t mode) {

@@ -74,14 +74,14 @@ int PosixFileSystem::setAttributes(const std::string& path, std::uint32_t mode) 
 }
 
 int PosixFileSystem::copyFile(const std::string& source, const std::string& target, bool failIfExists,
-                              CommandGate* gate, bool allowReadOnly) {
+                              CommandGate* gate, bool allowReadOnly, const SeenTarget* seen) {
     Place from;
     Place to;
     if (int error = roots_.place(source, from))
         return error;
     if (int error = roots_.place(target, to))
         return error;
-    return copyThroughTemporary(from, to, failIfExists, gate, allowReadOnly);
+    return copyThroughTemporary(from, to, failIfExists, gate, allowReadOnly, seen);
 }
 
 int PosixFileSystem::moveFile(const std::string& source, const std::string& target) {
@@ -111,13 +111,15 @@ int PosixFileSystem::moveFile(const std::string& source, const std::string& targ
     return 0;
 }
 
-int PosixFileSystem::deleteFile(const std::string& path, bool allowReadOnly) {
+int PosixFileSystem::deleteFile(const std::string& path, bool allowReadOnly, const SeenTarget* seen) {
     Place place;
     if (int error = roots_.place(path, place))
         return error;
     struct stat info {};
     if (::fstatat(place.folder, place.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return errno;
+    if (seen && !stillAsSeen(info, *seen))
+        return kChangedAfterAnalysis;
     if (S_ISDIR(info.st_mode))
         return EISDIR;
     if (isReadOnly(info) && !allowReadOnly)

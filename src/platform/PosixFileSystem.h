@@ -13,9 +13,11 @@ public:
     int getAttributes(const std::string& path, FileAttributes& out) override;
     int setAttributes(const std::string& path, std::uint32_t mode) override;
     int copyFile(const std::string& source, const std::string& target, bool failIfExists,
-                 CommandGate* gate = nullptr, bool allowReadOnly = false) override;
+                 CommandGate* gate = nullptr, bool allowReadOnly = false,
+                 const SeenTarget* seen = nullptr) override;
     int moveFile(const std::string& source, const std::string& target) override;
-    int deleteFile(const std::string& path, bool allowReadOnly = false) override;
+    int deleteFile(const std::string& path, bool allowReadOnly = false,
+                   const SeenTarget* seen = nullptr) override;
     int createFolder(const std::string& path, std::uint32_t mode = 0777) override;
     int removeFolder(const std::string& path, bool allowReadOnly = false) override;
     int listFolder(const std::string& path, const std::function<bool(const DirEntry&)>& onEntry) override;

@@ -118,10 +118,11 @@ public:
     std::function<void(platform::CommandGate*, const std::string& target)> before;
 
     int copyFile(const std::string& source, const std::string& target, bool failIfExists,
-                 platform::CommandGate* gate, bool allowReadOnly) override {
+                 platform::CommandGate* gate, bool allowReadOnly, const platform::SeenTarget* seen) override {
         if (before)
             before(gate, target);
-        const int result = LatencyFileSystem::copyFile(source, target, failIfExists, gate, allowReadOnly);
+        const int result =
+            LatencyFileSystem::copyFile(source, target, failIfExists, gate, allowReadOnly, seen);
         if (after)
             after(gate);
         return result;

@@ -261,3 +261,39 @@ TEST(CopyFile, ASourceThatKeepsChangingWhileItIsCopiedLeavesTheOldTarget) {
     EXPECT_EQ(TempDir::readFile(target), "the old version");
     EXPECT_TRUE(dir.temporaryFiles("dst").empty());
 }
+
+// A copy or delete given what the run saw of its target goes ahead only while the target is still
+// that, for small and big files (which take different ways to the target) and links alike.
+TEST(CopyFile, OnlyWhatTheRunSawIsReplacedOrDeleted) {
+    using velmora::platform::SeenTarget;
+    constexpr std::int64_t kSeenAt = 1'600'000'000;
+    for (const std::size_t size : {std::size_t{5}, std::size_t{3} << 20}) {
+        SCOPED_TRACE(size);
+        TempDir dir;
+        const std::string source = dir.writeFile("src/f", patterned(size), kSeenAt + 100);
+        dir.makeLink("src/link", "somewhere");
+        const std::string seen = dir.writeFile("dst/seen", "as seen", kSeenAt);
+        const std::string changed = dir.writeFile("dst/changed", "rewritten", kSeenAt + 50);
+        const std::string appeared = dir.writeFile("dst/appeared", "new", kSeenAt + 50);
+        const SeenTarget asSeen{true, 7, kSeenAt};
+        const SeenTarget free{};
+        auto& fs = realFileSystem();
+
+        EXPECT_EQ(fs.copyFile(source, changed, false, nullptr, false, &asSeen),
+                  velmora::platform::kChangedAfterAnalysis);
+        EXPECT_EQ(fs.copyFile(source, appeared, false, nullptr, false, &free),
+                  velmora::platform::kChangedAfterAnalysis);
+        EXPECT_EQ(fs.copyFile(dir.at("src/link"), appeared, false, nullptr, false, &free),
+                  velmora::platform::kChangedAfterAnalysis);
+        EXPECT_EQ(fs.deleteFile(changed, false, &asSeen), velmora::platform::kChangedAfterAnalysis);
+        EXPECT_EQ(TempDir::readFile(changed), "rewritten");
+        EXPECT_EQ(TempDir::readFile(appeared), "new");
+
+        EXPECT_EQ(fs.copyFile(source, seen, false, nullptr, false, &asSeen), 0);
+        EXPECT_EQ(TempDir::readFile(seen), patterned(size));
+        EXPECT_EQ(fs.copyFile(source, dir.at("dst/free"), false, nullptr, false, &free), 0);
+        const SeenTarget copied{true, size, kSeenAt + 100};
+        EXPECT_EQ(fs.deleteFile(dir.at("dst/free"), false, &copied), 0);
+        EXPECT_EQ(dir.temporaryFiles("dst").size(), 0u);
+    }
+}

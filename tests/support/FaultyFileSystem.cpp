@@ -124,17 +124,19 @@ int FaultyFileSystem::setAttributes(const std::string& path, std::uint32_t mode)
 }
 
 int FaultyFileSystem::copyFile(const std::string& source, const std::string& target, bool failIfExists,
-                               platform::CommandGate* gate, bool allowReadOnly) {
+                               platform::CommandGate* gate, bool allowReadOnly,
+                               const platform::SeenTarget* seen) {
     return run(FsOp::CopyFile,
-               [&] { return inner_.copyFile(source, target, failIfExists, gate, allowReadOnly); });
+               [&] { return inner_.copyFile(source, target, failIfExists, gate, allowReadOnly, seen); });
 }
 
 int FaultyFileSystem::moveFile(const std::string& source, const std::string& target) {
     return run(FsOp::MoveFile, [&] { return inner_.moveFile(source, target); });
 }
 
-int FaultyFileSystem::deleteFile(const std::string& path, bool allowReadOnly) {
-    return run(FsOp::DeleteFile, [&] { return inner_.deleteFile(path, allowReadOnly); });
+int FaultyFileSystem::deleteFile(const std::string& path, bool allowReadOnly,
+                                 const platform::SeenTarget* seen) {
+    return run(FsOp::DeleteFile, [&] { return inner_.deleteFile(path, allowReadOnly, seen); });
 }
 
 int FaultyFileSystem::createFolder(const std::string& path, std::uint32_t mode) {
