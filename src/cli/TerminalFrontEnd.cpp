@@ -40,6 +40,8 @@ const char* wordFor(ActionKind kind) {
         return "delete-folder";
     case ActionKind::AddFolder:
         return "add-folder";
+    case ActionKind::RemoveLeftover:
+        return "remove-leftover";
     }
     return "";
 }

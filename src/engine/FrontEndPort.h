@@ -14,7 +14,8 @@ struct SyncResults;
 enum class DeleteAnswer : int { Yes = 0, YesToAll = 1, No = 2, NoToAll = 3, Cancel = 4 };
 
 // What one carried-out action did to its target.
-enum class ActionKind { Overwrite, Add, Delete, DeleteFolder, AddFolder };
+// RemoveLeftover: a temporary file an interrupted run of this program left, removed.
+enum class ActionKind { Overwrite, Add, Delete, DeleteFolder, AddFolder, RemoveLeftover };
 
 // The planned target items the check-list shows, in this order; the user may remove entries.
 struct CheckListSets {

@@ -35,7 +35,6 @@ namespace {
 struct ListingFilter {
     platform::FileIdentity protectedFile;
     platform::FileIdentity otherRoot;
-    bool removesLeftovers = false;
 };
 
 struct ListingFindings {
@@ -49,28 +48,24 @@ bool isHidden(const ListingFilter& filter, const platform::DirEntry& entry, List
     if (entry.isDirectory && filter.otherRoot.known() && entry.identity == filter.otherRoot &&
         findings.sameAsOtherRoot.empty())
         findings.sameAsOtherRoot = entry.name;
-    if (entry.isDirectory || entry.isLink || !platform::isTemporaryName(entry.name))
+    if (!entry.ownTemporary)
         return false;
-    if (filter.removesLeftovers)
-        findings.leftovers.push_back(entry.name);
+    findings.leftovers.push_back(entry.name);
     return true;
 }
 
 } // namespace
 
-// Left by a run that was killed between naming a finished copy and renaming it into place.
+// Left by a run that was killed between naming a finished copy and renaming it into place. The
+// file system removes only what carries our mark; a user's file that merely looks like one stays.
 void LocalLocationAccess::removeLeftovers(const std::string& folderPath,
                                           const std::vector<std::string>& names) {
-    platform::FileSystem& fs = commands_.fileSystem();
+    if (!leftoverRemoved_)
+        return;
     for (const std::string& name : names) {
         const std::string path = folderPath + name;
-        if (fs.deleteFile(path) == EACCES) {
-            // A copy of a read-only file, made by us. One with another name is not ours to remove.
-            platform::FileAttributes attributes;
-            if (fs.getAttributes(path, attributes) == 0 && !attributes.isDirectory && !attributes.isLink &&
-                attributes.links == 1)
-                fs.deleteFile(path, true);
-        }
+        if (commands_.fileSystem().removeOwnTemporary(path) == 0)
+            leftoverRemoved_(path);
     }
 }
 
@@ -80,7 +75,7 @@ bool LocalLocationAccess::listFolder(const std::string& folderPath, std::vector<
     auto listed = std::make_shared<std::vector<FileItemPtr>>();
     listed->reserve(100);
     auto findings = std::make_shared<ListingFindings>();
-    const ListingFilter filter{protectedFile_, otherRoot_, removesLeftovers_};
+    const ListingFilter filter{protectedFile_, otherRoot_};
     const int error = commands_.listFolder(
         folderPath, [listed, findings, filter, folderPath](const platform::DirEntry& entry) {
             if (isHidden(filter, entry, *findings))

@@ -19,7 +19,9 @@ public:
 
     void setExclusions(const ExclusionSet* first, const ExclusionSet* second) override;
     void setProtectedFile(const platform::FileIdentity& file) override { protectedFile_ = file; }
-    void setRemovesLeftovers(bool on) override { removesLeftovers_ = on; }
+    void setLeftoverRemoval(std::function<void(const std::string& path)> removed) override {
+        leftoverRemoved_ = std::move(removed);
+    }
     void setOtherRoot(const platform::FileIdentity& root, const std::string& path) override;
     std::string overlap() const override { return overlap_; }
     bool listFolder(const std::string& folderPath, std::vector<FileItemPtr>& items) override;
@@ -50,7 +52,7 @@ private:
     bool overwriteReadOnly_ = false;
     int lastListError_ = 0;
     platform::FileIdentity protectedFile_;
-    bool removesLeftovers_ = false;
+    std::function<void(const std::string& path)> leftoverRemoved_;
     platform::FileIdentity otherRoot_;
     std::string otherRootPath_;
     std::string overlap_;

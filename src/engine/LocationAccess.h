@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,9 +39,11 @@ public:
                             std::vector<FileItemPtr>& folders) = 0;
     // Files no run may touch in this location, such as the run's own log: never listed.
     virtual void setProtectedFile(const platform::FileIdentity& file) { (void)file; }
-    // The target of a run removes the temporary files an interrupted run of this program left
-    // in the folders it lists; any location hides them, so that none is ever copied.
-    virtual void setRemovesLeftovers(bool on) { (void)on; }
+    // Temporary files an interrupted run of this program left (those carrying its mark) are hidden
+    // from every listing, so that none is ever copied. Given a function, the folders this location
+    // lists lose them too, each removal told to it with the file's path: the target of a run that
+    // may write. Without one nothing is removed.
+    virtual void setLeftoverRemoval(std::function<void(const std::string& path)> removed) { (void)removed; }
     // The other location's folder: a folder listed here that is that very folder (a bind mount
     // or another path to it) makes the locations overlap, which overlap() then describes.
     virtual void setOtherRoot(const platform::FileIdentity& root, const std::string& path) {

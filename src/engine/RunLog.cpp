@@ -203,6 +203,13 @@ void RunLog::writeResults(const SyncResults& results) {
         listHeading(title);
         writeItems(*set);
     }
+    if (!results.removedLeftovers.empty()) {
+        listHeading("Removed Temporary Files Of Interrupted Runs");
+        for (const std::string& path : results.removedLeftovers) {
+            write(path);
+            write('\n');
+        }
+    }
     flush();
 }
 

@@ -25,6 +25,8 @@ struct SyncResults {
 
     // Two lines per failure: what failed with its path, then the reason.
     std::vector<std::string> problems;
+    // Temporary files that interrupted runs of this program had left in the target, removed.
+    std::vector<std::string> removedLeftovers;
 
     std::uint64_t workTotal = 0;
     std::uint64_t workDone = 0;
@@ -50,6 +52,7 @@ struct SyncResults {
               &failedAdded, &failedAddedFolders, &failedDeleted, &failedDeletedFolders})
             set->clear();
         problems.clear();
+        removedLeftovers.clear();
         interruption.clear();
         workTotal = workDone = startMillis = 0;
     }

@@ -67,7 +67,7 @@ CheckListSets plannedSets(const ActionList& actions) {
 }
 
 RunOutcome Synchroniser::synchronise(const std::string& source, const std::string& target, RunMode mode) {
-    startRun();
+    startRun(mode);
 
     progress_.setActivity("Checking folder: " + source);
     run_.frontEnd.pump();
@@ -170,7 +170,7 @@ bool Synchroniser::overlapFound(const std::string& source, const std::string& ta
     return false;
 }
 
-void Synchroniser::startRun() {
+void Synchroniser::startRun(RunMode mode) {
     run_.results.clearForRun();
     run_.frontEnd.runningChanged(run_.flags.runningState);
     run_.flags.stopRequest = false;
@@ -188,7 +188,14 @@ void Synchroniser::startRun() {
         access->setExclusions(&run_.exclusions, &run_.exclusions);
         access->setReadOnlyOverwrite(run_.options.overwriteReadOnly);
     }
-    run_.target.setRemovesLeftovers(true);
+    // A run that only plans changes nothing at all, leftovers included.
+    if (mode == RunMode::Execute)
+        run_.target.setLeftoverRemoval([this](const std::string& path) {
+            run_.results.removedLeftovers.push_back(path);
+            run_.frontEnd.actionDone(ActionKind::RemoveLeftover, *makeItem(path), false);
+        });
+    else
+        run_.target.setLeftoverRemoval({});
 }
 
 bool Synchroniser::prepareTarget(const std::string& source, const std::string& target) {

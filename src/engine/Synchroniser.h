@@ -57,7 +57,7 @@ public:
     void stop(StopCause cause = StopCause::StopButton) { run_.flags.requestStop(cause); }
 
 private:
-    void startRun();
+    void startRun(RunMode mode);
     bool prepareTarget(const std::string& source, const std::string& target);
     // Applies the safeguards to the plan's deletes (asking where they say so); the refusal, if any.
     Refusal judgePlan(const std::string& source, const std::string& target, RunOutcome& outcome);

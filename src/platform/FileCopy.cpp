@@ -16,6 +16,7 @@
 #include <random>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 
@@ -29,6 +30,8 @@ constexpr std::size_t kSmallFile = 64u << 10;  // copied through a stack buffer
 constexpr int kNameAttempts = 100;             // fresh temporary names tried before giving up
 constexpr std::size_t kNameMax = 255;
 constexpr const char* kTemporaryMark = ".velmora-";
+// The extended attribute that marks a temporary file as ours; its value says nothing more.
+constexpr const char* kMarkAttribute = "user.velmora.temporary";
 // From this size on, an existing target is examined before the copy rather than after it: a
 // refused overwrite of a big file should not cost its whole copy, while for a small file the
 // look costs more than the copy it might spare.
@@ -343,6 +346,7 @@ int copyNamed(FileHandle& in, const struct stat& info, const Place& target, bool
         if (errno != EEXIST || attempt + 1 == kNameAttempts)
             return errno;
     }
+    markTemporary(out.get());
 
     auto fail = [&](int error) {
         out.reset();
@@ -351,6 +355,8 @@ int copyNamed(FileHandle& in, const struct stat& info, const Place& target, bool
     };
     if (int error = copyData(in, out, info, gate); error != 0)
         return fail(error);
+    // Unmarked just before it is named for good: a copy is never left with our mark on it.
+    unmarkTemporary(out.get());
     if (int error = out.close(); error != 0)
         return fail(error);
     if (int error = checkStillSeen(target, seen); error != 0)
@@ -412,6 +418,7 @@ int copyUnnamed(FileHandle& in, const struct stat& info, const Place& target, bo
         return refusal;
     }
     std::string temporary;
+    markTemporary(out.get());
     for (int attempt = 0;; ++attempt) {
         temporary = temporarySibling(target.name);
         if (temporary.empty())
@@ -427,6 +434,7 @@ int copyUnnamed(FileHandle& in, const struct stat& info, const Place& target, bo
         unlinkIn(target, temporary);
         return failure;
     };
+    unmarkTemporary(out.get());
     if (int closeError = out.close(); closeError != 0)
         return fail(closeError);
     if (!commit(gate))
@@ -508,6 +516,26 @@ int copyBytes(int from, int to, std::uint64_t size, CommandGate* gate, bool inKe
         progressed(gate);
     }
     return 0;
+}
+
+void markTemporary(int fd) {
+    ::fsetxattr(fd, kMarkAttribute, "1", 1, 0);
+}
+
+void unmarkTemporary(int fd) {
+    ::fremovexattr(fd, kMarkAttribute);
+}
+
+bool isMarkedTemporary(int folder, const std::string& name) {
+    if (!isTemporaryName(name))
+        return false;
+    FileHandle file(
+        ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat info {};
+    if (!file || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    char value = 0;
+    return ::fgetxattr(file.get(), kMarkAttribute, &value, 1) == 1;
 }
 
 bool isTemporaryName(std::string_view name) {

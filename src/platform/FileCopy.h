@@ -25,9 +25,16 @@ int copyBytes(int from, int to, std::uint64_t size, CommandGate* gate, bool inKe
 // character boundary) when the whole would pass the 255-byte limit of a file name.
 std::string temporarySibling(const std::string& target);
 
-// Whether a file name is one temporarySibling (or the settings' atomic writer) makes: a
-// leftover of this program when nothing of it is running there.
+// Whether a file name is one temporarySibling (or the settings' atomic writer) makes.
 bool isTemporaryName(std::string_view name);
+
+// The mark a copy puts on its temporary file (an extended attribute) while it has a temporary name,
+// so that a leftover of a killed run can be told from a user's file that merely has such a name. A
+// file system without extended attributes keeps no mark: its leftovers are ordinary files then.
+void markTemporary(int fd);
+void unmarkTemporary(int fd);
+// Whether `name` in `folder` is a regular file with a temporary name and the mark.
+bool isMarkedTemporary(int folder, const std::string& name);
 
 // renameat that refuses with EEXIST when `target` exists, also on file systems without
 // RENAME_NOREPLACE (where it checks first).

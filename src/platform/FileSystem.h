@@ -43,6 +43,8 @@ struct DirEntry {
     LocalTime modified;               // last modification, local time, for display
     std::int64_t modifiedSeconds = 0; // the same instant as seconds since the epoch, for comparing
     FileIdentity identity;
+    // A temporary file of this program (its name and mark), left by a run that was killed.
+    bool ownTemporary = false;
 };
 
 // What a run saw of a target when it planned to change it. A copy or delete given one goes ahead
@@ -92,6 +94,9 @@ public:
                            const SeenTarget* seen = nullptr) = 0;
     // mkdir(path, mode & 0777) under the umask.
     virtual int createFolder(const std::string& path, std::uint32_t mode = 0777) = 0;
+    // Removes a temporary file this program left (see DirEntry::ownTemporary), read-only or not;
+    // anything else, a user's file that merely has such a name included, fails with EPERM.
+    virtual int removeOwnTemporary(const std::string& path) = 0;
     // rmdir; a read-only folder fails with EACCES (our own check) unless allowReadOnly.
     virtual int removeFolder(const std::string& path, bool allowReadOnly = false) = 0;
 

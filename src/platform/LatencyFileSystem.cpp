@@ -37,6 +37,11 @@ int LatencyFileSystem::createFolder(const std::string& path, std::uint32_t mode)
     return inner_.createFolder(path, mode);
 }
 
+int LatencyFileSystem::removeOwnTemporary(const std::string& path) {
+    wait(path, 1);
+    return inner_.removeOwnTemporary(path);
+}
+
 int LatencyFileSystem::removeFolder(const std::string& path, bool allowReadOnly) {
     wait(path, 1);
     return inner_.removeFolder(path, allowReadOnly);

@@ -24,6 +24,7 @@ public:
     int deleteFile(const std::string& path, bool allowReadOnly = false,
                    const SeenTarget* seen = nullptr) override;
     int createFolder(const std::string& path, std::uint32_t mode = 0777) override;
+    int removeOwnTemporary(const std::string& path) override;
     int removeFolder(const std::string& path, bool allowReadOnly = false) override;
     int listFolder(const std::string& path, const std::function<bool(const DirEntry&)>& onEntry) override;
     bool foldsCase(const std::string& folder) override { return inner_.foldsCase(folder); }

@@ -134,6 +134,15 @@ int PosixFileSystem::createFolder(const std::string& path, std::uint32_t mode) {
     return ::mkdirat(place.folder, place.name.c_str(), mode & 0777) == 0 ? 0 : errno;
 }
 
+int PosixFileSystem::removeOwnTemporary(const std::string& path) {
+    Place place;
+    if (int error = roots_.place(path, place))
+        return error;
+    if (!isMarkedTemporary(place.folder, place.name))
+        return EPERM;
+    return ::unlinkat(place.folder, place.name.c_str(), 0) == 0 ? 0 : errno;
+}
+
 int PosixFileSystem::removeFolder(const std::string& path, bool allowReadOnly) {
     Place place;
     if (int error = roots_.place(path, place))
@@ -189,6 +198,7 @@ int PosixFileSystem::listFolder(const std::string& path,
             entry.modified = toLocalTime(info.st_mtim.tv_sec);
             entry.identity = identityOf(info);
             entry.modifiedSeconds = info.st_mtim.tv_sec;
+            entry.ownTemporary = S_ISREG(info.st_mode) && isMarkedTemporary(folder.get(), entry.name);
             if (!onEntry(entry))
                 return 0;
         }

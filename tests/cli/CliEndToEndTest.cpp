@@ -553,6 +553,28 @@ TEST_F(CliEndToEnd, MassDeletesAreRefusedBeforeAnythingChanges) {
     EXPECT_EQ(tree("p/two"), std::vector<std::string>{});
 }
 
+// A user's files named like this program's temporary files are the user's: a dry run changes
+// nothing at all, a run without deletes keeps them, and neither hides them.
+TEST_F(CliEndToEnd, ADryRunChangesNothingAndFilesThatLookLikeTemporariesAreTheUsers) {
+    file("src/a.txt", "a", 3600);
+    file("dst/a.txt", "old");
+    file("dst/.notes.velmora-a1b2c3", "mine");
+    file("dst/.data.velmora-zz9Qx1", "mine too");
+    const std::vector<std::string> before = tree("dst");
+
+    CliResult result = run({"-n", dir.at("src"), dir.at("dst")});
+    EXPECT_EQ(result.status, kExitDone) << result.err;
+    EXPECT_EQ(tree("dst"), before);
+    EXPECT_NE(result.out.find("delete\t" + dir.at("dst/.notes.velmora-a1b2c3")), std::string::npos)
+        << result.out;
+
+    result = run({"--no-delete", "-v", dir.at("src"), dir.at("dst")});
+    EXPECT_EQ(result.status, kExitDone) << result.err;
+    EXPECT_EQ(tree("dst"), (std::vector<std::string>{".data.velmora-zz9Qx1=mine too",
+                                                     ".notes.velmora-a1b2c3=mine", "a.txt=a"}));
+    EXPECT_EQ(result.out.find("remove-leftover"), std::string::npos) << result.out;
+}
+
 TEST_F(CliEndToEnd, ErrorsGoToStderrOnceWhateverTheMode) {
     // A silent profile without automatic start in a batch: said once, in every mode, with the
     // option that sets automatic start.

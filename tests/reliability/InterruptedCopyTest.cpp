@@ -2,6 +2,8 @@
 // names the system's reason and nothing temporary is left behind.
 #include "CliChild.h"
 #include "engine/SyncRig.h"
+#include "platform/FileCopy.h"
+#include "platform/FileHandle.h"
 
 #include <cerrno>
 #include <climits>
@@ -174,25 +176,53 @@ TEST(InterruptedCopyTest, AProgramKilledMidCopyLeavesTheOldOrTheNewFileAndTheNex
     EXPECT_THAT(target, ElementsAre("dst/", "dst/big.bin"));
 }
 
-// What a run killed between naming a finished copy and renaming it could leave: the next run
-// removes it from the target even when it deletes nothing else, and never copies one.
-TEST(InterruptedCopyTest, LeftoverTemporaryFilesAreRemovedFromTheTargetAndNeverCopied) {
-    SyncRig rig;
-    rig.options.deleteMissing = false;
-    rig.file("src/a.txt", "a");
-    rig.file("src/.a.txt.velmora-Qq12Zz", "a leftover in the source");
-    rig.file("dst/.big.bin.velmora-Ab12Cd", "a leftover");
-    rig.file("dst/sub/.x.velmora-ZZ9999", "a read-only leftover");
-    rig.dir.setMode("dst/sub/.x.velmora-ZZ9999", 0444);
-    rig.file("src/sub/kept.txt", "kept");
-    rig.dir.makeLink("dst/.link.velmora-Cc3333", "not ours: a link");
-    rig.file("dst/.notes.velmora-draft", "not ours: no random part");
+// Puts the mark of this program's temporary files on a file; false where the file system keeps none.
+bool markAsOurs(const std::string& path) {
+    platform::FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    platform::markTemporary(file.get());
+    const std::size_t slash = path.rfind('/');
+    platform::FileHandle folder(::open(path.substr(0, slash).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return platform::isMarkedTemporary(folder.get(), path.substr(slash + 1));
+}
 
-    rig.run();
-    EXPECT_THAT(rig.results.problems, IsEmpty());
-    EXPECT_THAT(rig.tree("dst"), ElementsAre(".link.velmora-Cc3333 -> not ours: a link",
-                                             ".notes.velmora-draft", "a.txt", "sub/", "sub/kept.txt"));
-    EXPECT_EQ(rig.read("src/.a.txt.velmora-Qq12Zz"), "a leftover in the source");
+// What a run killed between naming a finished copy and renaming it could leave: the next run that
+// may write removes it from the target, says so in the results and with each removal, and never
+// copies one. A user's file that merely has such a name is an ordinary file, and a dry run
+// removes nothing at all.
+TEST(InterruptedCopyTest, OnlyMarkedLeftoversAreRemovedAndOnlyByARunThatMayWrite) {
+    for (const RunMode mode : {RunMode::PlanOnly, RunMode::Execute}) {
+        SCOPED_TRACE(mode == RunMode::PlanOnly ? "plan only" : "execute");
+        SyncRig rig;
+        rig.options.deleteMissing = false;
+        rig.file("src/a.txt", "a");
+        rig.file("src/.a.txt.velmora-Qq12Zz", "a leftover in the source");
+        rig.file("src/.mine.velmora-Zz9Qx1", "a user's file in the source");
+        rig.file("dst/.big.bin.velmora-Ab12Cd", "a leftover");
+        rig.file("dst/sub/.x.velmora-ZZ9999", "a read-only leftover");
+        rig.file("dst/.notes.velmora-a1b2c3", "a user's file");
+        rig.file("src/sub/kept.txt", "kept");
+        for (const char* ours :
+             {"src/.a.txt.velmora-Qq12Zz", "dst/.big.bin.velmora-Ab12Cd", "dst/sub/.x.velmora-ZZ9999"})
+            if (!markAsOurs(rig.dir.at(ours)))
+                GTEST_SKIP() << "this file system keeps no extended attributes";
+        rig.dir.setMode("dst/sub/.x.velmora-ZZ9999", 0444);
+
+        rig.synchroniser.synchronise(rig.source, rig.target, mode);
+        EXPECT_THAT(rig.results.problems, IsEmpty());
+        if (mode == RunMode::PlanOnly) {
+            EXPECT_THAT(rig.tree("dst"), ElementsAre(".big.bin.velmora-Ab12Cd", ".notes.velmora-a1b2c3",
+                                                     "sub/", "sub/.x.velmora-ZZ9999"));
+            EXPECT_THAT(rig.results.removedLeftovers, IsEmpty());
+            EXPECT_THAT(rig.targets(rig.actions.filesToAdd),
+                        ElementsAre("dst/.mine.velmora-Zz9Qx1", "dst/a.txt", "dst/sub/kept.txt"));
+            continue;
+        }
+        EXPECT_THAT(rig.tree("dst"), ElementsAre(".mine.velmora-Zz9Qx1", ".notes.velmora-a1b2c3", "a.txt",
+                                                 "sub/", "sub/kept.txt"));
+        EXPECT_THAT(rig.results.removedLeftovers, ElementsAre(rig.dir.at("dst/.big.bin.velmora-Ab12Cd"),
+                                                              rig.dir.at("dst/sub/.x.velmora-ZZ9999")));
+        EXPECT_EQ(rig.read("src/.a.txt.velmora-Qq12Zz"), "a leftover in the source");
+    }
 }
 
 } // namespace

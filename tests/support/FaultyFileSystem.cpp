@@ -143,6 +143,10 @@ int FaultyFileSystem::createFolder(const std::string& path, std::uint32_t mode) 
     return run(FsOp::CreateFolder, [&] { return inner_.createFolder(path, mode); });
 }
 
+int FaultyFileSystem::removeOwnTemporary(const std::string& path) {
+    return run(FsOp::DeleteFile, [&] { return inner_.removeOwnTemporary(path); });
+}
+
 int FaultyFileSystem::removeFolder(const std::string& path, bool allowReadOnly) {
     return run(FsOp::RemoveFolder, [&] { return inner_.removeFolder(path, allowReadOnly); });
 }

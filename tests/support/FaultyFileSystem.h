@@ -67,6 +67,7 @@ public:
     int deleteFile(const std::string& path, bool allowReadOnly = false,
                    const platform::SeenTarget* seen = nullptr) override;
     int createFolder(const std::string& path, std::uint32_t mode = 0777) override;
+    int removeOwnTemporary(const std::string& path) override;
     int removeFolder(const std::string& path, bool allowReadOnly = false) override;
     int listFolder(const std::string& path,
                    const std::function<bool(const platform::DirEntry&)>& onEntry) override;
