@@ -1,17 +1,10 @@
 #include "app/AppController.h"
 
 #include "engine/FrontEndPort.h"
+#include "items/TidyPath.h"
 #include "profiles/FileKind.h"
 
 namespace velmora {
-
-namespace {
-
-bool endsInSeparator(const std::string& path) {
-    return !path.empty() && path.back() == '/';
-}
-
-} // namespace
 
 AppController::AppController(AppServices services)
     : services_(std::move(services)), log_(services_.logClock, services_.fileSystem),
@@ -207,10 +200,7 @@ void AppController::locationFocusLost(Location which) {
     if (!edited)
         return;
     edited = false;
-    std::string text = textOf(which);
-    // An empty box stays empty: a lone "/" would make the whole file system a location.
-    if (!text.empty() && !endsInSeparator(text))
-        text += '/';
+    const std::string text = tidyLocation(textOf(which));
     std::string& stored = which == Location::One ? profile_.location1 : profile_.location2;
     if (stored != text) {
         stored = text;
@@ -224,9 +214,7 @@ void AppController::chooseLocation(Location which, const std::string& path) {
     const ChangeNotice notice(*this);
     if (busy())
         return;
-    std::string text = path;
-    if (!text.empty() && !endsInSeparator(text))
-        text += '/';
+    const std::string text = tidyLocation(path);
     textOf(which) = text;
     (which == Location::One ? edited1_ : edited2_) = false;
     (which == Location::One ? profile_.location1 : profile_.location2) = text;

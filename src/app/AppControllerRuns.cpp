@@ -1,6 +1,7 @@
 // Synchronisations and batch runs.
 #include "app/AppController.h"
 #include "engine/FrontEndPort.h"
+#include "items/TidyPath.h"
 #include "profiles/FileKind.h"
 
 namespace velmora {
@@ -8,14 +9,6 @@ namespace velmora {
 namespace {
 
 constexpr const char* kAlreadyRunning = "There is already a batch or synchronisation running";
-
-// The engine builds every path as a folder plus a name, so a location must end in its separator:
-// without it "/data/dst" and "file" would make "/data/dstfile".
-std::string asFolder(std::string path) {
-    if (!path.empty() && path.back() != '/')
-        path += '/';
-    return path;
-}
 
 } // namespace
 
@@ -84,8 +77,10 @@ Profile AppController::windowProfile() const {
 
 RunOutcome AppController::runBetween(const std::string& sourceText, const std::string& targetText,
                                      RunningState state, const Profile& settings, RunMode mode) {
-    const std::string source = asFolder(sourceText);
-    const std::string target = asFolder(targetText);
+    // Every run goes through here: one spelling of each location for every later comparison, and
+    // a trailing separator, since the engine builds each path as a folder plus a name.
+    const std::string source = tidyLocation(sourceText);
+    const std::string target = tidyLocation(targetText);
     runOptions_ = syncOptionsFor(settings, general_);
     runOptions_.safeguards = safeguards_;
     runExclusions_ = settings.exclusions;

@@ -91,8 +91,8 @@ bool isReadOnly(const std::string& path) {
 // unless asked for, and the options given.
 Profile profileFromOptions(const CliOptions& options) {
     Profile profile;
-    profile.location1 = withoutTrailingSlashes(absolutePath(options.source)) + '/';
-    profile.location2 = withoutTrailingSlashes(absolutePath(options.target)) + '/';
+    profile.location1 = tidyLocation(absolutePath(options.source));
+    profile.location2 = tidyLocation(absolutePath(options.target));
     profile.addMissing = !options.noAdd;
     profile.deleteMissing = !options.noDelete;
     profile.checkSubFolders = !options.noSubFolders;

@@ -27,34 +27,6 @@ std::string joined(const std::string& root, const std::string& rest) {
 
 } // namespace
 
-std::string tidyPath(std::string_view path) {
-    const bool absolute = path.starts_with('/');
-    std::vector<std::string_view> levels;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find('/', start);
-        if (end == std::string_view::npos)
-            end = path.size();
-        const std::string_view level = path.substr(start, end - start);
-        if (level == "..") {
-            if (!levels.empty() && levels.back() != "..")
-                levels.pop_back();
-            else if (!absolute)
-                levels.push_back(level); // above the root there is nothing to go to
-        } else if (!level.empty() && level != ".") {
-            levels.push_back(level);
-        }
-        start = end + 1;
-    }
-    std::string tidy = absolute ? "/" : "";
-    for (const std::string_view level : levels) {
-        if (!tidy.empty() && tidy.back() != '/')
-            tidy += '/';
-        tidy += level;
-    }
-    return tidy;
-}
-
 ExcludedPlaces placesToExclude(const std::string& typed, const std::string& currentFolder,
                                const std::string& location1, const std::string& location2) {
     ExcludedPlaces result;

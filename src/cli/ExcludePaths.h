@@ -1,15 +1,12 @@
 #pragma once
 
+#include "items/TidyPath.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace velmora::cli {
-
-// A path tidied by its text alone: "." levels and repeated '/' dropped, ".." taking away the
-// level before it (kept at the start of a relative path). Links are never resolved. The
-// trailing '/' is dropped; "/" stays "/", and a path that tidies to nothing becomes "".
-std::string tidyPath(std::string_view path);
 
 // What an --exclude=PATH names: one explicit exclusion per location, or nothing with a reason.
 struct ExcludedPlaces {

@@ -39,6 +39,16 @@ TEST_F(RecentListsTest, TypedLocationGetsItsSeparatorAndPushesTheLastEntryOut) {
     EXPECT_EQ(app.recentLocations(Location::One), expected);
 }
 
+TEST_F(RecentListsTest, ALocationIsTidiedAsItIsTakenWhateverItsSpelling) {
+    for (const char* typed : {"/data/./x/../t", "/data//t/.", "/data/t/"}) {
+        app.typeLocation(Location::Two, typed);
+        app.locationFocusLost(Location::Two);
+        EXPECT_EQ(app.locationText(Location::Two), "/data/t/") << typed;
+    }
+    app.chooseLocation(Location::One, "/data/s/./");
+    EXPECT_EQ(app.profile().location1, "/data/s/");
+}
+
 TEST_F(RecentListsTest, ChosenLocationMovesToTheFrontKeepingTheOthers) {
     app.chooseLocation(Location::One, "/l/D/");
     const RecentLocations expected{"/l/D/", "/l/A/", "/l/B/", "/l/C/", "/l/E/"};

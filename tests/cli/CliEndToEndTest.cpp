@@ -575,6 +575,36 @@ TEST_F(CliEndToEnd, ADryRunChangesNothingAndFilesThatLookLikeTemporariesAreTheUs
     EXPECT_EQ(result.out.find("remove-leftover"), std::string::npos) << result.out;
 }
 
+// However a location is spelt, it is one place: an exclusion given by the plain path holds for
+// it, on the command line and in a profile saved from it.
+TEST_F(CliEndToEnd, ExclusionsHoldForLocationsInAnySpelling) {
+    const std::vector<std::pair<std::string, std::string>> spellings = {
+        {"./s", "./t"}, {"s/.", "t/."}, {"x/../s", "x/../t"}, {dir.at("./s"), dir.at("x/../t")}};
+    dir.makeFolder("x");
+    for (const auto& [source, target] : spellings) {
+        SCOPED_TRACE(source + " " + target);
+        file("s/keep", "new", 3600);
+        file("s/other", "other");
+        file("t/keep", "old");
+        file("t/private", "private");
+        const std::vector<std::string> excludes = {"--exclude=" + dir.at("t/keep"),
+                                                   "--exclude=" + dir.at("t/private")};
+        std::vector<std::string> args = excludes;
+        args.insert(args.end(), {"--yes", "--save-profile=" + dir.at("saved.vmp"), source, target});
+        const CliResult result = runCli(dir, args, "", dir.path());
+        EXPECT_EQ(result.status, kExitDone) << result.err;
+        EXPECT_EQ(tree("t"), (std::vector<std::string>{"keep=old", "other=other", "private=private"}));
+
+        const std::string saved = TempDir::readFile(dir.at("saved.vmp"));
+        EXPECT_NE(saved.find("location1=" + dir.at("s/") + "\r\n"), std::string::npos) << saved;
+        EXPECT_NE(saved.find("location2=" + dir.at("t/") + "\r\n"), std::string::npos) << saved;
+        file("s/keep", "newer", 7200);
+        EXPECT_EQ(run({"--yes", dir.at("saved.vmp")}).status, kExitDone);
+        EXPECT_EQ(TempDir::readFile(dir.at("t/keep")), "old");
+        EXPECT_TRUE(TempDir::exists(dir.at("t/private")));
+    }
+}
+
 TEST_F(CliEndToEnd, ErrorsGoToStderrOnceWhateverTheMode) {
     // A silent profile without automatic start in a batch: said once, in every mode, with the
     // option that sets automatic start.

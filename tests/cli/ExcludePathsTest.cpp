@@ -20,6 +20,18 @@ TEST(ExcludePaths, TidyingIsByTheTextAlone) {
         EXPECT_EQ(tidyPath(typed), tidy) << typed;
 }
 
+TEST(ExcludePaths, LocationsAreTidiedAndEndInASeparator) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""},
+        {"/", "/"},
+        {"/data/./x/../t/.", "/data/t/"},
+        {"./", "./"},
+        {"sftp://ann@backup//~/Documents", "sftp://ann@backup//~/Documents/"}, // remote: as typed
+    };
+    for (const auto& [typed, tidy] : cases)
+        EXPECT_EQ(tidyLocation(typed), tidy) << typed;
+}
+
 TEST(ExcludePaths, PlacesInBothLocationsOrAReason) {
     struct Case {
         const char* typed;
