@@ -3,6 +3,7 @@
 #include "platform/CommandGate.h"
 #include "platform/FileHandle.h"
 #include "platform/FileSystem.h"
+#include "platform/TemporaryRegistry.h"
 
 #include <algorithm>
 #include <cctype>
@@ -218,6 +219,7 @@ int copyLink(const Place& source, const struct stat& info, const Place& target, 
         if (errno != EEXIST || attempt + 1 == kNameAttempts)
             return errno;
     }
+    TemporaryName kept(target.folder, temporary);
     // The link's own time, so that the next comparison sees the copy as up to date; a file
     // system that cannot set it still has a correct link.
     const struct timespec times[2] = {info.st_atim, info.st_mtim};
@@ -346,6 +348,7 @@ int copyNamed(FileHandle& in, const struct stat& info, const Place& target, bool
         if (errno != EEXIST || attempt + 1 == kNameAttempts)
             return errno;
     }
+    TemporaryName kept(target.folder, temporary);
     markTemporary(out.get());
 
     auto fail = [&](int error) {
@@ -429,6 +432,7 @@ int copyUnnamed(FileHandle& in, const struct stat& info, const Place& target, bo
         if (error != EEXIST || attempt + 1 == kNameAttempts)
             return error;
     }
+    TemporaryName kept(target.folder, temporary);
     auto fail = [&](int failure) {
         out.reset();
         unlinkIn(target, temporary);

@@ -1,5 +1,7 @@
 #include "platform/StopSignals.h"
 
+#include "platform/TemporaryRegistry.h"
+
 #include <csignal>
 #include <cstddef>
 #include <fcntl.h>
@@ -29,7 +31,9 @@ extern "C" void onStopSignal(int signal) {
         }
         return;
     }
-    // A second signal, or one while nothing may be stopped: end as the default action does.
+    // A second signal, or one while nothing may be stopped: end as the default action does, but
+    // leave no temporary name of a copy under way behind.
+    removeRegisteredTemporaries();
     struct sigaction fallback {};
     fallback.sa_handler = SIG_DFL;
     sigemptyset(&fallback.sa_mask);

@@ -1,7 +1,9 @@
 #include "platform/FileSystem.h"
+#include "platform/TemporaryRegistry.h"
 #include "support/TempDir.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
@@ -127,4 +129,17 @@ TEST(FileOperations, CreateFolderMakesOneFolderAndSaysWhenItCannot) {
     EXPECT_EQ(attributes.size, 0u);
     EXPECT_EQ(realFileSystem().createFolder(dir.at("new")), EEXIST);
     EXPECT_EQ(realFileSystem().createFolder(dir.at("a/b")), ENOENT);
+}
+
+// What a second stop signal removes before the program ends: the names still registered, no
+// others.
+TEST(TemporaryRegistry, RemovesTheNamesStillRegisteredAndNoOthers) {
+    TempDir dir;
+    const std::string kept = dir.writeFile(".a.velmora-AAAAAA", "under way");
+    const std::string done = dir.writeFile(".b.velmora-BBBBBB", "renamed into place meanwhile");
+    velmora::platform::TemporaryName underWay(AT_FDCWD, kept);
+    { velmora::platform::TemporaryName finished(AT_FDCWD, done); }
+    velmora::platform::removeRegisteredTemporaries();
+    EXPECT_FALSE(TempDir::exists(kept));
+    EXPECT_TRUE(TempDir::exists(done));
 }
