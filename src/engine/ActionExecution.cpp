@@ -1,5 +1,6 @@
 #include "engine/ActionExecution.h"
 
+#include "engine/GuardedCalls.h"
 #include "engine/TargetItem.h"
 #include "platform/ErrorText.h"
 #include "platform/FileSystem.h"
@@ -176,9 +177,10 @@ void ActionExecution::deleteDirectory(const FileItemPtr& folder) {
     // The plan saw a folder here, but a link may have taken its place since: listing it would
     // list the folder it points at, and the deletes would reach outside the target.
     platform::FileAttributes attributes;
-    if (const int error = run_.fileSystem.getAttributes(folder->fullPath(), attributes);
+    if (const int error = guardedAttributes(run_.commands, run_.fileSystem, folder->fullPath(), attributes);
         error != 0 || !attributes.isDirectory) {
-        run_.commands.reason().setFromError(error != 0 ? error : ENOTDIR);
+        if (error == 0)
+            run_.commands.reason().setFromError(ENOTDIR);
         recordFailure("CSynchroniserDlg::deleteDirectory: Could not delete folder: " + folder->fullPath(),
                       folder, results.failedDeletedFolders);
         run_.frontEnd.actionDone(ActionKind::DeleteFolder, *folder, true);
@@ -252,10 +254,10 @@ void ActionExecution::copyDirectory(const FileItemPtr& source, const FileItemPtr
     // A private source folder must not become a public target folder, so its mode is read in any case.
     std::int64_t sourceMode = -1;
     platform::FileAttributes sourceAttributes;
-    if (run_.fileSystem.getAttributes(source->fullPath(), sourceAttributes) == 0)
+    if (guardedAttributes(run_.commands, run_.fileSystem, source->fullPath(), sourceAttributes) == 0)
         sourceMode = sourceAttributes.mode & 07777;
     platform::FileAttributes existing;
-    const bool isNew = run_.fileSystem.getAttributes(target->fullPath(), existing) != 0;
+    const bool isNew = guardedAttributes(run_.commands, run_.fileSystem, target->fullPath(), existing) != 0;
     const bool created = run_.target.createFolder(*target, sourceMode);
     run_.frontEnd.actionDone(ActionKind::AddFolder, *target, !created);
     if (!created) {

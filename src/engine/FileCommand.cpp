@@ -130,6 +130,8 @@ int carryOut(platform::FileSystem& fs, FileCommand& command) {
         return remove(fs, command);
     case FileCommand::Kind::List:
         return list(fs, command);
+    case FileCommand::Kind::Call:
+        return command.call();
     default:
         return transfer(fs, command);
     }
@@ -252,7 +254,8 @@ bool FileCommands::finish(const Pending& command) {
         break;
     }
     // A command given up says nothing more: only an ended one moves the progress on.
-    if (listener_ && command->kind != FileCommand::Kind::List && command->givenUp == Outcome::Running)
+    const bool moves = command->kind != FileCommand::Kind::List && command->kind != FileCommand::Kind::Call;
+    if (listener_ && moves && command->givenUp == Outcome::Running)
         listener_();
     return result;
 }
@@ -303,40 +306,55 @@ int FileCommands::listFolder(const std::string& path,
         return ECANCELED;
     Pending listing = command(FileCommand::Kind::List, path, {}, false, false);
     listing->onEntry = std::move(onEntry);
-    start(listing);
-    if (finish(listing))
+    return waitFor(listing);
+}
+
+int FileCommands::guarded(std::function<int()> call) {
+    if (stopRequest_) {
+        reason_.setFromError(ECANCELED);
+        return ECANCELED;
+    }
+    Pending pending = command(FileCommand::Kind::Call, {}, {}, false, false);
+    pending->call = std::move(call);
+    const int error = waitFor(pending);
+    if (error == ECANCELED)
+        reason_.setFromError(error);
+    return error;
+}
+
+int FileCommands::waitFor(const Pending& pending) {
+    start(pending);
+    if (finish(pending))
         return 0;
-    switch (listing->givenUp) {
+    switch (pending->givenUp) {
     case FileCommand::Outcome::TimedOut:
         return ETIMEDOUT;
     case FileCommand::Outcome::Stopped:
         return ECANCELED;
     default:
-        return listing->errorNumber;
+        return pending->errorNumber;
     }
 }
 
 bool FileCommands::createFolder(const std::string& path, std::int64_t sourceMode) {
-    platform::FileAttributes existing;
-    if (fs_.getAttributes(path, existing) == 0 && existing.isDirectory)
-        return true;
     const std::uint32_t mode = sourceMode < 0 ? 0777 : (static_cast<std::uint32_t>(sourceMode) & 0777) | 0700;
-    if (int error = fs_.createFolder(path, mode)) {
-        // The caller reports the failure with this reason.
-        reason_.setFromError(error);
-        return false;
-    }
-    return true;
+    // The file system outlives every worker; this object may not.
+    platform::FileSystem* fs = &fs_;
+    return guarded([fs, path, mode] {
+               platform::FileAttributes existing;
+               if (fs->getAttributes(path, existing) == 0 && existing.isDirectory)
+                   return 0;
+               return fs->createFolder(path, mode);
+           }) == 0; // the caller reports a failure with the reason set
 }
 
 bool FileCommands::removeFolder(const std::string& path, bool overwriteReadOnly) {
-    const int error = removeAllowingReadOnly(fs_, path, overwriteReadOnly, [&](bool allowReadOnly) {
-        return fs_.removeFolder(path, allowReadOnly);
-    });
-    if (error == 0)
-        return true;
-    reason_.setFromError(error);
-    return false;
+    platform::FileSystem* fs = &fs_;
+    return guarded([fs, path, overwriteReadOnly] {
+               return removeAllowingReadOnly(*fs, path, overwriteReadOnly, [&](bool allowReadOnly) {
+                   return fs->removeFolder(path, allowReadOnly);
+               });
+           }) == 0;
 }
 
 } // namespace velmora

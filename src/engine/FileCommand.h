@@ -17,9 +17,9 @@ namespace velmora {
 
 class FrontEndPort;
 
-// One copy, move, delete or folder listing, shared by the waiting caller and its worker.
+// One copy, move, delete, folder listing or other call, shared by the waiting caller and its worker.
 struct FileCommand {
-    enum class Kind { Copy, Move, Delete, List };
+    enum class Kind { Copy, Move, Delete, List, Call };
     Kind kind = Kind::Copy;
     std::string source; // the folder for a listing
     std::string target; // empty for delete and listing
@@ -31,6 +31,8 @@ struct FileCommand {
     // A listing hands each entry to this on the worker; it must write only to what it owns
     // together with this command, since an abandoned listing may go on after the wait.
     std::function<bool(const platform::DirEntry&)> onEntry;
+    // A call returns 0 or errno; like onEntry it writes only to what it owns with this command.
+    std::function<int()> call;
     platform::CommandGate gate;
 
     // The worker reports only here, so an abandoned worker that ends late touches nothing of
@@ -54,7 +56,7 @@ class CommandPool;
 
 // Runs file commands on worker threads under the command timeout while the caller's thread
 // keeps pumping the front end; Stop or the timeout abandon the worker, which then removes
-// its temporary file and leaves later commands alone. Folder creation and removal run directly.
+// its temporary file and leaves later commands alone.
 // The file system must outlive every worker, including abandoned ones still inside a call.
 //
 // Up to `parallel` commands may be carried out at once: start() queues one for a small pool of
@@ -101,6 +103,12 @@ public:
     // to `onEntry` there. Returns 0, the listing's errno, ETIMEDOUT (reason "Timed out") or
     // ECANCELED on Stop.
     int listFolder(const std::string& path, std::function<bool(const platform::DirEntry&)> onEntry);
+    // Any other call that touches a location (resolving a path, the attributes of a root, a
+    // probe), under the same watch, so that a share that no longer answers holds up no caller
+    // for longer than the timeout. `call` may go on after an abandoned wait: it must write only
+    // to what it owns (a shared result). Returns its result, ETIMEDOUT or ECANCELED; on any
+    // failure the reason is set.
+    int guarded(std::function<int()> call);
 
     // Several in flight.
     Pending startCopy(const std::string& source, const std::string& target, bool failIfExists,
@@ -131,6 +139,7 @@ private:
                            std::optional<platform::SeenTarget> seen = {});
     Pending start(Pending command);
     bool run(const Pending& command) { return finish(start(command)); }
+    int waitFor(const Pending& command);
     void watch(std::uint64_t now);
     void giveUp(FileCommand& command, FileCommand::Outcome why);
     FileCommand& awaited(const Pending& command);

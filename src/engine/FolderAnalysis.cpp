@@ -2,6 +2,7 @@
 
 #include "engine/DeleteConfirmation.h"
 #include "engine/FileComparison.h"
+#include "engine/GuardedCalls.h"
 #include "engine/TargetItem.h"
 #include "items/PathOrder.h"
 
@@ -20,11 +21,21 @@ constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 // A file system whose kind does not tell (a FUSE or network mount of a case-blind disk) shows it
 // when the source's spelling, missing from the listing, still names a file there: deleting the
 // listed name after adding that spelling would then delete the only file.
+// Both questions run under the command timeout; one the folder does not answer is taken as
+// "folds", the answer that never takes one file for two.
 bool FolderAnalysis::TargetCase::folds(const std::string& sourceName) {
-    if (answer_ < 0)
-        answer_ = fileSystem_.foldsCase(folder_) ? 1 : 0;
+    if (answer_ < 0) {
+        bool folds = true;
+        guardedResult(commands_, folds, [fs = &fileSystem_, folder = folder_](bool& out) {
+            return (out = fs->foldsCase(folder)), 0;
+        });
+        answer_ = folds ? 1 : 0;
+    }
+    if (answer_ == 1)
+        return true;
     platform::FileAttributes attributes;
-    return answer_ == 1 || fileSystem_.getAttributes(folder_ + sourceName, attributes) == 0;
+    const int error = guardedAttributes(commands_, fileSystem_, folder_ + sourceName, attributes);
+    return error == 0 || error == ETIMEDOUT;
 }
 
 namespace {
@@ -88,7 +99,7 @@ bool FolderAnalysis::analyseDirectory(const std::string& sourceFolder, const std
     if (depth_ == 0)
         sourceEmpty_ = sourceFiles.empty() && sourceFolders.empty();
 
-    TargetCase targetCase(run_.fileSystem, targetFolder);
+    TargetCase targetCase(run_.commands, run_.fileSystem, targetFolder);
     std::vector<bool> matchedFiles(targetFiles.size(), false);
     planFiles(targetFolder, sourceFiles, targetFiles, matchedFiles, targetCase);
     if (run_.options.deleteMissing)
@@ -106,12 +117,12 @@ bool FolderAnalysis::analyseDirectory(const std::string& sourceFolder, const std
 
 bool FolderAnalysis::canAccess(const std::string& folder, const char* problem) {
     platform::FileAttributes attributes;
-    if (const int error = run_.fileSystem.getAttributes(folder, attributes)) {
-        run_.commands.reason().setFromError(error);
-        run_.results.addProblem(problem + folder, run_.commands.reason().get());
-        return false;
-    }
-    return true;
+    const int error = guardedAttributes(run_.commands, run_.fileSystem, folder, attributes);
+    // After Stop the listing ends the folder as it ends every other.
+    if (error == 0 || givenUpByStop(error))
+        return true;
+    run_.results.addProblem(problem + folder, run_.commands.reason().get());
+    return false;
 }
 
 bool FolderAnalysis::canRead(LocationAccess& access, const std::string& folder, const char* problem,

@@ -29,11 +29,12 @@ public:
     // Whether one target folder ignores letter case in names; asked once, and only when needed.
     class TargetCase {
     public:
-        TargetCase(platform::FileSystem& fileSystem, const std::string& folder)
-            : fileSystem_(fileSystem), folder_(folder) {}
+        TargetCase(FileCommands& commands, platform::FileSystem& fileSystem, const std::string& folder)
+            : commands_(commands), fileSystem_(fileSystem), folder_(folder) {}
         bool folds(const std::string& sourceName);
 
     private:
+        FileCommands& commands_;
         platform::FileSystem& fileSystem_;
         const std::string& folder_;
         int answer_ = -1;

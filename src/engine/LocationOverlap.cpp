@@ -1,7 +1,5 @@
 #include "engine/LocationOverlap.h"
 
-#include "platform/RealPath.h"
-
 namespace velmora {
 
 namespace {
@@ -15,17 +13,25 @@ bool within(const std::string& inner, const std::string& outer) {
 
 } // namespace
 
-Overlap locationOverlap(const std::string& source, const std::string& target) {
-    std::string realSource, realTarget;
-    if (platform::realPath(source, realSource) || platform::realPath(target, realTarget))
+Overlap locationOverlap(const ResolvedLocation& source, const ResolvedLocation& target) {
+    if (source.real.empty() || target.real.empty())
         return Overlap::None;
-    if (realSource == realTarget)
+    if (source.real == target.real || (source.identity.known() && source.identity == target.identity))
         return Overlap::Same;
-    if (within(realTarget, realSource))
+    if (within(target.real, source.real))
         return Overlap::TargetInsideSource;
-    if (within(realSource, realTarget))
+    if (within(source.real, target.real))
         return Overlap::SourceInsideTarget;
     return Overlap::None;
+}
+
+Overlap locationOverlap(const std::string& source, const std::string& target,
+                        platform::FileSystem& fileSystem) {
+    ResolvedLocation resolved[2];
+    if (fileSystem.resolveLocation(source, resolved[0].real, resolved[0].identity) ||
+        fileSystem.resolveLocation(target, resolved[1].real, resolved[1].identity))
+        return Overlap::None;
+    return locationOverlap(resolved[0], resolved[1]);
 }
 
 const char* overlapReason(Overlap overlap) {

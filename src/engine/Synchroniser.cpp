@@ -1,6 +1,7 @@
 #include "engine/Synchroniser.h"
 
 #include "engine/DeleteTrees.h"
+#include "engine/GuardedCalls.h"
 #include "engine/LocationOverlap.h"
 #include "platform/Clock.h"
 #include "platform/ErrorText.h"
@@ -72,27 +73,17 @@ RunOutcome Synchroniser::synchronise(const std::string& source, const std::strin
     progress_.setActivity("Checking folder: " + source);
     run_.frontEnd.pump();
 
-    // A target inside its source would copy into itself without end; a source inside its
-    // target would plan the deletion of the source itself. Neither is analysed.
-    bool ok = true;
-    if (Overlap overlap = locationOverlap(source, target); overlap != Overlap::None) {
-        run_.results.addProblem("CSynchroniserDlg::synchronise: Could not synchronise " + source + " into " +
-                                    target,
-                                overlapReason(overlap));
-        ok = false;
-    } else if (prepareTarget(source, target)) {
+    bool ok = checkLocations(source, target) && prepareTarget(source, target);
+    if (ok && !run_.stopRequested()) {
         // From here on every path of the run is resolved beneath its location, links refused.
         run_.commands.fileSystem().setLocationRoots({source, target});
         if (&run_.fileSystem != &run_.commands.fileSystem())
             run_.fileSystem.setLocationRoots({source, target});
-        watchForOverlap(source, target);
-        ok = analysis_.analyseDirectory(source, target);
+        ok = watchForOverlap(source, target) && analysis_.analyseDirectory(source, target);
         ok = ok && !overlapFound(source, target);
         // What the folders to delete hold is part of what the plan saw: only that is deleted.
         if (ok && !run_.stopRequested())
             listFoldersToDelete(run_);
-    } else {
-        ok = false;
     }
     RunOutcome outcome;
     if (ok && !run_.stopRequested()) {
@@ -147,15 +138,52 @@ RunOutcome Synchroniser::synchronise(const std::string& source, const std::strin
     return outcome;
 }
 
-// The same folder can sit at two paths (a bind mount): each location's listings look for the
-// other location's folder among their own.
-void Synchroniser::watchForOverlap(const std::string& source, const std::string& target) {
+// A target inside its source would copy into itself without end; a source inside its target
+// would plan the deletion of the source itself; the same folder under two names (a link, a bind
+// mount) would do both. None is analysed.
+bool Synchroniser::checkLocations(const std::string& source, const std::string& target) {
+    ResolvedLocation resolved[2];
+    const std::string* paths[2] = {&source, &target};
+    for (int i = 0; i < 2; ++i) {
+        const int error = guardedResult(run_.commands, resolved[i],
+                                        [fs = &run_.fileSystem, path = *paths[i]](ResolvedLocation& out) {
+                                            return fs->resolveLocation(path, out.real, out.identity);
+                                        });
+        if (givenUpByStop(error))
+            return true; // nothing is analysed after Stop
+        if (!answered(error, *paths[i]))
+            return false;
+    }
+    if (const Overlap overlap = locationOverlap(resolved[0], resolved[1]); overlap != Overlap::None) {
+        run_.results.addProblem("CSynchroniserDlg::synchronise: Could not synchronise " + source + " into " +
+                                    target,
+                                overlapReason(overlap));
+        return false;
+    }
+    return true;
+}
+
+// A location that did not answer within the command timeout fails the run before anything
+// changes; any other failure is left to the analysis, which names the folder and the reason.
+bool Synchroniser::answered(int error, const std::string& path) {
+    if (error != ETIMEDOUT)
+        return true;
+    run_.results.addProblem("CSynchroniserDlg::synchronise: Could not access folder: " + path,
+                            run_.commands.reason().get());
+    return false;
+}
+
+// The same folder can sit at two paths (a bind mount of a folder inside the other location):
+// each location's listings look for the other location's folder among their own.
+bool Synchroniser::watchForOverlap(const std::string& source, const std::string& target) {
     platform::FileAttributes sourceRoot;
     platform::FileAttributes targetRoot;
-    run_.fileSystem.getAttributes(source, sourceRoot);
-    run_.fileSystem.getAttributes(target, targetRoot);
+    if (!answered(guardedAttributes(run_.commands, run_.fileSystem, source, sourceRoot), source) ||
+        !answered(guardedAttributes(run_.commands, run_.fileSystem, target, targetRoot), target))
+        return false;
     run_.source.setOtherRoot(targetRoot.identity, target);
     run_.target.setOtherRoot(sourceRoot.identity, source);
+    return true;
 }
 
 bool Synchroniser::overlapFound(const std::string& source, const std::string& target) {
@@ -201,29 +229,38 @@ void Synchroniser::startRun(RunMode mode) {
 bool Synchroniser::prepareTarget(const std::string& source, const std::string& target) {
     analysis_.assumeTargetEmpty(false);
     const RunSafeguards::MissingTarget policy = run_.options.safeguards.missingTarget;
+    if (policy == RunSafeguards::MissingTarget::Fail)
+        return true; // the analysis tells what is wrong with a missing target
     platform::FileAttributes attributes;
-    if (policy == RunSafeguards::MissingTarget::Fail ||
-        run_.fileSystem.getAttributes(target, attributes) != ENOENT)
-        return true; // the analysis tells what is wrong with a target that is there
+    int error = guardedAttributes(run_.commands, run_.fileSystem, target, attributes);
+    if (error != ENOENT)
+        return givenUpByStop(error) || answered(error, target);
     // Only the last level is made: a missing parent is more likely a mistyped path or a disk
     // that is not mounted than a wish for a new tree.
     std::string parent = target;
     while (parent.size() > 1 && parent.back() == '/')
         parent.pop_back();
     parent.erase(parent.find_last_of('/') + 1);
-    if (parent.empty() || run_.fileSystem.getAttributes(parent, attributes) != 0 || !attributes.isDirectory)
+    if (parent.empty())
         return true;
+    error = guardedAttributes(run_.commands, run_.fileSystem, parent, attributes);
+    if (error != 0 || !attributes.isDirectory)
+        return givenUpByStop(error) || answered(error, parent);
     if (policy == RunSafeguards::MissingTarget::AssumeEmpty) {
         run_.frontEnd.message("The target folder " + target + " does not exist: it would be created");
         analysis_.assumeTargetEmpty(true);
         return true;
     }
     // Like every new folder, no more open than its source (its owner may always write into it).
-    std::uint32_t mode = 0777;
-    if (run_.fileSystem.getAttributes(source, attributes) == 0)
-        mode = (attributes.mode & 0777) | 0700;
-    if (const int error = run_.fileSystem.createFolder(target, mode)) {
-        run_.commands.reason().setFromError(error);
+    std::int64_t sourceMode = -1;
+    error = guardedAttributes(run_.commands, run_.fileSystem, source, attributes);
+    if (error == 0)
+        sourceMode = attributes.mode;
+    else if (givenUpByStop(error) || !answered(error, source))
+        return givenUpByStop(error);
+    if (!run_.commands.createFolder(target, sourceMode)) {
+        if (run_.stopRequested())
+            return true;
         run_.results.addProblem("CSynchroniserDlg::synchronise: Could not create folder: " + target,
                                 run_.commands.reason().get());
         return false;

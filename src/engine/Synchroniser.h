@@ -61,7 +61,9 @@ private:
     bool prepareTarget(const std::string& source, const std::string& target);
     // Applies the safeguards to the plan's deletes (asking where they say so); the refusal, if any.
     Refusal judgePlan(const std::string& source, const std::string& target, RunOutcome& outcome);
-    void watchForOverlap(const std::string& source, const std::string& target);
+    bool checkLocations(const std::string& source, const std::string& target);
+    bool answered(int error, const std::string& path);
+    bool watchForOverlap(const std::string& source, const std::string& target);
     // Reports an overlap the analysis found; true when there was one.
     bool overlapFound(const std::string& source, const std::string& target);
     bool reviewActions();

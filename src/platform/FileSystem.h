@@ -112,6 +112,10 @@ public:
     // that cannot be found out: taking two names for one file never loses a file.
     virtual bool foldsCase(const std::string& folder) = 0;
 
+    // The canonical path of an existing location (links, "." and ".." resolved) and the folder it
+    // names, so that two paths to one folder (a link, a bind mount) are told as one: 0 or errno.
+    virtual int resolveLocation(const std::string& path, std::string& real, FileIdentity& identity);
+
     // Opens a run log for writing (see openLogFile): 0 or the reason; on success the open file
     // and which file it is.
     virtual int openLog(const std::string& path, bool append, FileHandle& out, FileIdentity& identity);

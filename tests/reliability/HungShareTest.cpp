@@ -75,5 +75,68 @@ TEST(HungShareTest, AShareThatAnswersLateButWithinTheTimeoutIsWaitedFor) {
     EXPECT_EQ(rig.read("dst/b.txt"), "b");
 }
 
+// Each call that touches a location before the analysis (resolving it for the overlap check,
+// the attributes of the roots, creating a missing target, a letter-case probe) gives up after
+// the timeout with the folder named: the run fails before anything changes, it never hangs.
+struct HungBeforeAnalysis {
+    const char* name;
+    FsOp hungCall;
+    bool targetMissing;
+    const char* problem; // after "CSynchroniserDlg::synchronise: ", the location appended
+    bool source;         // the problem names the source, else the target
+};
+
+class HungBeforeAnalysisTest : public testing::TestWithParam<HungBeforeAnalysis> {};
+
+TEST_P(HungBeforeAnalysisTest, FailsTheRunWithTheLocationNamedAndChangesNothing) {
+    const HungBeforeAnalysis& c = GetParam();
+    SyncRig rig;
+    rig.file("src/a.txt", "a");
+    rig.file("dst/stale.txt", "stale");
+    if (c.targetMissing) {
+        rig.target = rig.dir.at("dst/new/");
+        rig.options.safeguards.missingTarget = RunSafeguards::MissingTarget::Create;
+    }
+    rig.options.deleteMissing = true;
+    rig.options.commandTimeout = 1;
+    rig.fs.hang(c.hungCall);
+
+    const RunOutcome outcome = rig.run();
+    EXPECT_TRUE(outcome.failed);
+    EXPECT_FALSE(outcome.interrupted);
+    ASSERT_EQ(rig.frontEnd.reports.size(), 1u);
+    EXPECT_EQ(rig.frontEnd.reports[0].lastHeadline, "Synchronisation failed\n");
+    EXPECT_THAT(rig.results.problems, ElementsAre(std::string("CSynchroniserDlg::synchronise: ") + c.problem +
+                                                      (c.source ? rig.source : rig.target),
+                                                  "Timed out"));
+    rig.fs.release();
+    EXPECT_THAT(rig.tree("dst"), ElementsAre("stale.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Calls, HungBeforeAnalysisTest,
+                         testing::Values(HungBeforeAnalysis{"ResolvingTheSource", FsOp::ResolveLocation,
+                                                            false, "Could not access folder: ", true},
+                                         HungBeforeAnalysis{"TheRootsAttributes", FsOp::GetAttributes, false,
+                                                            "Could not access folder: ", true},
+                                         HungBeforeAnalysis{"CreatingAMissingTarget", FsOp::CreateFolder,
+                                                            true, "Could not create folder: ", false}),
+                         [](const testing::TestParamInfo<HungBeforeAnalysis>& param) {
+                             return std::string(param.param.name);
+                         });
+
+TEST(HungShareTest, StopWhileALocationDoesNotAnswerEndsTheRunAsInterrupted) {
+    SyncRig rig;
+    rig.file("src/a.txt", "a");
+    rig.fs.hang(FsOp::ResolveLocation);
+    rig.frontEnd.stopAtPump(rig.flags.stopRequest, 20);
+
+    const RunOutcome outcome = rig.run();
+    EXPECT_TRUE(outcome.interrupted);
+    EXPECT_FALSE(outcome.failed);
+    EXPECT_THAT(rig.results.problems, IsEmpty());
+    rig.fs.release();
+    EXPECT_THAT(rig.tree("dst"), IsEmpty());
+}
+
 } // namespace
 } // namespace velmora::test

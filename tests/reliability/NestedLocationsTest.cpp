@@ -58,37 +58,57 @@ INSTANTIATE_TEST_SUITE_P(
                 "The source folder is inside the target folder"}),
     [](const testing::TestParamInfo<Nesting>& testCase) { return std::string(testCase.param.name); });
 
-// The same folder at a second path, which no comparison of paths can see: the reproduction of
-// `mount --bind s/sub bm; velmora-cli --yes s bm`, both ways round.
-TEST(NestedLocationsTest, ABindMountOfAFolderOfTheOtherLocationFailsTheRunBeforeAnythingChanges) {
-    for (const bool targetIsMount : {true, false}) {
-        SCOPED_TRACE(targetIsMount ? "target mounted inside the source" : "source mounted inside the target");
-        TempDir dir;
-        dir.writeFile("tree/a.txt", "a");
-        dir.writeFile("tree/sub/precious.txt", "precious");
-        dir.makeFolder("bm");
-        if (::mount(dir.at("tree/sub").c_str(), dir.at("bm").c_str(), nullptr, MS_BIND, nullptr) != 0)
-            GTEST_SKIP() << "cannot bind-mount here: " << std::strerror(errno);
-        const std::vector<std::string> before = dir.listTree();
+// The same folder at a second path, which no comparison of paths can see: the reproductions of
+// `mount --bind s/sub bm; velmora-cli --yes s bm` and of `mount --bind s bm; velmora-cli s bm`,
+// both ways round.
+struct BindMount {
+    const char* name;
+    const char* mounted; // bound at "bm"
+    const char* source;
+    const char* target;
+    std::string (*reason)(const TempDir& dir);
+};
 
-        const std::string source = dir.at(targetIsMount ? "tree" : "bm");
-        const std::string target = dir.at(targetIsMount ? "bm" : "tree");
-        CliChild child(dir, {"--yes", source, target});
-        const int status = child.wait();
-        std::vector<std::string> after = dir.listTree();
-        ::umount2(dir.at("bm").c_str(), MNT_DETACH);
+class BindMountTest : public testing::TestWithParam<BindMount> {};
 
-        EXPECT_EQ(status, 2) << child.err();
-        EXPECT_TRUE(child.out().starts_with("Synchronisation failed\n")) << child.out();
-        const std::string err = child.err();
-        EXPECT_NE(err.find("\n  The source and target locations overlap: " + dir.at("tree/") +
-                           "sub is the same folder as " + dir.at("bm") + "\n"),
-                  std::string::npos)
-            << err;
-        std::erase_if(after, [](const std::string& path) { return path.starts_with(".cli-"); });
-        EXPECT_EQ(after, before);
-    }
+std::string subFolderReason(const TempDir& dir) {
+    return "The source and target locations overlap: " + dir.at("tree/") + "sub is the same folder as " +
+           dir.at("bm");
 }
+
+std::string sameFolderReason(const TempDir&) {
+    return "The source and the target are the same folder";
+}
+
+TEST_P(BindMountTest, FailsTheRunBeforeAnythingChanges) {
+    const BindMount& c = GetParam();
+    TempDir dir;
+    dir.writeFile("tree/a.txt", "a");
+    dir.writeFile("tree/sub/precious.txt", "precious");
+    dir.makeFolder("bm");
+    if (::mount(dir.at(c.mounted).c_str(), dir.at("bm").c_str(), nullptr, MS_BIND, nullptr) != 0)
+        GTEST_SKIP() << "cannot bind-mount here: " << std::strerror(errno);
+    const std::vector<std::string> before = dir.listTree();
+
+    CliChild child(dir, {"--yes", dir.at(c.source), dir.at(c.target)});
+    const int status = child.wait();
+    std::vector<std::string> after = dir.listTree();
+    ::umount2(dir.at("bm").c_str(), MNT_DETACH);
+
+    EXPECT_EQ(status, 2) << child.err();
+    EXPECT_TRUE(child.out().starts_with("Synchronisation failed\n")) << child.out();
+    EXPECT_NE(child.err().find("\n  " + c.reason(dir) + "\n"), std::string::npos) << child.err();
+    std::erase_if(after, [](const std::string& path) { return path.starts_with(".cli-"); });
+    EXPECT_EQ(after, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reliability, BindMountTest,
+    testing::Values(BindMount{"TargetMountedInsideTheSource", "tree/sub", "tree", "bm", subFolderReason},
+                    BindMount{"SourceMountedInsideTheTarget", "tree/sub", "bm", "tree", subFolderReason},
+                    BindMount{"TargetIsTheSourceMounted", "tree", "tree", "bm", sameFolderReason},
+                    BindMount{"SourceIsTheTargetMounted", "tree", "bm", "tree", sameFolderReason}),
+    [](const testing::TestParamInfo<BindMount>& testCase) { return std::string(testCase.param.name); });
 
 } // namespace
 } // namespace velmora::test

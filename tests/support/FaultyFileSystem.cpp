@@ -10,7 +10,7 @@ namespace {
 std::size_t indexOf(FsOp op) {
     return static_cast<std::size_t>(op);
 }
-static_assert(static_cast<std::size_t>(FsOp::OpenLog) == 8, "one plan per operation");
+static_assert(static_cast<std::size_t>(FsOp::ResolveLocation) == 9, "one plan per operation");
 
 } // namespace
 
@@ -117,6 +117,11 @@ int FaultyFileSystem::run(FsOp op, Call&& call) {
 
 int FaultyFileSystem::getAttributes(const std::string& path, platform::FileAttributes& out) {
     return run(FsOp::GetAttributes, [&] { return inner_.getAttributes(path, out); });
+}
+
+int FaultyFileSystem::resolveLocation(const std::string& path, std::string& real,
+                                      platform::FileIdentity& identity) {
+    return run(FsOp::ResolveLocation, [&] { return inner_.resolveLocation(path, real, identity); });
 }
 
 int FaultyFileSystem::setAttributes(const std::string& path, std::uint32_t mode) {

@@ -20,7 +20,8 @@ enum class FsOp {
     CreateFolder,
     RemoveFolder,
     ListFolder,
-    OpenLog
+    OpenLog,
+    ResolveLocation
 };
 
 // The fault seam: a FileSystem that passes every call on to another one (the real one by
@@ -74,6 +75,8 @@ public:
     bool foldsCase(const std::string& folder) override;
     int openLog(const std::string& path, bool append, platform::FileHandle& out,
                 platform::FileIdentity& identity) override;
+    int resolveLocation(const std::string& path, std::string& real,
+                        platform::FileIdentity& identity) override;
 
 private:
     struct Plan {
@@ -96,7 +99,7 @@ private:
     platform::FileSystem& inner_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
-    std::array<Plan, 9> plans_{};
+    std::array<Plan, 10> plans_{};
     std::optional<bool> foldsCase_;
     bool logDiskFull_ = false;
     int inside_ = 0;
