@@ -1,5 +1,6 @@
 #include "platform/FileCopy.h"
 
+#include "platform/Clock.h"
 #include "platform/CommandGate.h"
 #include "platform/FileHandle.h"
 #include "platform/FileSystem.h"
@@ -25,7 +26,7 @@ namespace velmora::platform {
 
 namespace {
 
-constexpr std::size_t kKernelChunk = 8u << 20; // bytes per copy_file_range call between abandon checks
+constexpr std::size_t kKernelChunk = 8u << 20; // most bytes per copy_file_range call between abandon checks
 constexpr std::size_t kBufferSize = 1u << 20;  // read/write loop buffer
 constexpr std::size_t kSmallFile = 64u << 10;  // copied through a stack buffer
 constexpr int kNameAttempts = 100;             // fresh temporary names tried before giving up
@@ -482,15 +483,42 @@ int copyRegular(FileHandle& in, struct stat& info, const Place& target, bool fai
     return copyOnce(in, info, target, failIfExists, allowReadOnly, gate, seen);
 }
 
+// Sizes each copy call from the rate seen so far, so that even a slow stream shows progress a few
+// times a second: a command counts as stalled only when no byte has moved for the timeout, and one
+// call that takes longer than that would look like a stall while data flows all the time. A fast
+// disk reaches the largest chunk after a few calls.
+class ChunkPacer {
+public:
+    explicit ChunkPacer(std::size_t largest) : largest_(largest) {}
+    std::size_t next() const { return chunk_; }
+    void took(std::size_t bytes, std::uint64_t millis) {
+        const std::size_t grown = std::min(largest_, chunk_ * 4);
+        if (millis == 0) {
+            chunk_ = grown;
+            return;
+        }
+        const std::uint64_t fitting = std::uint64_t{bytes} * kCallMillis / millis;
+        chunk_ = static_cast<std::size_t>(std::clamp<std::uint64_t>(fitting, kSmallest, grown));
+    }
+
+private:
+    static constexpr std::uint64_t kCallMillis = 250; // what one call should take
+    static constexpr std::size_t kSmallest = 16u << 10;
+    std::size_t largest_;
+    std::size_t chunk_ = 64u << 10;
+};
+
 } // namespace
 
 int copyBytes(int from, int to, std::uint64_t size, CommandGate* gate, bool inKernel) {
     std::unique_ptr<char[]> buffer;
+    ChunkPacer pacer(inKernel ? kKernelChunk : kBufferSize);
     std::uint64_t done = 0;
     while (done < size) {
         if (isAbandoned(gate))
             return ECANCELED;
-        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(size - done, kKernelChunk));
+        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(size - done, pacer.next()));
+        const std::uint64_t started = steadyMillis();
         ssize_t copied;
         if (inKernel) {
             copied = ::copy_file_range(from, nullptr, to, nullptr, wanted, 0);
@@ -500,6 +528,7 @@ int copyBytes(int from, int to, std::uint64_t size, CommandGate* gate, bool inKe
                 if (!kernelRefused(errno))
                     return errno;
                 inKernel = false; // both offsets are where the kernel left them: go on from there
+                pacer = ChunkPacer(kBufferSize);
                 continue;
             }
         } else {
@@ -518,6 +547,7 @@ int copyBytes(int from, int to, std::uint64_t size, CommandGate* gate, bool inKe
             break; // the file got shorter while we copied: what there is, is copied
         done += static_cast<std::uint64_t>(copied);
         progressed(gate);
+        pacer.took(static_cast<std::size_t>(copied), steadyMillis() - started);
     }
     return 0;
 }

@@ -1,11 +1,15 @@
+#include "platform/Clock.h"
+#include "platform/CommandGate.h"
 #include "platform/ErrorText.h"
 #include "platform/FileCopy.h"
 #include "platform/FileHandle.h"
 #include "platform/FileSystem.h"
 #include "support/TempDir.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -13,6 +17,7 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 using velmora::platform::FileHandle;
 using velmora::platform::realFileSystem;
@@ -133,6 +138,42 @@ TEST(CopyFile, ByteLoopAndKernelCopyGiveTheSameBytes) {
         out.reset();
         EXPECT_EQ(TempDir::readFile(target), bytes) << (inKernel ? "kernel" : "loop");
     }
+}
+
+// A stream that keeps moving, slowly (a pipe drained at about 500 KiB/s), shows progress well
+// within any timeout: one call that moves more than a fraction of a second's worth would look
+// like a stall to the command's watch (a whole second without progress here).
+TEST(CopyFile, ASlowStreamShowsProgressSeveralTimesASecond) {
+    TempDir dir;
+    const std::string bytes = patterned(2u << 20);
+    const std::string source = dir.writeFile("s", bytes);
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    FileHandle readEnd(ends[0]);
+    FileHandle writeEnd(ends[1]);
+    std::thread drain([&] {
+        std::vector<char> chunk(16u << 10);
+        while (::read(readEnd.get(), chunk.data(), chunk.size()) > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(31));
+    });
+
+    velmora::platform::CommandGate gate;
+    gate.progressed();
+    std::atomic<bool> done{false};
+    std::thread copy([&] {
+        FileHandle in(::open(source.c_str(), O_RDONLY));
+        EXPECT_EQ(velmora::platform::copyBytes(in.get(), writeEnd.get(), bytes.size(), &gate), 0);
+        writeEnd.reset();
+        done = true;
+    });
+    std::uint64_t longestGap = 0;
+    while (!done) {
+        longestGap = std::max(longestGap, velmora::platform::steadyMillis() - gate.lastProgressMillis());
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    copy.join();
+    drain.join();
+    EXPECT_LT(longestGap, 1000u);
 }
 
 TEST(CopyFile, WorksForNamesTooLongToTakeTheTemporaryMark) {
