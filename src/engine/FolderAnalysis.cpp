@@ -75,6 +75,47 @@ std::vector<std::size_t> pairByName(const std::vector<FileItemPtr>& sources,
     return pairs;
 }
 
+// Source names differing in letter case alone (Make, make) are two files, but a target folder
+// that ignores case can keep only one of them: the one already paired with a target entry, else
+// the first in byte order. Each other one is left out with a problem (true here), run after run,
+// rather than copied over the first.
+std::vector<bool> leaveOutCaseTwins(const std::vector<FileItemPtr>& sources,
+                                    const std::vector<std::size_t>& pairs, const std::string& targetFolder,
+                                    const char* problem, FolderAnalysis::TargetCase& targetCase,
+                                    SyncResults& results) {
+    std::vector<bool> leftOut(sources.size(), false);
+    for (std::size_t first = 0; first < sources.size();) {
+        std::size_t end = first + 1;
+        while (end < sources.size() && compareNames(sources[end]->name, sources[first]->name) == 0)
+            ++end;
+        // Asked with a name the target's listing lacks: where all of them are there, it tells case apart.
+        const auto unpaired = std::find(pairs.begin() + static_cast<std::ptrdiff_t>(first),
+                                        pairs.begin() + static_cast<std::ptrdiff_t>(end), kNotFound);
+        if (end - first > 1 && unpaired != pairs.begin() + static_cast<std::ptrdiff_t>(end) &&
+            targetCase.folds(sources[static_cast<std::size_t>(unpaired - pairs.begin())]->name)) {
+            std::size_t kept = first;
+            for (std::size_t i = first; i < end; ++i) {
+                if (pairs[i] != kNotFound) {
+                    kept = i;
+                    break;
+                }
+                if (sources[i]->name < sources[kept]->name)
+                    kept = i;
+            }
+            for (std::size_t i = first; i < end; ++i) {
+                if (i == kept)
+                    continue;
+                leftOut[i] = true;
+                results.addProblem(problem + targetFolder + sources[i]->name,
+                                   sources[i]->name + " differs from " + sources[kept]->name +
+                                       " only in letter case; the target cannot keep both");
+            }
+        }
+        first = end;
+    }
+    return leftOut;
+}
+
 } // namespace
 
 bool FolderAnalysis::analyseDirectory(const std::string& sourceFolder, const std::string& targetFolder) {
@@ -138,9 +179,14 @@ void FolderAnalysis::planFiles(const std::string& targetFolder, const std::vecto
                                const std::vector<FileItemPtr>& targetFiles, std::vector<bool>& matched,
                                TargetCase& targetCase) {
     const std::vector<std::size_t> pairs = pairByName(sourceFiles, targetFiles, matched, targetCase);
+    const std::vector<bool> leftOut = leaveOutCaseTwins(
+        sourceFiles, pairs, targetFolder,
+        "CSynchroniserDlg::analyseDirectory (dst): Could not add file: ", targetCase, run_.results);
     for (std::size_t i = 0; i < sourceFiles.size(); ++i) {
         if (run_.stopRequested())
             break;
+        if (leftOut[i])
+            continue;
         const FileItemPtr& source = sourceFiles[i];
         const std::size_t index = pairs[i];
         if (index != kNotFound) {
@@ -164,9 +210,14 @@ void FolderAnalysis::planFolders(const std::vector<FileItemPtr>& sourceFolders,
                                  const std::vector<FileItemPtr>& targetFolders, std::vector<bool>& matched,
                                  TargetCase& targetCase) {
     const std::vector<std::size_t> pairs = pairByName(sourceFolders, targetFolders, matched, targetCase);
+    const std::vector<bool> leftOut = leaveOutCaseTwins(
+        sourceFolders, pairs, targetFolder,
+        "CSynchroniserDlg::analyseDirectory (dst): Could not add folder: ", targetCase, run_.results);
     for (std::size_t i = 0; i < sourceFolders.size(); ++i) {
         if (run_.stopRequested())
             break;
+        if (leftOut[i])
+            continue;
         const FileItemPtr& source = sourceFolders[i];
         progress_.setActivity("Checking folder: " + source->fullPath());
         const std::size_t index = pairs[i];

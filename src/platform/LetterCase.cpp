@@ -1,11 +1,18 @@
 #include "platform/LetterCase.h"
 
+#include "platform/FileHandle.h"
 #include "platform/Mounts.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <linux/fs.h>
 #include <linux/magic.h>
 #include <mutex>
+#include <set>
+#include <string>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
@@ -21,6 +28,39 @@ namespace {
 constexpr std::uint64_t kSmbMagic = 0x517B;
 constexpr std::uint64_t kNtfs3Magic = 0x7366746e;
 constexpr std::uint64_t kHfsPlusMagic = 0x482b;
+constexpr std::uint64_t kFuseMagic = 0x65735546;
+
+// The name with the letter case of its ASCII letters swapped; empty when it has none.
+std::string otherCase(const std::string& name) {
+    std::string swapped = name;
+    bool changed = false;
+    for (char& c : swapped) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        else if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        else
+            continue;
+        changed = true;
+    }
+    return changed ? swapped : std::string();
+}
+
+// A FUSE folder is asked by looking up names, never by writing one, so that a run that only
+// plans changes nothing. Its own names come first, then its parent's when that is on the same
+// file system (an empty folder); a folder that tells nothing is taken as ignoring case.
+bool foldsByLookUp(int folder) {
+    if (const int answer = lookUpInOtherCase(folder); answer >= 0)
+        return answer == 1;
+    FileHandle parent(::openat(folder, "..", O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC));
+    struct stat self {};
+    struct stat above {};
+    if (parent && ::fstat(folder, &self) == 0 && ::fstat(parent.get(), &above) == 0 &&
+        self.st_dev == above.st_dev)
+        if (const int answer = lookUpInOtherCase(parent.get()); answer >= 0)
+            return answer == 1;
+    return true;
+}
 
 // Mount options are read from mountinfo once per device: they hold for the whole mount.
 class MountCaseRules {
@@ -62,6 +102,8 @@ CaseRule caseRuleOf(std::uint64_t fsType) {
         return CaseRule::PerFolder;
     case kNtfs3Magic:
         return CaseRule::ByMountOptions;
+    case kFuseMagic:
+        return CaseRule::ByLookUp;
     default:
         return CaseRule::Exact;
     }
@@ -75,6 +117,35 @@ bool mountOptionsFoldCase(std::string_view options) {
         options.remove_prefix(std::min(comma + 1, options.size()));
     }
     return false;
+}
+
+int lookUpInOtherCase(int folder) {
+    const int copy = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
+    if (copy < 0)
+        return -1;
+    DIR* listing = ::fdopendir(copy);
+    if (listing == nullptr) {
+        ::close(copy);
+        return -1;
+    }
+    std::set<std::string> names;
+    while (const dirent* entry = ::readdir(listing))
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names.insert(entry->d_name);
+    ::closedir(listing);
+    for (const std::string& name : names) {
+        const std::string swapped = otherCase(name);
+        if (swapped.empty())
+            continue;
+        if (names.contains(swapped))
+            return 0; // both spellings are there side by side
+        struct stat info {};
+        if (::fstatat(folder, swapped.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0)
+            return 1;
+        if (errno == ENOENT)
+            return 0;
+    }
+    return -1;
 }
 
 bool folderFoldsCase(int folder) {
@@ -96,6 +167,8 @@ bool folderFoldsCase(int folder) {
         struct stat info {};
         return ::fstat(folder, &info) != 0 || rules.folds(info.st_dev);
     }
+    case CaseRule::ByLookUp:
+        return foldsByLookUp(folder);
     }
     return true;
 }

@@ -110,25 +110,102 @@ TEST(NamesTest, NamesThatDifferOnlyInCaseAreKeptApart) {
     EXPECT_EQ(contents(rig, "dst"), contents(rig, "src"));
 }
 
-// A small vfat volume mounted on a folder for the life of the object, where the machine allows it.
-class VfatVolume {
+// Onto a target that ignores case, source names differing in case alone can keep only one file
+// there: the one the target has already, else the first in byte order; the other is a problem,
+// the same on every run, and never copied over the first. (The fault seam makes the target
+// answer "folds"; the files themselves land on a disk that tells case apart.)
+struct CaseTwins {
+    const char* name;
+    std::vector<std::string> sources;  // "name=bytes", "folder/" for a folder
+    std::vector<std::string> existing; // already in the target
+    std::vector<std::string> expected; // the target afterwards
+    const char* leftOut;               // the name reported
+    const char* kept;
+    bool folder;
+};
+
+class CaseTwinsTest : public testing::TestWithParam<CaseTwins> {};
+
+TEST_P(CaseTwinsTest, KeepOneDeterministicallyAndReportTheOther) {
+    const CaseTwins& c = GetParam();
+    SyncRig rig;
+    const auto make = [&rig](const std::string& side, const std::string& entry) {
+        if (entry.ends_with("/"))
+            rig.file(side + "/" + entry + "inside", "inside");
+        else
+            rig.file(side + "/" + entry.substr(0, entry.find('=')), entry.substr(entry.find('=') + 1));
+    };
+    for (const std::string& entry : c.sources)
+        make("src", entry);
+    for (const std::string& entry : c.existing)
+        make("dst", entry);
+    rig.fs.answerFoldsCase(true);
+
+    const std::string problem = std::string("CSynchroniserDlg::analyseDirectory (dst): Could not add ") +
+                                (c.folder ? "folder: " : "file: ") + rig.target + c.leftOut;
+    const std::string reason = std::string(c.leftOut) + " differs from " + c.kept +
+                               " only in letter case; the target cannot keep both";
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        rig.run();
+        EXPECT_THAT(rig.results.problems, ElementsAre(problem, reason));
+        EXPECT_EQ(rig.results.counts.overwrittenFiles + rig.results.counts.deletedFiles +
+                      rig.results.counts.deletedFolders,
+                  0u);
+        std::vector<std::string> target = contents(rig, "dst");
+        EXPECT_EQ(target, c.expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, CaseTwinsTest,
+    testing::Values(
+        CaseTwins{
+            "FirstInByteOrder", {"Make=upper", "make=lower"}, {}, {"Make=upper"}, "make", "Make", false},
+        CaseTwins{"TheOneTheTargetHas",
+                  {"Make=upper", "make=lower"},
+                  {"make=lower"},
+                  {"make=lower"},
+                  "Make",
+                  "make",
+                  false},
+        CaseTwins{"Folders", {"docs/", "Docs/"}, {}, {"Docs/", "Docs/inside=inside"}, "docs", "Docs", true}),
+    [](const testing::TestParamInfo<CaseTwins>& param) { return std::string(param.param.name); });
+
+// A small volume mounted on a folder for the life of the object, where the machine allows it:
+// vfat through the kernel, or exFAT through its FUSE driver (on a loop device), the usual way
+// a stick is mounted where the kernel lacks the driver.
+class SmallVolume {
 public:
-    VfatVolume(const std::string& image, const std::string& folder) : folder_(folder) {
+    enum class Kind { Vfat, ExfatFuse };
+
+    SmallVolume(Kind kind, const std::string& image, const std::string& folder) : folder_(folder) {
         if (!canDropPrivileges()) {
             problem_ = "mounting needs root";
             return;
         }
-        problem_ = run("truncate -s 8M '" + image + "' && mkfs.vfat '" + image +
-                       "' >/dev/null && mount -o loop '" + image + "' '" + folder + "'");
+        const std::string quoted = "'" + image + "'";
+        if (kind == Kind::Vfat) {
+            problem_ = run("truncate -s 8M " + quoted + " && mkfs.vfat " + quoted +
+                           " >/dev/null && mount -o loop " + quoted + " '" + folder + "'");
+        } else {
+            problem_ =
+                run("truncate -s 16M " + quoted + " && mkfs.exfat " + quoted +
+                    " >/dev/null && device=$(losetup -f --show " + quoted +
+                    ") && { mount.exfat-fuse $device '" + folder + "' || { losetup -d $device; false; }; }");
+            loopOf_ = image;
+        }
         mounted_ = problem_.empty();
     }
-    ~VfatVolume() {
+    ~SmallVolume() {
         // Workers of the run may still hold a folder of it for a moment: then detach it lazily.
         if (mounted_)
             run("umount '" + folder_ + "' || umount -l '" + folder_ + "'");
+        if (!loopOf_.empty())
+            run("losetup -j '" + loopOf_ + "' | cut -d: -f1 | xargs -r -n1 losetup -d");
     }
-    VfatVolume(const VfatVolume&) = delete;
-    VfatVolume& operator=(const VfatVolume&) = delete;
+    SmallVolume(const SmallVolume&) = delete;
+    SmallVolume& operator=(const SmallVolume&) = delete;
     // Why it could not be mounted; empty when it is.
     const std::string& problem() const { return problem_; }
 
@@ -146,15 +223,39 @@ private:
     }
 
     std::string folder_;
+    std::string loopOf_;
     std::string problem_;
     bool mounted_ = false;
 };
+
+// The reproduction on a real stick: six runs used to keep either name at random.
+TEST(NamesTest, OnAnExfatStickThroughFuseCaseTwinsKeepTheFirstInByteOrder) {
+    SyncRig rig;
+    rig.file("src/Make", "upper");
+    rig.file("src/make", "lower");
+    SmallVolume volume(SmallVolume::Kind::ExfatFuse, rig.dir.at("exfat.img"), rig.dir.at("dst"));
+    if (!volume.problem().empty())
+        GTEST_SKIP() << "no exFAT volume through FUSE on this machine: " << volume.problem();
+    rig.dir.makeFolder("dst/t");
+    rig.target = rig.dir.at("dst/t/");
+    EXPECT_TRUE(rig.fs.foldsCase(rig.target)); // its parent's names tell, though it is empty
+
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        rig.run();
+        EXPECT_THAT(rig.results.problems,
+                    ElementsAre("CSynchroniserDlg::analyseDirectory (dst): Could not add file: " +
+                                    rig.target + "make",
+                                "make differs from Make only in letter case; the target cannot keep both"));
+        EXPECT_EQ(contents(rig, "dst"), (std::vector<std::string>{"t/", "t/Make=upper"}));
+    }
+}
 
 TEST(NamesTest, OnAVfatTargetNamesDifferingInCaseAloneAreOneFileAndNothingIsDeleted) {
     SyncRig rig;
     rig.file("src/report.txt", "report");
     rig.file("src/Docs/a", "a");
-    VfatVolume volume(rig.dir.at("vfat.img"), rig.dir.at("dst"));
+    SmallVolume volume(SmallVolume::Kind::Vfat, rig.dir.at("vfat.img"), rig.dir.at("dst"));
     if (!volume.problem().empty())
         GTEST_SKIP() << "no vfat volume on this machine: " << volume.problem();
     rig.file("dst/Report.txt", "report");
