@@ -116,6 +116,15 @@ void keepRoomWhenHidden(QWidget* widget) {
     widget->setSizePolicy(policy);
 }
 
+bool isEnterKey(const QKeyEvent& event) {
+    return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+}
+
+bool isTextField(const QWidget* widget) {
+    return qobject_cast<const QLineEdit*>(widget) != nullptr ||
+           qobject_cast<const QComboBox*>(widget) != nullptr;
+}
+
 void apply(QWidget* widget, const ControlView& view) {
     widget->setEnabled(view.enabled);
     widget->setVisible(view.visible);
@@ -172,6 +181,7 @@ QWidget* MainWindow::buildProfileRow() {
     profileSelector_->setAccessibleName(QStringLiteral("Profile"));
     profileSelector_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     profileSelector_->setMinimumContentsLength(40);
+    profileSelector_->installEventFilter(this);
     label->setBuddy(profileSelector_);
     openButton_ = makeButton("openButton", "&Open", group);
     closeButton_ = makeButton("closeButton", "&Close", group);
@@ -201,7 +211,9 @@ QWidget* MainWindow::buildLocations() {
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         box->setMinimumContentsLength(40);
-        box->lineEdit()->installEventFilter(this);
+        // The box itself holds the focus and passes keys on to its line edit directly, so the
+        // focus leaving and Enter are seen here, not on the line edit.
+        box->installEventFilter(this);
         label->setBuddy(box);
         locationBox_[i] = box;
         browseButton_[i] = makeButton(browseNames[i], browseCaptions[i], group);
@@ -377,7 +389,9 @@ void MainWindow::connectActions() {
     }
     for (const OptionBoxText& option : kOptionBoxes) {
         const OptionBox box = option.box;
-        connect(optionBox_[static_cast<int>(box)], &QCheckBox::clicked, this,
+        // Every change the user makes, by mouse, keyboard or an accessibility action; the window's
+        // own updates are made with the signals blocked.
+        connect(optionBox_[static_cast<int>(box)], &QCheckBox::toggled, this,
                 [this, box](bool ticked) { optionClicked(box, ticked); });
     }
     connect(moreOptionsButton_, &QPushButton::clicked, this, [this] {
@@ -513,8 +527,10 @@ void MainWindow::refreshOptions() {
     const bool ticked[8] = {options.addMissing,       options.deleteMissing,    options.confirmDeletes,
                             options.checkSubFolders,  options.checkActions,     options.silentMode,
                             options.exitOnCompletion, options.overwriteReadOnly};
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 8; ++i) {
+        const QSignalBlocker quiet(optionBox_[i]);
         optionBox_[i]->setChecked(ticked[i]);
+    }
 }
 
 void MainWindow::applyTooltips() {
@@ -655,25 +671,38 @@ void MainWindow::browse(Location which) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    const bool enter = event->type() == QEvent::KeyPress && isEnterKey(*static_cast<QKeyEvent*>(event));
+    if (watched == profileSelector_ && enter) {
+        // Enter opens the list, as Space does, instead of pressing the default button (Exit).
+        profileSelector_->showPopup();
+        return true;
+    }
     for (int i : {kOne, kTwo}) {
-        if (watched != locationBox_[i]->lineEdit())
+        if (watched != locationBox_[i])
             continue;
         const Location which = i == kOne ? Location::One : Location::Two;
         if (event->type() == QEvent::FocusOut &&
             static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
             controller_->locationFocusLost(which);
             refresh();
-        } else if (event->type() == QEvent::KeyPress) {
-            // Enter takes the typed location, instead of pressing the default button (Exit).
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                controller_->locationFocusLost(which);
-                refresh();
-                return true;
-            }
+        } else if (enter) {
+            // Enter takes the typed location and the window stays.
+            controller_->locationFocusLost(which);
+            refresh();
+            return true;
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    // Exit is the default button, but never from a field the user types into: what was typed
+    // would be lost with the window.
+    if (isEnterKey(*event) && isTextField(QApplication::focusWidget())) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 } // namespace velmora::desktop

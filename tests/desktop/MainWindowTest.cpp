@@ -116,19 +116,6 @@ private Q_SLOTS:
         QVERIFY(rig.control("saveButton")->isEnabled()); // modified
     }
 
-    void enterInALocationBoxTakesTheTextWithItsSlashAndKeepsTheWindow() {
-        Rig rig;
-        rig.window->startUp("");
-        rig.window->show();
-        QLineEdit* edit = rig.control<QComboBox>("locationOneBox")->lineEdit();
-        edit->clear();
-        QTest::keyClicks(edit, rig.path("source"));
-        QTest::keyClick(edit, Qt::Key_Return);
-        QCOMPARE(edit->text(), rig.path("source/"));
-        QCOMPARE(rig.window->controller().locationText(Location::One), rig.path("source/").toStdString());
-        QVERIFY(rig.window->isVisible());
-    }
-
     void everyControlHasANameAScreenReaderReadsAndAnObjectName() {
         Rig rig;
         rig.window->startUp("");
