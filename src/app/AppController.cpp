@@ -293,7 +293,8 @@ void AppController::moreOptionsAccepted() {
     autoStartDirection_ =
         profile_.autoStart == AutoStartDirection::TwoToOne ? Direction::TwoToOne : Direction::OneToTwo;
     options_.copyAttributes = profile_.copyAttributes;
-    refreshSyncButtons();
+    // The window's profile, saved or not, decides the buttons from now on.
+    refreshSyncButtons(true);
 }
 
 void AppController::exclusionsAccepted(const ExclusionSet& edited) {
@@ -313,13 +314,16 @@ void AppController::configurationAccepted(const GeneralSettings& settings) {
 
 // --- What the view shows -----------------------------------------------------------------
 
-void AppController::refreshSyncButtons() {
-    if (profilePath_.empty())
+void AppController::refreshSyncButtons(bool withoutFile) {
+    // With no file open the buttons keep what they show, unless the user has just set the rule.
+    if (profilePath_.empty() && !withoutFile)
         return;
-    // Hiding the other button needs a direction to keep: without automatic start both stay.
-    const bool hide = options_.hideOtherButton && autoStartOn_;
-    show12_ = !hide || autoStartDirection_ == Direction::OneToTwo;
-    show21_ = !hide || autoStartDirection_ == Direction::TwoToOne;
+    // "Hide other button" keeps the button of the profile's auto-start direction; without a
+    // direction there is nothing to keep and both show.
+    const AutoStartDirection direction = profile_.autoStart;
+    const bool hide = profile_.hideOtherButton && direction != AutoStartDirection::Off;
+    show12_ = !hide || direction == AutoStartDirection::OneToTwo;
+    show21_ = !hide || direction == AutoStartDirection::TwoToOne;
 }
 
 bool AppController::lastReportAvailable() const {

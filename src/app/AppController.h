@@ -133,7 +133,7 @@ public:
     // cancelled or not opened.
     bool open();
     // A file chosen in the profile selector's list: offer to save, open; a file that fails to open
-    // leaves the recent files.
+    // leaves the recent files and empties the selector; the profile shown stays.
     bool selectRecentFile(const std::string& path);
     // Asks whether to save a modified batch (when it lists a profile) or else a modified profile
     // (when one is open), and saves on Yes, asking for a name when nothing names the file yet.
@@ -266,6 +266,8 @@ public:
     const std::string& title() const { return title_; }
     const std::string& selectorText() const { return selectorText_; }
     const std::vector<std::string>& recentFiles() const { return recentFiles_; }
+    // What the profile selector lists (see selectorEntries).
+    std::vector<std::string> selectorList() const { return selectorEntries(recentFiles_, selectorText_); }
     const std::string& locationText(Location which) const;
     const RecentLocations& recentLocations(Location which) const;
     const std::string& currentProfilePath() const { return profilePath_; }
@@ -355,7 +357,7 @@ private:
     void takeControlValues();
     bool busy() const { return flags_.runningState != RunningState::Idle || batchRunning_; }
     std::string& textOf(Location which) { return which == Location::One ? location1_ : location2_; }
-    void refreshSyncButtons();
+    void refreshSyncButtons(bool withoutFile = false);
     // The profile a run from the window uses: the open profile with the boxes as ticked now.
     Profile windowProfile() const;
     RunOutcome runBetween(const std::string& source, const std::string& target, RunningState state,

@@ -158,8 +158,9 @@ bool AppController::selectRecentFile(const std::string& path) {
     const bool ok = openFile(path);
     if (!ok) {
         removeFile(recentFiles_, path);
-        // The selector goes back to whatever is still open (nothing after an invalid file).
-        selectorText_ = !profilePath_.empty() ? profilePath_ : batchPath_;
+        // The selector names no file any more; what the window shows (the profile as it was)
+        // stays, and Save then asks for a name rather than writing over another file.
+        selectorText_.clear();
     }
     silentFromProfile();
     return ok;
@@ -244,7 +245,8 @@ bool AppController::saveAs() {
     request.filters = {batch ? FileChoice::Filter{"Velmora batch (*.vmb)", "*.vmb"}
                              : FileChoice::Filter{"Velmora profile (*.vmp)", "*.vmp"}};
     request.defaultExtension = batch ? "vmb" : "vmp";
-    request.startFolder = readOpenPath(services_.settings);
+    request.startFolder =
+        saveAsStart(batch, batch ? batchPath_ : profilePath_, recentFiles_, readOpenPath(services_.settings));
     const std::vector<std::string> chosen = chooseFiles(std::move(request));
     return !chosen.empty() && saveAs(chosen.front());
 }

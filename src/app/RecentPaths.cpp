@@ -1,5 +1,7 @@
 #include "app/RecentPaths.h"
 
+#include "profiles/FileKind.h"
+
 #include <algorithm>
 
 namespace velmora {
@@ -28,6 +30,38 @@ void putFileFirst(std::vector<std::string>& list, const std::string& path) {
 
 void removeFile(std::vector<std::string>& list, const std::string& path) {
     std::erase(list, path);
+}
+
+std::vector<std::string> selectorEntries(const std::vector<std::string>& recentFiles,
+                                         const std::string& shown) {
+    std::vector<std::string> entries = recentFiles;
+    if (!shown.empty() && std::find(entries.begin(), entries.end(), shown) == entries.end())
+        entries.push_back(shown);
+    return entries;
+}
+
+namespace {
+
+// The folder part of a path, with its trailing '/'; empty when the path names no folder.
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+} // namespace
+
+std::string saveAsStart(bool batch, const std::string& currentPath,
+                        const std::vector<std::string>& recentFiles, const std::string& lastOpened) {
+    if (!currentPath.empty())
+        return currentPath;
+    if (batch) {
+        const auto lastBatch =
+            std::find_if(recentFiles.begin(), recentFiles.end(),
+                         [](const std::string& path) { return fileKindOf(path) == FileKind::Batch; });
+        if (lastBatch != recentFiles.end())
+            return folderOf(*lastBatch);
+    }
+    return folderOf(lastOpened);
 }
 
 } // namespace velmora

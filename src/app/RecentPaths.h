@@ -24,4 +24,15 @@ void putFileFirst(std::vector<std::string>& list, const std::string& path);
 // Removes every entry equal to the path (a file that failed to open).
 void removeFile(std::vector<std::string>& list, const std::string& path);
 
+// The profile selector's list: the recent files, and after them the file it shows when that is
+// not one of them (a profile a batch run has opened without making it recent).
+std::vector<std::string> selectorEntries(const std::vector<std::string>& recentFiles,
+                                         const std::string& shown);
+
+// Where Save As starts: at the file being saved when it has a name; without one, in a folder and
+// with no name offered (a batch in the folder of the most recent batch file, a profile where the
+// last file was opened or saved), so that no other file is overwritten by an Enter too many.
+std::string saveAsStart(bool batch, const std::string& currentPath,
+                        const std::vector<std::string>& recentFiles, const std::string& lastOpened);
+
 } // namespace velmora

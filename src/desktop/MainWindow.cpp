@@ -493,7 +493,7 @@ void MainWindow::refreshControls() {
 void MainWindow::refreshSelector() {
     const QSignalBlocker blocker(profileSelector_);
     profileSelector_->clear();
-    for (const std::string& path : controller_->recentFiles())
+    for (const std::string& path : controller_->selectorList())
         profileSelector_->addItem(fromPath(path));
     profileSelector_->setCurrentIndex(profileSelector_->findText(fromPath(controller_->selectorText())));
     if (controller_->selectorText().empty())

@@ -2,6 +2,7 @@
 #include "app/BatchList.h"
 #include "platform/ErrorText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
@@ -187,6 +188,25 @@ TEST_F(BatchRunTest, StopDuringTheSecondProfileEndsTheBatchAndShowsItAgain) {
     EXPECT_FALSE(again.interrupted);
     EXPECT_EQ(again.steps.size(), 3u);
     EXPECT_TRUE(rig.exists("c/two/c.txt"));
+}
+
+// The selector shows, and lists, the profile being run, although a batch run does not make it a
+// recent file.
+TEST_F(BatchRunTest, TheSelectorShowsTheProfileBeingRun) {
+    const std::string batch = batchOf(paths);
+    std::vector<std::string> shown;
+    rig.frontEnd.onPump = [&](long) {
+        if (rig.app->runningState() == RunningState::Idle)
+            return;
+        const std::string text = rig.app->selectorText();
+        const std::vector<std::string> listed = rig.app->selectorList();
+        if (std::find(listed.begin(), listed.end(), text) != listed.end() &&
+            (shown.empty() || shown.back() != text))
+            shown.push_back(text);
+    };
+    rig.app->runBatch();
+    EXPECT_EQ(shown, paths);
+    EXPECT_EQ(rig.app->selectorText(), batch);
 }
 
 TEST_F(BatchRunTest, ProfileWithoutAutoStartOrUnreadableIsSkipped) {
