@@ -48,6 +48,9 @@ if(VELMORA_BUILD_TESTS)
     add_test(NAME metainfo_valid
              COMMAND ${VELMORA_APPSTREAMCLI} validate --no-net ${velmora_data}/org.velmora.Velmora.metainfo.xml)
   endif()
+  # One version for the program: the AppStream release names the version the programs print.
+  add_test(NAME one_program_version
+           COMMAND sh -c "grep -q '<release version=\"${PROJECT_VERSION}\"' '${velmora_data}/org.velmora.Velmora.metainfo.xml' && '$<TARGET_FILE:velmora-cli>' --version | grep -qx 'velmora-cli ${PROJECT_VERSION} (profile and batch files version 1.09)'")
   add_test(NAME install_layout
            COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${PROJECT_BINARY_DIR} -DSTAGE=${PROJECT_BINARY_DIR}/install-check
                    -P ${PROJECT_SOURCE_DIR}/cmake/CheckInstall.cmake)

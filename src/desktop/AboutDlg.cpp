@@ -1,5 +1,6 @@
 #include "desktop/AboutDlg.h"
 
+#include "profiles/Profile.h"
 #include "widgets/ActionIcons.h"
 #include "widgets/MessageBoxes.h"
 
@@ -28,6 +29,11 @@ AboutDlg::AboutDlg(QWidget* parent) : QDialog(parent) {
     QFont bold = version->font();
     bold.setBold(true);
     version->setFont(bold);
+    // The program's version and the file format's are two numbers: say which is which.
+    auto* fileVersion = new QLabel(QStringLiteral("Profile and batch files: version %1")
+                                       .arg(QString::fromStdString(versionText(Profile::kFileVersion))),
+                                   this);
+    fileVersion->setObjectName(QStringLiteral("fileVersionLabel"));
     auto* invitation = new QLabel(
         QStringLiteral("A newer version may be waiting for you: check the Velmora web site, where\n"
                        "every version can be downloaded free of charge."),
@@ -46,10 +52,11 @@ AboutDlg::AboutDlg(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
     auto* layout = new QGridLayout(this);
-    layout->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
+    layout->addWidget(icon, 0, 0, 3, 1, Qt::AlignTop);
     layout->addWidget(version, 0, 1);
-    layout->addWidget(invitation, 1, 1);
-    layout->addWidget(buttons, 2, 0, 1, 2);
+    layout->addWidget(fileVersion, 1, 1);
+    layout->addWidget(invitation, 2, 1);
+    layout->addWidget(buttons, 3, 0, 1, 2);
     layout->setHorizontalSpacing(fontMetrics().averageCharWidth() * 3);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     buttons->button(QDialogButtonBox::Ok)->setFocus();

@@ -4,6 +4,7 @@
 #include "platform/Environment.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/StopSignals.h"
+#include "profiles/Profile.h"
 #include "profiles/SettingsStore.h"
 #include "widgets/ActionIcons.h"
 
@@ -27,7 +28,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (line.version) {
-        std::cout << "velmora " << VELMORA_VERSION << '\n';
+        std::cout << "velmora " << VELMORA_VERSION << " (profile and batch files version "
+                  << versionText(Profile::kFileVersion) << ")\n";
         return 0;
     }
 
