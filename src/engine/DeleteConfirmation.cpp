@@ -1,7 +1,5 @@
 #include "engine/DeleteConfirmation.h"
 
-#include <algorithm>
-
 namespace velmora {
 
 DeleteConfirmation::Result DeleteConfirmation::ask(const std::string& caption, std::string_view text,
@@ -26,10 +24,29 @@ DeleteConfirmation::Result DeleteConfirmation::ask(const std::string& caption, s
     }
 }
 
+namespace {
+
+// The bytes of the first `characters` UTF-8 characters: a character is never cut in two (a byte
+// that continues a sequence stays with the one before it, also in a name that is not UTF-8).
+std::size_t bytesOfCharacters(std::string_view text, std::size_t characters) {
+    std::size_t end = 0;
+    std::size_t count = 0;
+    for (; end < text.size(); ++end) {
+        if ((static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            continue;
+        if (count == characters)
+            break;
+        ++count;
+    }
+    return end;
+}
+
+} // namespace
+
 std::array<std::string, 4> DeleteConfirmation::splitLines(std::string_view text) {
     std::array<std::string, 4> lines;
     for (std::string& line : lines) {
-        const std::size_t take = std::min(text.size(), kLineLength);
+        const std::size_t take = bytesOfCharacters(text, kLineLength);
         line.assign(text.substr(0, take));
         text.remove_prefix(take);
     }

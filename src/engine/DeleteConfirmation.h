@@ -23,7 +23,7 @@ public:
     // earlier skips without asking. Any answer other than the four (the close box) cancels.
     Result ask(const std::string& caption, std::string_view text, bool& yesToAll, bool& noToAll);
 
-    // The first four slices of kLineLength characters; what is beyond them is dropped and
+    // The first four slices of kLineLength characters (not bytes); what is beyond them is dropped and
     // missing lines stay empty.
     static std::array<std::string, 4> splitLines(std::string_view text);
 

@@ -22,6 +22,25 @@ TEST(DeleteConfirmationTest, SplitsTextIntoFourLinesOf120) {
     EXPECT_EQ(DeleteConfirmation::splitLines(""), (std::array<std::string, 4>{}));
 }
 
+// Lines are cut by characters: a two-, three- or four-byte character is never split, and a byte
+// that is not UTF-8 counts as one character.
+TEST(DeleteConfirmationTest, LinesAreCutByCharactersNeverInsideOne) {
+    const struct {
+        std::string character;
+    } cases[] = {{"\xC3\xA9"}, {"\xE2\x82\xAC"}, {"\xF0\x9F\x93\x81"}, {"\xFF"}};
+    for (const auto& c : cases) {
+        std::string text = std::string(119, 'a');
+        for (int i = 0; i < 130; ++i)
+            text += c.character;
+        const auto lines = DeleteConfirmation::splitLines(text);
+        EXPECT_EQ(lines[0], std::string(119, 'a') + c.character) << c.character.size();
+        std::string second;
+        for (int i = 0; i < 120; ++i)
+            second += c.character;
+        EXPECT_EQ(lines[1], second);
+    }
+}
+
 TEST(DeleteConfirmationTest, AnswersMapToGoAheadSkipOrCancel) {
     test::FakeFrontEnd frontEnd;
     frontEnd.deleteAnswers = {DeleteAnswer::Yes, DeleteAnswer::No, DeleteAnswer::Cancel};
