@@ -1,9 +1,7 @@
 // The main window driven the way a person drives it: the focus moved by Tab or a click, keys sent
 // to whatever holds the focus, boxes toggled through the accessibility interface.
 #include "QtTestRegistry.h"
-#include "desktop/MainWindow.h"
-#include "platform/PosixFileSystem.h"
-#include "profiles/SettingsStore.h"
+#include "WindowRig.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -23,44 +21,8 @@ namespace velmora::desktop {
 
 namespace {
 
-struct Rig {
-    QTemporaryDir folder;
-    platform::PosixFileSystem fileSystem;
-    std::unique_ptr<SettingsStore> settings;
-    std::unique_ptr<MainWindow> window;
-
-    Rig() {
-        QDir(folder.path()).mkpath(QStringLiteral("one"));
-        QDir(folder.path()).mkpath(QStringLiteral("two"));
-        settings = std::make_unique<SettingsStore>(path("settings.conf").toStdString());
-        window = std::make_unique<MainWindow>(fileSystem, *settings);
-    }
-    QString path(const char* relative) const {
-        return QDir(folder.path()).filePath(QString::fromLatin1(relative));
-    }
-    std::string profile() const {
-        QFile file(path("p.vmp"));
-        if (!file.open(QIODevice::WriteOnly))
-            qFatal("cannot write the profile");
-        file.write("velmora_version=1.09\r\nlocation1=" + path("one/").toUtf8() +
-                   "\r\nlocation2=" + path("two/").toUtf8() + "\r\n");
-        return path("p.vmp").toStdString();
-    }
-    // Opens the window on `file` and waits until it can take keys.
-    void show(const std::string& file = "") {
-        window->startUp(file);
-        window->show();
-        window->activateWindow();
-        if (!QTest::qWaitForWindowActive(window.get()))
-            qFatal("the window never became active");
-    }
-    template <typename T = QWidget>
-    T* control(const char* name) const {
-        T* found = window->findChild<T*>(QString::fromLatin1(name));
-        if (found == nullptr)
-            qFatal("no control %s", name);
-        return found;
-    }
+struct Rig : WindowRig {
+    std::string profile() const { return WindowRig::profile(QStringLiteral("p")); }
     // A click into a control, as the mouse gives it the focus.
     void clickInto(QWidget* widget) const {
         QWidget* target = widget;

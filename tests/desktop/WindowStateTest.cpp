@@ -2,9 +2,7 @@
 // through a batch run and after a failed open, the synchronise buttons "Hide other button"
 // leaves, where Save As starts, and a window that keeps its size.
 #include "QtTestRegistry.h"
-#include "desktop/MainWindow.h"
-#include "platform/PosixFileSystem.h"
-#include "profiles/SettingsStore.h"
+#include "WindowRig.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,49 +24,7 @@ namespace velmora::desktop {
 
 namespace {
 
-struct Rig {
-    QTemporaryDir folder;
-    platform::PosixFileSystem fileSystem;
-    std::unique_ptr<SettingsStore> settings;
-    std::unique_ptr<MainWindow> window;
-
-    Rig() {
-        settings = std::make_unique<SettingsStore>(path("settings.conf").toStdString());
-        window = std::make_unique<MainWindow>(fileSystem, *settings);
-    }
-    QString path(const QString& relative) const { return QDir(folder.path()).filePath(relative); }
-    QString path(const char* relative) const { return path(QString::fromLatin1(relative)); }
-    void write(const QString& relative, const QByteArray& bytes) const {
-        QDir(folder.path()).mkpath(QFileInfo(path(relative)).path());
-        QFile file(path(relative));
-        if (!file.open(QIODevice::WriteOnly))
-            qFatal("cannot write %s", qPrintable(relative));
-        file.write(bytes);
-    }
-    // A profile synchronising "NAME/one/" into "NAME/two/", with the extra lines given.
-    std::string profile(const QString& name, const QByteArray& lines = {}) const {
-        QDir(folder.path()).mkpath(name + QStringLiteral("/one"));
-        QDir(folder.path()).mkpath(name + QStringLiteral("/two"));
-        write(name + QStringLiteral("/one/f.txt"), "data");
-        write(name + QStringLiteral(".vmp"),
-              "velmora_version=1.09\r\nlocation1=" + path(name + QStringLiteral("/one/")).toUtf8() +
-                  "\r\nlocation2=" + path(name + QStringLiteral("/two/")).toUtf8() + "\r\n" + lines);
-        return path(name + QStringLiteral(".vmp")).toStdString();
-    }
-    void show() {
-        window->startUp("");
-        window->show();
-        window->activateWindow();
-        if (!QTest::qWaitForWindowActive(window.get()))
-            qFatal("the window never became active");
-    }
-    template <typename T = QWidget>
-    T* control(const char* name) const {
-        T* found = window->findChild<T*>(QString::fromLatin1(name));
-        if (found == nullptr)
-            qFatal("no control %s", name);
-        return found;
-    }
+struct Rig : WindowRig {
     QString selectorShows() const { return control<QComboBox>("profileSelector")->currentText(); }
 };
 
