@@ -326,7 +326,8 @@ Both forms:
       --direction=1to2|2to1  run a profile in this direction
       --settings=FILE        the settings file to read (it is never written)
       --time-difference=SECONDS  how much newer a source file must be to be copied
-      --timeout=SECONDS      the limit on each file command (0: none)
+      --timeout=SECONDS      give up a call to a location that makes no progress for this
+                             long, the checks before the analysis included (0: no limit)
   -j, --jobs=N               copy or delete N files at the same time, 1 to 32 (more helps
                              on network shares)
   -h, --help                 show this text
