@@ -8,13 +8,30 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QListView>
 #include <QStackedWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace velmora::browse {
+
+namespace {
+
+// The icon and list styles select only the name cell of a row, so a row counts as selected when
+// any of its cells is; requiring every column would leave those styles with no selection at all.
+QList<int> selectedRowNumbers(const QItemSelectionModel& selection) {
+    QList<int> rows;
+    for (const QModelIndex& index : selection.selectedIndexes())
+        if (!rows.contains(index.row()))
+            rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+} // namespace
 
 FileListView::FileListView(std::vector<FileItemPtr>& hostSelection, bool showActions, QWidget* parent)
     : QWidget(parent), hostSelection_(hostSelection), model_(new FileListModel(showActions, this)),
@@ -156,22 +173,20 @@ void FileListView::refreshIcons() {
 }
 
 bool FileListView::editSelectedLabel() {
-    const QModelIndexList rows = selection_->selectedRows();
+    const QList<int> rows = selectedRowNumbers(*selection_);
     if (rows.isEmpty())
         return false;
-    currentView()->setCurrentIndex(rows.front());
-    currentView()->edit(rows.front());
+    const QModelIndex name = model_->index(rows.front(), 0);
+    currentView()->setCurrentIndex(name);
+    currentView()->edit(name);
     return true;
 }
 
 void FileListView::takeSelection() {
     keyTimer_.stop();
-    QModelIndexList rows = selection_->selectedRows();
-    std::sort(rows.begin(), rows.end(),
-              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     hostSelection_.clear();
-    for (const QModelIndex& row : rows)
-        hostSelection_.push_back(model_->item(row.row()));
+    for (const int row : selectedRowNumbers(*selection_))
+        hostSelection_.push_back(model_->item(row));
     Q_EMIT selectionChanged();
 }
 

@@ -125,6 +125,38 @@ private Q_SLOTS:
         QCOMPARE(dialog.path(), tree1 + "/beta/");
     }
 
+    // A user clicks, Ctrl+clicks and double-clicks names in every view style; the dialog's
+    // selection and folder changes follow in each.
+    void clicksSelectAndOpenInEveryViewStyle() {
+        const struct {
+            int style;
+            const char* name;
+        } styles[] = {{FileListView::List, "list"},
+                      {FileListView::SmallIcons, "small icons"},
+                      {FileListView::LargeIcons, "large icons"},
+                      {FileListView::Details, "details"}};
+        for (const auto& test : styles) {
+            std::vector<FileItemPtr> selection;
+            BrowseList list(*environment_, selection, false);
+            list.resize(600, 400);
+            list.setViewStyle(test.style);
+            QVERIFY(list.showFolder(root() + "/tree"));
+            list.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&list));
+            QAbstractItemView* view = list.currentView();
+            auto centre = [view](int row) { return view->visualRect(view->model()->index(row, 0)).center(); };
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(4));
+            QVERIFY2(selection.size() == 1 && selection.front()->name == "file.txt", test.name);
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, centre(0));
+            QVERIFY2(selection.size() == 2 && selection.front()->name == "alpha", test.name);
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(0));
+            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre(0));
+            QVERIFY2(frontEnd_.messages.empty(), test.name);
+            QVERIFY2(list.items().size() == 1 && list.items().front()->name == "inner", test.name);
+            list.hide();
+        }
+    }
+
     void browseListSortsDeletesAndKeepsTheViewStyle() {
         std::vector<FileItemPtr> selection;
         BrowseList list(*environment_, selection, false);
