@@ -301,10 +301,12 @@ void FolderTree::collapseNode(QTreeWidgetItem* item) {
     const Kind kind = kindOf(item);
     const bool wasLoading = loading_;
     loading_ = true;
+    bool selectionMoved = false;
     if (currentItem() && currentItem() != item) {
         for (QTreeWidgetItem* up = currentItem()->parent(); up; up = up->parent())
             if (up == item) {
                 setCurrentItem(item);
+                selectionMoved = true;
                 break;
             }
     }
@@ -314,6 +316,10 @@ void FolderTree::collapseNode(QTreeWidgetItem* item) {
         item->setChildIndicatorPolicy(hadChildren ? QTreeWidgetItem::ShowIndicator
                                                   : QTreeWidgetItem::DontShowIndicator);
     loading_ = wasLoading;
+    // The highlight moved up to the collapsed folder: the list and the dialog must follow it, or
+    // they would go on naming a folder that is no longer highlighted.
+    if (selectionMoved && !loading_)
+        Q_EMIT selectedPathChanged();
 }
 
 QTreeWidgetItem* FolderTree::selectPath(const std::string& path, bool expand) {

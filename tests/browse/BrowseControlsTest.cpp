@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -79,6 +80,19 @@ private Q_SLOTS:
         // The computer node has no path.
         tree.setCurrentItem(tree.topLevelItem(0));
         QCOMPARE(tree.selectedPath(), std::string());
+    }
+
+    void collapsingAFolderAboveTheSelectionTellsTheDialog() {
+        FolderTree tree(*environment_);
+        tree.applyOptions(52);
+        tree.reload();
+        const std::string tree1 = root() + "/tree";
+        QTreeWidgetItem* inner = tree.selectPath(tree1 + "/alpha/inner", false);
+        QVERIFY(inner != nullptr);
+        QSignalSpy told(&tree, &FolderTree::selectedPathChanged);
+        tree.collapseItem(inner->parent()->parent());
+        QCOMPARE(tree.selectedPath(), tree1);
+        QCOMPARE(told.count(), 1);
     }
 
     void treeRenamesAndDeletesWithItsQuestions() {
