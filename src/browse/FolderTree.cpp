@@ -538,7 +538,10 @@ void FolderTree::keyPressEvent(QKeyEvent* event) {
             showProperties(item);
         else if (options_ & AllowOpen)
             openItem(item);
-        else
+        else if (options_ & EnterExpands) {
+            if (item)
+                item->setExpanded(!item->isExpanded());
+        } else
             event->ignore(); // the dialog's default button
         return;
     case Qt::Key_Delete:

@@ -25,7 +25,10 @@ public:
         AllowRename = 4,
         AllowOpen = 8,
         AllowProperties = 16,
-        AllowDelete = 32
+        AllowDelete = 32,
+        // Enter opens or closes the highlighted folder and never reaches the dialog's default
+        // button: where the dialog's result is the list on the right, not the tree's folder.
+        EnterExpands = 64
     };
     enum Kind { Computer, Network, Root, Home, Volume, RemovableVolume, Folder, Server, Share };
 

@@ -169,7 +169,7 @@ void ExclusionBrowseDlg::fill() {
         currentFolder_ = "/";
     following_ = true;
     tree_->applyOptions(browse::FolderTree::AllowRename | browse::FolderTree::AllowProperties |
-                        browse::FolderTree::AllowDelete);
+                        browse::FolderTree::AllowDelete | browse::FolderTree::EnterExpands);
     tree_->reload();
     tree_->selectPath(currentFolder_, false);
     following_ = false;

@@ -11,6 +11,7 @@
 #include "views/ExclusionFilesDlg.h"
 #include "views/WildcardEntryDlg.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
@@ -142,6 +143,25 @@ private Q_SLOTS:
         plain.list()->selectItems({plain.list()->items().front()});
         plain.reject();
         QVERIFY(untouched.empty());
+    }
+
+    void enterInTheExclusionTreeOpensTheFolderAndKeepsTheDialog() {
+        ExclusionSet set;
+        ExclusionBrowseDlg dialog(*environment_, root() + "data", &set, false);
+        dialog.fill();
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.list()->selectItems({dialog.list()->items()[1]});
+        browse::FolderTree* tree = dialog.tree();
+        QTreeWidgetItem* data = tree->currentItem();
+        data->setExpanded(false);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(data).center());
+        QVERIFY(tree->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(data->isExpanded());
+        QVERIFY(set.empty());
+        dialog.reject();
     }
 
     void exclusionFilesFindsLostEntriesAndRemovesThem() {
