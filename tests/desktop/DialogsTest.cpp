@@ -1,4 +1,5 @@
 #include "QtTestRegistry.h"
+#include "WindowRig.h"
 #include "app/AppController.h"
 #include "desktop/DialogLaunchers.h"
 #include "desktop/MainWindow.h"
@@ -35,14 +36,6 @@ void onNextModal(const std::function<void(QWidget&)>& act) {
         QVERIFY(modal != nullptr);
         act(*modal);
     });
-}
-
-template <typename T = QPushButton>
-T* find(QWidget& window, const char* name) {
-    T* control = window.findChild<T*>(QLatin1String(name));
-    if (control == nullptr)
-        qFatal("no control %s", name);
-    return control;
 }
 
 } // namespace

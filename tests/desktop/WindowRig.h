@@ -9,12 +9,22 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 #include <string>
 
 namespace velmora::desktop {
+
+// A control of a dialog by its object name; a missing one ends the test.
+template <typename T = QPushButton>
+T* find(QWidget& window, const char* name) {
+    T* control = window.findChild<T*>(QLatin1String(name));
+    if (control == nullptr)
+        qFatal("no control %s", name);
+    return control;
+}
 
 struct WindowRig {
     QTemporaryDir folder;

@@ -28,14 +28,6 @@ struct Rig : WindowRig {
     QString selectorShows() const { return control<QComboBox>("profileSelector")->currentText(); }
 };
 
-template <typename T = QPushButton>
-T* find(QWidget& window, const char* name) {
-    T* control = window.findChild<T*>(QLatin1String(name));
-    if (control == nullptr)
-        qFatal("no control %s", name);
-    return control;
-}
-
 // Runs `act` on each modal window that opens, until it answers false.
 void whileModalsOpen(const std::function<bool(QWidget&)>& act) {
     QTimer::singleShot(10, QApplication::instance(), [act] {
