@@ -5,6 +5,7 @@
 #include "engine/FrontEndPort.h"
 #include "engine/ListedItem.h"
 #include "platform/FileSystem.h"
+#include "platform/Trash.h"
 
 #include <cerrno>
 
@@ -165,6 +166,22 @@ bool FileBrowser::deleteOne(const FileItem& item, DeleteQuestions& questions, bo
         return false;
     }
     return true;
+}
+
+bool FileBrowser::trashOrDelete(const std::string& path, DeleteQuestions& questions) {
+    const platform::TrashResult trashed = platform::moveToTrash(path, platform::TrashOwner::current());
+    if (trashed.error == 0)
+        return true;
+    if (!services_.frontEnd.cautiousQuestion("Could not move to the trash: " + path + "\n" + trashed.reason +
+                                             "\n\nDelete it for good instead? It will not go to the trash."))
+        return false;
+    platform::FileAttributes attributes;
+    if (services_.fileSystem.getAttributes(path, attributes) != 0 || attributes.isDirectory)
+        return deleteFolderTree(path, questions);
+    if (services_.commands.deleteFile(path, attributes.readOnly))
+        return true;
+    services_.reporter.report("SysFileBrowseCtrl::deleteItem", "Could not delete file: " + path, true);
+    return false;
 }
 
 bool FileBrowser::deleteFolderTree(const std::string& path, DeleteQuestions& questions) {

@@ -75,6 +75,9 @@ public:
     // Deletes one folder with everything in it, asking only about read-only entries; what the
     // folder tree's permanent delete uses too.
     bool deleteFolderTree(const std::string& path, DeleteQuestions& questions);
+    // Moves a file or folder to the desktop's trash. When the trash cannot take it, says why and
+    // asks whether to delete it for good instead (a hurried Enter keeps it). Answers whether it is gone.
+    bool trashOrDelete(const std::string& path, DeleteQuestions& questions);
     // Creates `name` in the current folder (an existing folder counts as success) and lists again.
     bool createFolder(const std::string& name);
     // Renames an item of the current folder; refuses names with '/', ".", ".." and existing ones.

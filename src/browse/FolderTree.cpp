@@ -18,7 +18,6 @@
 #include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QHeaderView>
 #include <QMenu>
 #include <QScrollBar>
@@ -456,10 +455,10 @@ bool FolderTree::deleteItem(QTreeWidgetItem* item, bool permanently) {
     } else {
         if (!frontEnd.question("Move this folder to the trash?\n" + path))
             return false;
-        deleted = QFile::moveToTrash(widgets::fromPath(path));
-        if (!deleted)
-            environment_.reporter().report("CTreeFileCtrl::DeleteItem",
-                                           "Could not move to the trash: " + path);
+        const WaitCursor wait;
+        FileBrowser browser(environment_.services());
+        DeleteQuestions questions(frontEnd, environment_.reporter().silent());
+        deleted = browser.trashOrDelete(path, questions);
     }
     if (deleted) {
         loading_ = true;

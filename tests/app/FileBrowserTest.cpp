@@ -4,6 +4,7 @@
 #include "engine/FileCommand.h"
 #include "engine/LastReason.h"
 #include "engine/RunLog.h"
+#include "platform/Environment.h"
 #include "support/FakeFrontEnd.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
@@ -118,6 +119,51 @@ TEST_F(FileBrowserTest, CreateAndRenameRefuseBadOrTakenNames) {
     ASSERT_EQ(frontEnd.messages.size(), 3u);
     EXPECT_EQ(frontEnd.messages[0].substr(0, 28), "Could not create directory: ");
     EXPECT_EQ(frontEnd.messages[1].substr(0, 25), "Failed to rename: a.txt\nF");
+}
+
+// The trash first; when it cannot take the item, the user decides, and a hurried Enter keeps it.
+TEST_F(FileBrowserTest, WhatTheTrashCannotTakeIsDeletedForGoodOnlyWhenTheUserSaysSo) {
+    struct Case {
+        const char* name;
+        bool trashUsable;
+        std::deque<bool> answers;
+        bool gone;
+        const char* inTrash; // "" when the trash holds nothing
+    };
+    const Case cases[] = {
+        {"the trash takes it without a question", true, {}, true, "Trash/files/tree/sub/y.txt"},
+        {"no trash, the user keeps it", false, {false}, false, ""},
+        {"no trash, the user deletes it for good", false, {true}, true, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempDir data;
+        dir.writeFile("tree/sub/y.txt", "y");
+        if (!c.trashUsable)
+            data.writeFile("Trash", "a file where the trash should be");
+        const std::string previous = platform::environmentValue("XDG_DATA_HOME");
+        ::setenv("XDG_DATA_HOME", data.path().c_str(), 1);
+        frontEnd.cautiousQuestions.clear();
+        frontEnd.questionAnswers = c.answers;
+        DeleteQuestions questions(frontEnd, false);
+        const bool gone = browser.trashOrDelete(dir.at("tree"), questions);
+        if (previous.empty())
+            ::unsetenv("XDG_DATA_HOME");
+        else
+            ::setenv("XDG_DATA_HOME", previous.c_str(), 1);
+        EXPECT_EQ(gone, c.gone);
+        EXPECT_EQ(test::TempDir::exists(dir.at("tree/sub/y.txt")), !c.gone);
+        if (*c.inTrash) {
+            EXPECT_EQ(test::TempDir::readFile(data.at(c.inTrash)), "y");
+        }
+        ASSERT_EQ(frontEnd.cautiousQuestions.size(), c.answers.size());
+        if (!c.answers.empty()) {
+            EXPECT_EQ(frontEnd.cautiousQuestions[0].rfind(
+                          "Could not move to the trash: " + dir.at("tree") + "\n", 0),
+                      0u)
+                << frontEnd.cautiousQuestions[0];
+        }
+    }
 }
 
 } // namespace

@@ -117,6 +117,38 @@ private Q_SLOTS:
         QCOMPARE(frontEnd_.questions.size(), std::size_t(2));
     }
 
+    // A user whose home has no .local/share yet: the Delete key still puts the folder in the home
+    // trash, made where the desktop looks for it, and nothing lands in the working folder.
+    void deleteKeyMovesAFolderToATrashMadeInTheHome() {
+        make("home");
+        make("cwd");
+        const QByteArray home = qgetenv("HOME"), dataHome = qgetenv("XDG_DATA_HOME");
+        const QString workingFolder = QDir::currentPath();
+        qputenv("HOME", QFile::encodeName(dir_->path() + QStringLiteral("/home")));
+        qunsetenv("XDG_DATA_HOME");
+        QDir::setCurrent(dir_->path() + QStringLiteral("/cwd"));
+        {
+            FolderTree tree(*environment_);
+            tree.applyOptions(52);
+            tree.reload();
+            tree.show();
+            QTreeWidgetItem* beta = tree.selectPath(root() + "/tree/beta", false);
+            QVERIFY(beta != nullptr);
+            tree.setFocus(Qt::TabFocusReason);
+            frontEnd_.answers = {true};
+            QTest::keyClick(&tree, Qt::Key_Delete);
+        }
+        QDir::setCurrent(workingFolder);
+        qputenv("HOME", home);
+        if (!dataHome.isEmpty())
+            qputenv("XDG_DATA_HOME", dataHome);
+        QCOMPARE(frontEnd_.questions.front(), "Move this folder to the trash?\n" + root() + "/tree/beta");
+        QVERIFY(!QDir(dir_->path() + QStringLiteral("/tree/beta")).exists());
+        QVERIFY(QDir(dir_->path() + QStringLiteral("/home/.local/share/Trash/files/beta")).exists());
+        QVERIFY(QDir(dir_->path() + QStringLiteral("/cwd"))
+                    .isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    }
+
     void folderDialogHandsBackAPathEndingInSlash() {
         const std::string tree1 = root() + "/tree";
         const struct {
