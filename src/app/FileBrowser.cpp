@@ -3,6 +3,7 @@
 #include "engine/ErrorReporter.h"
 #include "engine/FileCommand.h"
 #include "engine/FrontEndPort.h"
+#include "engine/GuardedCalls.h"
 #include "engine/ListedItem.h"
 #include "platform/FileSystem.h"
 #include "platform/Trash.h"
@@ -54,18 +55,14 @@ void FileBrowser::setOrder(ListingOrder order) {
 bool FileBrowser::list(const std::string& path, std::vector<FileItemPtr>& out) {
     const std::string folder = withSlash(path);
     out.clear();
-    std::size_t count = 0;
-    const int error = services_.fileSystem.listFolder(folder, [&](const platform::DirEntry& entry) {
-        if (++count % kPumpEvery == 0)
-            services_.frontEnd.pump();
+    // Read on a worker under the command timeout: a mount that stopped answering leaves the
+    // folder unreadable ("Timed out") instead of freezing the window.
+    std::vector<platform::DirEntry> entries;
+    if (guardedListing(services_.commands, services_.fileSystem, folder, entries) != 0)
+        return false; // the reason is set, "Timed out" included
+    out.reserve(entries.size());
+    for (const platform::DirEntry& entry : entries)
         out.push_back(listedItem(folder, entry));
-        return true;
-    });
-    if (error != 0) {
-        out.clear();
-        services_.commands.reason().setFromError(error);
-        return false;
-    }
     sortListing(out, order_);
     return true;
 }
@@ -76,7 +73,7 @@ bool FileBrowser::listInto(const std::string& path, const char* failureText, con
         onStatus("Getting directory listing for " + folder);
     std::vector<FileItemPtr> listed;
     if (!list(folder, listed)) {
-        services_.reporter.report(context, failureText + folder);
+        services_.reporter.report(context, failureText + folder, true);
         return false;
     }
     folder_ = folder;

@@ -52,8 +52,6 @@ public:
 
     // "Getting directory listing for " and the path, before each listing.
     std::function<void(const std::string&)> onStatus;
-    // The entries of a folder are handed over every few thousand, so the front end stays live.
-    static constexpr std::size_t kPumpEvery = 512;
 
     // The folder (with its trailing '/') and its items, folders first in the listing order.
     const std::string& currentFolder() const { return folder_; }
@@ -84,7 +82,8 @@ public:
     // On success the folder is listed again and `renamed` holds the new item.
     bool rename(const FileItem& item, const std::string& newName, FileItemPtr* renamed = nullptr);
 
-    // Lists a folder into items, folders first; false (with the reason set) when it cannot be read.
+    // Lists a folder into items, folders first, on a worker under the command timeout; false (with
+    // the reason set) when it cannot be read or does not answer in time.
     bool list(const std::string& path, std::vector<FileItemPtr>& out);
 
 private:

@@ -28,6 +28,7 @@ public:
     ErrorReporter& reporter() { return reporter_; }
     FrontEndPort& frontEnd() { return frontEnd_; }
     platform::FileSystem& fileSystem() { return fileSystem_; }
+    FileCommands& commands() { return commands_; }
     SettingsStore* settings() { return settings_; }
 
     void setCommandTimeout(std::uint32_t seconds) { commands_.setTimeout(seconds); }

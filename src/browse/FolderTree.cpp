@@ -8,6 +8,7 @@
 #include "browse/PropertiesDlg.h"
 #include "browse/WaitCursor.h"
 #include "engine/FrontEndPort.h"
+#include "engine/GuardedCalls.h"
 #include "items/PathOrder.h"
 #include "platform/FileMarks.h"
 #include "platform/FileSystem.h"
@@ -192,10 +193,11 @@ bool FolderTree::load(QTreeWidgetItem* item) {
         listServer(item);
         break;
     default: {
-        platform::FileAttributes attributes;
-        if (environment_.fileSystem().getAttributes(withoutTrailingSlash(pathOf(item)), attributes) == 0 &&
-            attributes.isDirectory) {
+        int error = 0;
+        if (isFolder(item, error)) {
             listFolder(item);
+        } else if (error == ETIMEDOUT) {
+            showUnreadable(item, error);
         } else if (kind == RemovableVolume) {
             // No readable medium: the node shows nothing and loses its button.
             item->setExpanded(false);
@@ -234,11 +236,11 @@ void FolderTree::listNetwork(QTreeWidgetItem* item) {
     for (const platform::Volume& volume : volumes) {
         if (volume.fsType != "fuse.gvfsd-fuse")
             continue;
-        environment_.fileSystem().listFolder(volume.mountPoint, [&](const platform::DirEntry& entry) {
+        std::vector<platform::DirEntry> entries;
+        guardedListing(environment_.commands(), environment_.fileSystem(), volume.mountPoint, entries);
+        for (const platform::DirEntry& entry : entries)
             if (entry.isDirectory)
                 gvfs.push_back(withSlash(volume.mountPoint) + entry.name);
-            return true;
-        });
     }
     for (const NetworkServer& server : groupNetworkPlaces(volumes, gvfs)) {
         QTreeWidgetItem* serverItem = addItem(item, Server, widgets::fromPath(server.name), {}, server.name);
@@ -258,12 +260,18 @@ void FolderTree::listFolder(QTreeWidgetItem* item) {
     setUpdatesEnabled(false);
     qDeleteAll(item->takeChildren());
     const std::string folder = withSlash(pathOf(item));
+    std::vector<platform::DirEntry> entries;
+    const WaitCursor wait;
+    if (const int error =
+            guardedListing(environment_.commands(), environment_.fileSystem(), folder, entries)) {
+        showUnreadable(item, error);
+        setUpdatesEnabled(updates);
+        return;
+    }
     std::vector<std::string> names;
-    environment_.fileSystem().listFolder(folder, [&](const platform::DirEntry& entry) {
+    for (const platform::DirEntry& entry : entries)
         if (entry.isDirectory)
             names.push_back(entry.name);
-        return true;
-    });
     std::sort(names.begin(), names.end(),
               [](const std::string& a, const std::string& b) { return compareNames(a, b) < 0; });
     QList<QTreeWidgetItem*> children;
@@ -277,6 +285,24 @@ void FolderTree::listFolder(QTreeWidgetItem* item) {
     item->setData(0, kLoadedRole, true);
     item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
     setUpdatesEnabled(updates);
+}
+
+bool FolderTree::isFolder(QTreeWidgetItem* item, int& error) const {
+    platform::FileAttributes attributes;
+    error = guardedAttributes(environment_.commands(), environment_.fileSystem(),
+                              withoutTrailingSlash(pathOf(item)), attributes);
+    return error == 0 && attributes.isDirectory;
+}
+
+void FolderTree::showUnreadable(QTreeWidgetItem* item, int error) {
+    item->setData(0, kLoadedRole, true);
+    item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
+    item->setToolTip(
+        0, widgets::fromText("Could not read this folder: " + environment_.commands().reason().get()));
+    // A mount that stopped answering is worth a message; a folder the user may not read is not.
+    if (error == ETIMEDOUT)
+        environment_.reporter().report("CTreeFileCtrl::listFolder",
+                                       "Could not read folder: " + withSlash(pathOf(item)), true);
 }
 
 void FolderTree::prune(QTreeWidgetItem* item) {
@@ -368,9 +394,9 @@ bool FolderTree::exists(QTreeWidgetItem* item) const {
     const Kind kind = kindOf(item);
     if (kind == Computer || kind == Network || kind == Server || kind == Share || kind == Root)
         return true;
-    platform::FileAttributes attributes;
-    return environment_.fileSystem().getAttributes(withoutTrailingSlash(pathOf(item)), attributes) == 0 &&
-           attributes.isDirectory;
+    int error = 0;
+    // A folder that does not answer in time is kept, shown as unreadable, not pruned as gone.
+    return isFolder(item, error) || error == ETIMEDOUT;
 }
 
 void FolderTree::onCurrentChanged(QTreeWidgetItem* current) {

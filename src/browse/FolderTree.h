@@ -76,6 +76,9 @@ private:
     // Loads the children of a node that has none yet; false when the node was pruned.
     bool load(QTreeWidgetItem* item);
     void listFolder(QTreeWidgetItem* item);
+    // Both ask the disk on a worker under the command timeout, so a hung mount never freezes the window.
+    bool isFolder(QTreeWidgetItem* item, int& error) const;
+    void showUnreadable(QTreeWidgetItem* item, int error);
     void listComputer(QTreeWidgetItem* item);
     void listNetwork(QTreeWidgetItem* item);
     void listServer(QTreeWidgetItem* item);

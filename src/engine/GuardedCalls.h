@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -20,7 +21,7 @@ int guardedResult(FileCommands& commands, Result& out, Call call) {
     auto result = std::make_shared<Result>();
     const int error = commands.guarded([result, call] { return call(*result); });
     if (error == 0)
-        out = *result;
+        out = std::move(*result); // the call has returned: nothing else touches it
     return error;
 }
 
@@ -28,6 +29,17 @@ inline int guardedAttributes(FileCommands& commands, platform::FileSystem& fileS
                              const std::string& path, platform::FileAttributes& out) {
     return guardedResult(commands, out, [fs = &fileSystem, path](platform::FileAttributes& attributes) {
         return fs->getAttributes(path, attributes);
+    });
+}
+
+// The entries of a folder, read whole on a worker.
+inline int guardedListing(FileCommands& commands, platform::FileSystem& fileSystem, const std::string& folder,
+                          std::vector<platform::DirEntry>& out) {
+    return guardedResult(commands, out, [fs = &fileSystem, folder](std::vector<platform::DirEntry>& entries) {
+        return fs->listFolder(folder, [&entries](const platform::DirEntry& entry) {
+            entries.push_back(entry);
+            return true;
+        });
     });
 }
 

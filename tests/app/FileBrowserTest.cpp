@@ -63,9 +63,17 @@ TEST_F(FileBrowserTest, ListsFoldersFirstAndReportsUnreadableFoldersWithoutMovin
     EXPECT_FALSE(browser.upOneFolder());
     EXPECT_EQ(browser.currentFolder(), dir.at("tree/"));
     EXPECT_FALSE(browser.showFolder(dir.at("missing")));
+    // A mount that stopped answering: the window waits no longer than the command timeout.
+    commands.setTimeout(1);
+    fileSystem.hang(test::FsOp::ListFolder);
+    EXPECT_FALSE(browser.reload());
+    fileSystem.release();
+    EXPECT_EQ(browser.currentFolder(), dir.at("tree/"));
     EXPECT_EQ(frontEnd.messages,
-              (std::vector<std::string>{"Could not get directory listing for: " + dir.path(),
-                                        "Failed to read directory: " + dir.at("missing/")}));
+              (std::vector<std::string>{
+                  "Could not get directory listing for: " + dir.path() + "\nPermission denied",
+                  "Failed to read directory: " + dir.at("missing/") + "\nNo such file or directory",
+                  "Failed to read directory listing for: " + dir.at("tree/") + "\nTimed out"}));
     EXPECT_TRUE(browser.upOneFolder());
     EXPECT_EQ(browser.currentFolder(), dir.path());
 }

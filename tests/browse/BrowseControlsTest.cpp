@@ -5,17 +5,40 @@
 #include "browse/FolderDlg.h"
 #include "browse/FolderTree.h"
 #include "platform/FileSystem.h"
+#include "platform/LatencyFileSystem.h"
 #include "profiles/SettingsStore.h"
 
 #include <QAbstractItemView>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <thread>
 
 namespace velmora::browse {
+
+// A mount that stops answering: listings of folders named "stalled" wait until released.
+class StalledListings : public platform::LatencyFileSystem {
+public:
+    StalledListings() : LatencyFileSystem(platform::realFileSystem(), std::chrono::microseconds(0)) {}
+    ~StalledListings() override {
+        released_ = true;
+        FileCommands::settle(std::chrono::seconds(10));
+    }
+    int listFolder(const std::string& path,
+                   const std::function<bool(const platform::DirEntry&)>& onEntry) override {
+        for (int waited = 0; path.find("/stalled") != std::string::npos && !released_ && waited < 1000;
+             ++waited)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return LatencyFileSystem::listFolder(path, onEntry);
+    }
+
+private:
+    std::atomic<bool> released_{false};
+};
 
 class BrowseControlsTest : public QObject {
     Q_OBJECT
@@ -147,6 +170,30 @@ private Q_SLOTS:
         QVERIFY(QDir(dir_->path() + QStringLiteral("/home/.local/share/Trash/files/beta")).exists());
         QVERIFY(QDir(dir_->path() + QStringLiteral("/cwd"))
                     .isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    }
+
+    // Opening a folder on a mount that stopped answering: the window is back within the command
+    // timeout and the folder says why it shows nothing.
+    void aFolderThatDoesNotAnswerIsShownAsUnreadable() {
+        make("tree/stalled/inside");
+        StalledListings stalled;
+        BrowseEnvironment environment(frontEnd_, stalled, settings_.get());
+        environment.setCommandTimeout(1);
+        FolderTree tree(environment);
+        tree.applyOptions(52);
+        tree.reload();
+        tree.show();
+        QTreeWidgetItem* folder = tree.selectPath(root() + "/tree/stalled", false);
+        QVERIFY(folder != nullptr);
+        tree.setFocus(Qt::TabFocusReason);
+        QElapsedTimer clock;
+        clock.start();
+        QTest::keyClick(&tree, Qt::Key_Right);
+        QVERIFY(clock.elapsed() < 5000);
+        QCOMPARE(folder->childCount(), 0);
+        QCOMPARE(folder->toolTip(0), QStringLiteral("Could not read this folder: Timed out"));
+        QCOMPARE(frontEnd_.messages.back(), "Could not read folder: " + root() + "/tree/stalled/\nTimed out");
+        QCOMPARE(tree.selectedPath(), root() + "/tree/stalled");
     }
 
     void folderDialogHandsBackAPathEndingInSlash() {
