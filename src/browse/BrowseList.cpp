@@ -66,6 +66,7 @@ bool BrowseList::deleteSelectedItems() {
     browser_.setOrder(order());
     const bool ranToEnd = browser_.deleteItems(selection);
     refill(false);
+    Q_EMIT entriesDeleted();
     return ranToEnd;
 }
 

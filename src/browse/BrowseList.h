@@ -31,6 +31,10 @@ public:
     bool canGoUp() const override { return browser_.canGoUp(); }
     void upOneFolder() override;
 
+Q_SIGNALS:
+    // After a delete by the Delete key or a button, so that a tree beside the list can follow.
+    void entriesDeleted();
+
 private:
     void refill(bool moved);
 

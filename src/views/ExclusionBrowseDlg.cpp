@@ -120,10 +120,8 @@ ExclusionBrowseDlg::ExclusionBrowseDlg(browse::BrowseEnvironment& environment, c
         if (list_->createFolder())
             tree_->reload();
     });
-    connect(delete_, &QPushButton::clicked, this, [this] {
-        list_->deleteSelectedItems();
-        tree_->reload();
-    });
+    connect(delete_, &QPushButton::clicked, list_, &browse::BrowseList::deleteSelectedItems);
+    connect(list_, &browse::BrowseList::entriesDeleted, tree_, &browse::FolderTree::reload);
     connect(tree_, &browse::FolderTree::selectedPathChanged, this, [this] {
         if (following_)
             return;

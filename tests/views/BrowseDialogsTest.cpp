@@ -11,6 +11,7 @@
 #include "views/ExclusionFilesDlg.h"
 #include "views/WildcardEntryDlg.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
@@ -161,6 +162,33 @@ private Q_SLOTS:
         QVERIFY(dialog.isVisible());
         QVERIFY(data->isExpanded());
         QVERIFY(set.empty());
+        dialog.reject();
+    }
+
+    // The Delete key in the list does what the Delete button does: the tree drops the folder too.
+    void deleteKeyInTheListUpdatesTheTreeLikeTheButton() {
+        write("data/other/x.txt");
+        ExclusionSet set;
+        ExclusionBrowseDlg dialog(*environment_, root() + "data", &set, false);
+        dialog.fill();
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        browse::FolderTree* tree = dialog.tree();
+        QTreeWidgetItem* data = tree->currentItem();
+        data->setExpanded(true);
+        QCOMPARE(data->childCount(), 2);
+        QAbstractItemView* view = dialog.list()->currentView();
+        const QModelIndex sub = view->model()->index(1, 0);
+        QCOMPARE(sub.data().toString(), QStringLiteral("sub"));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(sub).center());
+        QVERIFY(view->hasFocus());
+        frontEnd_.deleteAnswers = {DeleteAnswer::Yes};
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+        QCOMPARE(frontEnd_.captions, std::vector<std::string>{"Delete Folder"});
+        QVERIFY(!QDir(dir_->filePath(QStringLiteral("data/sub"))).exists());
+        data = tree->currentItem();
+        QCOMPARE(data->childCount(), 1);
+        QCOMPARE(data->child(0)->text(0), QStringLiteral("other"));
         dialog.reject();
     }
 
