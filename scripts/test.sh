@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/ensure-packages.sh g++ cmake ninja-build libgtest-dev libgmock-dev qt6-base-dev qt6-svg-dev \
-    desktop-file-utils appstream dosfstools sshfs openssh-sftp-server exfat-fuse exfatprogs
+    desktop-file-utils appstream dosfstools sshfs openssh-sftp-server exfat-fuse exfatprogs \
+    libssh-dev openssh-server openssh-client
 scripts/check-format.sh
 cmake --preset dev >/dev/null
 cmake --build --preset dev
