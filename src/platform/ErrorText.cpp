@@ -11,6 +11,10 @@ std::string errorText(int errorNumber) {
         return "Not a regular file";
     if (errorNumber == kChangedAfterAnalysis)
         return "The file changed after the analysis";
+    if (errorNumber == kConnectionLost)
+        return "The connection to the server was lost";
+    if (errorNumber == kServerRefused)
+        return "The server refused the request";
     // glibc answers "Unknown error N" for numbers it has no text for; we want our own words then.
     if (errorNumber <= 0 || strerrorname_np(errorNumber) == nullptr)
         return "Reason not known";

@@ -670,4 +670,90 @@ int copyThroughTemporary(const Place& source, const Place& target, bool failIfEx
     return keepFree && !failIfExists && error == EEXIST ? kChangedAfterAnalysis : error;
 }
 
+int readThroughSink(const Place& source, FileStamp& stamp, const ByteSink& sink, CommandGate* gate) {
+    FileHandle in(
+        ::openat(source.folder, source.name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+    if (!in)
+        return errno == ELOOP ? ENOTSUP : errno;
+    struct stat info {};
+    if (::fstat(in.get(), &info) != 0)
+        return errno;
+    if (S_ISDIR(info.st_mode))
+        return EISDIR;
+    if (!S_ISREG(info.st_mode))
+        return EOPNOTSUPP;
+    stamp = {static_cast<std::uint32_t>(info.st_mode & 0777), info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
+    std::vector<char> buffer(kBufferSize);
+    for (;;) {
+        if (isAbandoned(gate))
+            return ECANCELED;
+        const ssize_t got = ::read(in.get(), buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return errno;
+        if (got == 0)
+            break;
+        if (int error = sink(buffer.data(), static_cast<std::size_t>(got)); error != 0)
+            return error;
+        progressed(gate);
+    }
+    return unchangedSince(in.get(), info) ? 0 : kChangedWhileCopied;
+}
+
+int writeThroughTemporary(const Place& target, const ByteFill& fill, bool failIfExists, CommandGate* gate,
+                          bool allowReadOnly, const SeenTarget* seen) {
+    const bool keepFree = seen && !seen->present;
+    if (int refusal = checkTarget(target, failIfExists || keepFree, allowReadOnly, seen); refusal != 0)
+        return keepFree && refusal == EEXIST ? kChangedAfterAnalysis : refusal;
+    std::string temporary;
+    FileHandle out;
+    for (int attempt = 0;; ++attempt) {
+        temporary = temporarySibling(target.name);
+        if (temporary.empty())
+            return EINVAL;
+        out = FileHandle(::openat(target.folder, temporary.c_str(),
+                                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (out)
+            break;
+        if (errno != EEXIST || attempt + 1 == kNameAttempts)
+            return errno;
+    }
+    TemporaryName kept(target.folder, temporary);
+    markTemporary(out.get());
+    auto fail = [&](int error) {
+        out.reset();
+        unlinkIn(target, temporary);
+        return error;
+    };
+    FileStamp stamp;
+    const int filled = fill(
+        [&](const char* data, std::size_t size) {
+            if (isAbandoned(gate))
+                return ECANCELED;
+            const int error = writeAll(out.get(), data, size);
+            progressed(gate);
+            return error;
+        },
+        stamp);
+    if (filled != 0)
+        return fail(filled);
+    if (::fchmod(out.get(), stamp.mode & 0777) != 0)
+        return fail(errno);
+    const struct timespec modified { stamp.modifiedSeconds, stamp.modifiedNanoseconds };
+    const struct timespec times[2] = {modified, modified};
+    if (::futimens(out.get(), times) != 0)
+        return fail(errno);
+    unmarkTemporary(out.get());
+    if (int error = out.close(); error != 0)
+        return fail(error);
+    if (int error = checkStillSeen(target, seen); error != 0)
+        return fail(error);
+    if (!commit(gate))
+        return fail(ECANCELED);
+    if (int error = renameInto(temporary, target, failIfExists || keepFree); error != 0)
+        return fail(keepFree && error == EEXIST ? kChangedAfterAnalysis : error);
+    return 0;
+}
+
 } // namespace velmora::platform

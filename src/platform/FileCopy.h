@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ErrorText.h"
+#include "platform/FileSystem.h"
 #include "platform/LocationRoots.h"
 
 #include <atomic>
@@ -47,6 +48,11 @@ int renameNoReplace(int sourceFolder, const std::string& source, int targetFolde
 // existing target that changed since is left alone (kChangedAfterAnalysis).
 int copyThroughTemporary(const Place& source, const Place& target, bool failIfExists, CommandGate* gate,
                          bool allowReadOnly = false, const SeenTarget* seen = nullptr);
+
+// The halves of a copy between kinds of location (see FileSystem::readFile and writeFile).
+int readThroughSink(const Place& source, FileStamp& stamp, const ByteSink& sink, CommandGate* gate);
+int writeThroughTemporary(const Place& target, const ByteFill& fill, bool failIfExists, CommandGate* gate,
+                          bool allowReadOnly = false, const SeenTarget* seen = nullptr);
 
 // Whether a file found by lstat is still the one a run saw: a present non-folder of the same size
 // and whole-second modification time.

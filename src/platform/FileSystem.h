@@ -57,6 +57,18 @@ struct SeenTarget {
     std::optional<std::int64_t> modifiedSeconds; // compared when known
 };
 
+// What a file carries to its copy besides its bytes: the permission bits and the modification time.
+struct FileStamp {
+    std::uint32_t mode = 0644;
+    std::int64_t modifiedSeconds = 0;
+    long modifiedNanoseconds = 0;
+};
+
+// Takes the next piece of a file's bytes: 0, or an errno value that ends the copy.
+using ByteSink = std::function<int(const char* data, std::size_t size)>;
+// Writes a file's bytes through the sink it is given and tells its stamp: 0 or an errno value.
+using ByteFill = std::function<int(const ByteSink& sink, FileStamp& stamp)>;
+
 // Every file-system operation of the program. Each returns 0 on success or the errno value of
 // the failure, so that results can cross threads without touching errno.
 // The real implementation is realFileSystem(); tests substitute their own to inject faults.
@@ -86,6 +98,16 @@ public:
     virtual int copyFile(const std::string& source, const std::string& target, bool failIfExists,
                          CommandGate* gate = nullptr, bool allowReadOnly = false,
                          const SeenTarget* seen = nullptr) = 0;
+    // The two halves of a copy between locations of different kinds (a local folder and a remote
+    // one): no copy between them can be made in one call. readFile hands a regular file's bytes,
+    // from its start, to `sink` and fills in its stamp; a link or a special file is refused (ENOTSUP:
+    // links are not carried between kinds of location), and a file that changed while it was read
+    // fails with kChangedWhileCopied. writeFile puts in place the file `fill` writes, exactly as
+    // copyFile puts a copy: under a temporary name until complete, with the stamp, the gate, the
+    // refusals and `seen` alike. Not every file system can; those answer ENOTSUP.
+    virtual int readFile(const std::string& path, FileStamp& stamp, const ByteSink& sink, CommandGate* gate);
+    virtual int writeFile(const std::string& target, const ByteFill& fill, bool failIfExists,
+                          CommandGate* gate, bool allowReadOnly = false, const SeenTarget* seen = nullptr);
     // rename; across file systems a copy then a delete. Fails with EEXIST when the target exists.
     virtual int moveFile(const std::string& source, const std::string& target) = 0;
     // unlink; a read-only file fails with EACCES (our own check) unless allowReadOnly. With `seen`,

@@ -84,6 +84,22 @@ int PosixFileSystem::copyFile(const std::string& source, const std::string& targ
     return copyThroughTemporary(from, to, failIfExists, gate, allowReadOnly, seen);
 }
 
+int PosixFileSystem::readFile(const std::string& path, FileStamp& stamp, const ByteSink& sink,
+                              CommandGate* gate) {
+    Place from;
+    if (int error = roots_.place(path, from))
+        return error;
+    return readThroughSink(from, stamp, sink, gate);
+}
+
+int PosixFileSystem::writeFile(const std::string& target, const ByteFill& fill, bool failIfExists,
+                               CommandGate* gate, bool allowReadOnly, const SeenTarget* seen) {
+    Place to;
+    if (int error = roots_.place(target, to))
+        return error;
+    return writeThroughTemporary(to, fill, failIfExists, gate, allowReadOnly, seen);
+}
+
 int PosixFileSystem::moveFile(const std::string& source, const std::string& target) {
     Place from;
     Place to;

@@ -15,6 +15,9 @@ public:
     int copyFile(const std::string& source, const std::string& target, bool failIfExists,
                  CommandGate* gate = nullptr, bool allowReadOnly = false,
                  const SeenTarget* seen = nullptr) override;
+    int readFile(const std::string& path, FileStamp& stamp, const ByteSink& sink, CommandGate* gate) override;
+    int writeFile(const std::string& target, const ByteFill& fill, bool failIfExists, CommandGate* gate,
+                  bool allowReadOnly = false, const SeenTarget* seen = nullptr) override;
     int moveFile(const std::string& source, const std::string& target) override;
     int deleteFile(const std::string& path, bool allowReadOnly = false,
                    const SeenTarget* seen = nullptr) override;
