@@ -29,6 +29,7 @@
 #include "profiles/StoredSettings.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -52,6 +53,9 @@ struct AppServices {
     SettingsStore& settings;
     RunLog::Clock logClock = platform::localNow;               // dates in the run log
     ProgressMeter::Clock steadyClock = platform::steadyMillis; // progress and time remaining
+    // Opens a location on another machine before a run uses it (the front end's way of asking for
+    // host keys and passwords): "" when it is ready or local, else why it cannot be reached.
+    std::function<std::string(const std::string& location)> openLocation = {};
 };
 
 // One synchronisation asked for by a front end. Without a profile the run uses the window's:
@@ -94,6 +98,10 @@ class AppController {
 public:
     explicit AppController(AppServices services);
     ~AppController();
+    // How locations on other machines are opened (see AppServices::openLocation).
+    void setLocationOpener(std::function<std::string(const std::string&)> open) {
+        services_.openLocation = std::move(open);
+    }
     AppController(const AppController&) = delete;
     AppController& operator=(const AppController&) = delete;
 

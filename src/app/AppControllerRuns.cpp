@@ -81,6 +81,16 @@ RunOutcome AppController::runBetween(const std::string& sourceText, const std::s
     // a trailing separator, since the engine builds each path as a folder plus a name.
     const std::string source = tidyLocation(sourceText);
     const std::string target = tidyLocation(targetText);
+    if (services_.openLocation) {
+        for (const std::string& location : {source, target}) {
+            if (const std::string why = services_.openLocation(location); !why.empty()) {
+                reporter_.reportAlwaysShown("CSynchroniserDlg::synchronise", why);
+                RunOutcome unreachable;
+                unreachable.failed = true;
+                return unreachable;
+            }
+        }
+    }
     runOptions_ = syncOptionsFor(settings, general_);
     runOptions_.safeguards = safeguards_;
     runExclusions_ = settings.exclusions;

@@ -5,12 +5,16 @@
 #include "cli/CliOptions.h"
 #include "cli/ExcludePaths.h"
 #include "cli/ExitStatus.h"
+#include "cli/RemoteLogins.h"
 #include "cli/TerminalFrontEnd.h"
+#include "engine/FileCommand.h"
 #include "platform/Environment.h"
 #include "platform/PosixFileSystem.h"
 #include "profiles/FileKind.h"
 #include "profiles/SettingsStore.h"
 #include "profiles/StoredSettings.h"
+#include "remote/RemoteAddress.h"
+#include "remote/RoutingFileSystem.h"
 
 #include <filesystem>
 #include <ostream>
@@ -27,14 +31,17 @@ constexpr const char* kVersion = VELMORA_VERSION;
 
 // A file command abandoned by Stop or its timeout may still be inside the file system when a
 // run returns, so the file system lives as long as the process.
-platform::FileSystem& processFileSystem() {
-    static auto* fileSystem = new platform::PosixFileSystem();
+remote::RoutingFileSystem& processFileSystem() {
+    static auto* local = new platform::PosixFileSystem();
+    static auto* fileSystem = new remote::RoutingFileSystem(*local);
     return *fileSystem;
 }
 
 // A path typed on the command line, made absolute against the current folder, so that what
 // the report, the log and a saved profile show does not depend on where the run was started.
 std::string absolutePath(const std::string& path) {
+    if (remote::isRemoteLocation(path))
+        return path;
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(path, error);
     return error ? path : absolute.string();
@@ -217,7 +224,13 @@ int CliApp::runWith(const CliOptions& options) {
                                                           : "read-only target files were left as they are: "
                                                             "overwrite_read_only=1 in the profile allows "
                                                             "overwriting and deleting them");
-    AppController controller({frontEnd, processFileSystem(), settings});
+    RemoteLogins logins(
+        processFileSystem(),
+        {env_.in, env_.err, env_.inIsTerminal, options.acceptNewHostKey, options.sshDir,
+         options.timeout && *options.timeout > 0 ? static_cast<long>(*options.timeout) : 30L});
+    AppServices services{frontEnd, processFileSystem(), settings};
+    services.openLocation = [&logins](const std::string& location) { return logins.open(location); };
+    AppController controller(services);
     // Nothing waits on stderr, so every message is shown, also for a silent profile.
     controller.reporter().setShownWhenSilent(true);
     RunSafeguards safeguards;
@@ -246,6 +259,9 @@ int CliApp::runWith(const CliOptions& options) {
         status = runProfile(controller, options);
     }
     frontEnd_ = nullptr;
+    // Connections are closed once no abandoned command can still be using one.
+    if (FileCommands::settle(std::chrono::seconds(2)))
+        processFileSystem().dropServers();
     return status;
 }
 

@@ -112,6 +112,8 @@ const std::vector<OptionSpec>& optionTable() {
         {"allow-empty-source", 0, false, Scope::Both, flag(&CliOptions::allowEmptySource)},
         {"direction", 0, true, Scope::File, directionInto("direction", &CliOptions::direction)},
         {"settings", 0, true, Scope::Both, text("settings", &CliOptions::settingsPath)},
+        {"accept-new-host-key", 0, false, Scope::Both, flag(&CliOptions::acceptNewHostKey)},
+        {"ssh-dir", 0, true, Scope::Both, text("ssh-dir", &CliOptions::sshDir)},
         {"time-difference", 0, true, Scope::Both, numberInto("time-difference", &CliOptions::timeDifference)},
         {"timeout", 0, true, Scope::Both, numberInto("timeout", &CliOptions::timeout)},
         {"jobs", 'j', true, Scope::Both,
@@ -323,6 +325,9 @@ Both forms:
                              counting what the folders it deletes hold
       --allow-empty-source   let a run delete from the target although the source folder
                              is empty (refused otherwise: the typical unmounted disk)
+      --accept-new-host-key  trust the key of an SFTP server met for the first time and
+                             remember it in known_hosts (a changed key is always refused)
+      --ssh-dir=FOLDER       the keys, known_hosts and config of SFTP logins (~/.ssh)
       --direction=1to2|2to1  run a profile in this direction
       --settings=FILE        the settings file to read (it is never written)
       --time-difference=SECONDS  how much newer a source file must be to be copied

@@ -30,6 +30,8 @@ struct CliOptions {
     std::optional<std::uint32_t> timeDifference;
     std::optional<std::uint32_t> timeout;
     std::optional<std::uint32_t> jobs; // file commands in flight
+    bool acceptNewHostKey = false;
+    std::string sshDir; // empty: ~/.ssh
 
     // A run from SOURCE to TARGET: the fields of the profile it makes.
     bool check = false;

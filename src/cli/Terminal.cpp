@@ -5,8 +5,10 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <istream>
 #include <string>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace velmora::cli {
@@ -29,6 +31,23 @@ int terminalWidth(int fd) {
 
 void setInterruptTarget(std::atomic<int>* stop) {
     platform::routeStopSignals(stop);
+}
+
+std::optional<std::string> readWithoutEcho(std::istream& in) {
+    struct termios before {};
+    const bool terminal = ::tcgetattr(STDIN_FILENO, &before) == 0;
+    if (terminal) {
+        struct termios quiet = before;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    std::string line;
+    const bool read = static_cast<bool>(std::getline(in, line));
+    if (terminal)
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &before);
+    if (!read)
+        return std::nullopt;
+    return line;
 }
 
 } // namespace velmora::cli

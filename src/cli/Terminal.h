@@ -1,6 +1,9 @@
 #pragma once
 
 #include <atomic>
+#include <iosfwd>
+#include <optional>
+#include <string>
 
 namespace velmora::cli {
 
@@ -18,5 +21,9 @@ int terminalWidth(int fd);
 // too. A signal that was ignored when the program started (nohup, a script's background job)
 // stays ignored.
 void setInterruptTarget(std::atomic<int>* stop);
+
+// One line from `in` with the terminal's echo off while it is typed (a password); nothing at the
+// end of the input.
+std::optional<std::string> readWithoutEcho(std::istream& in);
 
 } // namespace velmora::cli

@@ -1,6 +1,7 @@
 #include "cli/CliApp.h"
 #include "cli/Terminal.h"
 #include "engine/FileCommand.h"
+#include "platform/Threads.h"
 
 #include <chrono>
 #include <csignal>
@@ -17,5 +18,6 @@ int main(int argc, char** argv) {
     // Copies given up on Stop or their timeout remove their temporary files when their call
     // returns: give them that moment, but never hang on a share that does not answer.
     velmora::FileCommands::settle(std::chrono::seconds(2));
+    velmora::platform::waitForOtherThreads(std::chrono::seconds(2));
     return status;
 }

@@ -149,6 +149,10 @@ MainWindow::MainWindow(platform::FileSystem& fileSystem, SettingsStore& settings
     refresh();
 }
 
+void MainWindow::setLocationOpener(std::function<std::string(const std::string&)> open) {
+    controller_->setLocationOpener(std::move(open));
+}
+
 MainWindow::~MainWindow() {
     controller_->removeObserver(*this);
 }

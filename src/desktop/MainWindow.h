@@ -5,6 +5,7 @@
 #include "desktop/QtFrontEnd.h"
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,6 +47,8 @@ public:
     // A stop signal (SIGTERM, SIGHUP: a logout, a service manager; SIGINT): a run going on is
     // stopped and writes its log, open dialogs are closed as cancelled, then the window closes.
     void endFromOutside(int signal);
+    // How a run opens locations on other machines, asking in this window for what it needs.
+    void setLocationOpener(std::function<std::string(const std::string&)> open);
 
     // Shows everything the controller holds (after each of the window's own actions: the
     // option ticks and the tooltip setting are not part of the controller's change notice).

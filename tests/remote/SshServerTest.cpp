@@ -1,4 +1,4 @@
-#include "SshServer.h"
+#include "support/SshServer.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

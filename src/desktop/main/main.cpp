@@ -1,11 +1,14 @@
 #include "desktop/CommandLine.h"
 #include "desktop/MainWindow.h"
+#include "desktop/RemoteLogins.h"
 #include "engine/FileCommand.h"
 #include "platform/Environment.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/StopSignals.h"
+#include "platform/Threads.h"
 #include "profiles/Profile.h"
 #include "profiles/SettingsStore.h"
+#include "remote/RoutingFileSystem.h"
 #include "widgets/ActionIcons.h"
 
 #include <QApplication>
@@ -53,9 +56,11 @@ int main(int argc, char** argv) {
 
     // A file command abandoned by Stop or its timeout may still be inside the file system when
     // the window closes, so the file system lives as long as the process.
-    static auto* fileSystem = new platform::PosixFileSystem();
+    static auto* local = new platform::PosixFileSystem();
+    static auto* fileSystem = new remote::RoutingFileSystem(*local);
     SettingsStore settings(SettingsStore::defaultFilePath());
     MainWindow window(*fileSystem, settings);
+    window.setLocationOpener(remoteLocationOpener(*fileSystem, &window));
     QObject::connect(&window, &QDialog::finished, &application, &QCoreApplication::quit);
     // A logout, a service manager or kill asks the program to end: the run going on stops and
     // writes its log first. The signal only writes to a pipe; the event loop (which a run pumps)
@@ -78,5 +83,8 @@ int main(int argc, char** argv) {
     // Copies given up on Stop or their timeout remove their temporary files when their call
     // returns: give them that moment, but never hang on a share that does not answer.
     FileCommands::settle(std::chrono::seconds(2));
+    // The toolkit keeps threads of its own to the end: wait only for workers that used a server.
+    if (fileSystem->hasServers())
+        platform::waitForOtherThreads(std::chrono::milliseconds(500));
     return status;
 }

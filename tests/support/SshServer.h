@@ -20,8 +20,8 @@ public:
     bool start();
     void stop();
 
-    // SIGSTOP / SIGCONT to every process of the server (the listener and the sessions), to stand for
-    // a server that stops answering; kill() for one that goes away.
+    // SIGSTOP / SIGCONT to every process of the server (the listener and every session below it), to stand
+    // for a server that stops answering; kill() for one that goes away.
     void pause();
     void resume();
     void kill();

@@ -1,10 +1,11 @@
-#include "SshServer.h"
+#include "support/SshServer.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <dirent.h>
 #include <fstream>
 #include <netinet/in.h>
 #include <sstream>
@@ -13,6 +14,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace velmora::test {
 
@@ -141,9 +143,49 @@ bool SshServer::start() {
     return fail("sshd did not accept connections within 5 seconds: " + readFile(folder_ + "/sshd.log"));
 }
 
+namespace {
+
+// Every process below `root`: sshd puts each connection in a session of its own (setsid), so
+// the listener's process group does not reach them.
+std::vector<pid_t> descendantsOf(pid_t root) {
+    std::vector<std::pair<pid_t, pid_t>> parents; // (pid, parent)
+    if (DIR* proc = ::opendir("/proc")) {
+        while (const dirent* entry = ::readdir(proc)) {
+            const pid_t pid = std::atoi(entry->d_name);
+            if (pid <= 0)
+                continue;
+            std::ifstream stat("/proc/" + std::string(entry->d_name) + "/stat");
+            std::string line;
+            std::getline(stat, line);
+            const std::size_t close = line.rfind(')');
+            if (close == std::string::npos)
+                continue;
+            std::istringstream rest(line.substr(close + 2));
+            char state = 0;
+            pid_t parent = 0;
+            rest >> state >> parent;
+            parents.emplace_back(pid, parent);
+        }
+        ::closedir(proc);
+    }
+    std::vector<pid_t> found{root};
+    for (std::size_t i = 0; i < found.size(); ++i)
+        for (const auto& [pid, parent] : parents)
+            if (parent == found[i])
+                found.push_back(pid);
+    found.erase(found.begin());
+    return found;
+}
+
+} // namespace
+
 void SshServer::signalAll(int signal) {
-    if (pid_ > 0)
-        ::kill(-pid_, signal);
+    if (pid_ <= 0)
+        return;
+    const std::vector<pid_t> sessions = descendantsOf(pid_);
+    ::kill(-pid_, signal);
+    for (const pid_t pid : sessions)
+        ::kill(pid, signal);
 }
 
 void SshServer::pause() {
