@@ -163,6 +163,11 @@ int SftpFileSystem::readFile(const std::string& path, platform::FileStamp& stamp
     SessionLease session = connection_->lease();
     if (session->lost)
         return platform::kConnectionLost;
+    return readWith(session, path, stamp, sink, gate);
+}
+
+int SftpFileSystem::readWith(SessionLease& session, const std::string& path, platform::FileStamp& stamp,
+                             const platform::ByteSink& sink, platform::CommandGate* gate) {
     const std::string file = connection_->serverPath(path);
     Attributes before(sftp_lstat(session->sftp, file.c_str()));
     if (!before)
@@ -201,6 +206,12 @@ int SftpFileSystem::writeFile(const std::string& target, const platform::ByteFil
     SessionLease session = connection_->lease();
     if (session->lost)
         return platform::kConnectionLost;
+    return writeWith(session, target, fill, failIfExists, gate, allowReadOnly, seen);
+}
+
+int SftpFileSystem::writeWith(SessionLease& session, const std::string& target,
+                              const platform::ByteFill& fill, bool failIfExists, platform::CommandGate* gate,
+                              bool allowReadOnly, const platform::SeenTarget* seen) {
     const std::string path = connection_->serverPath(target);
     // A name that must be free needs no look first: the rename at the end refuses a taken one.
     const bool mustBeFree = failIfExists || (seen && !seen->present);
@@ -276,11 +287,15 @@ int SftpFileSystem::writeFile(const std::string& target, const platform::ByteFil
 int SftpFileSystem::copyFile(const std::string& source, const std::string& target, bool failIfExists,
                              platform::CommandGate* gate, bool allowReadOnly,
                              const platform::SeenTarget* seen) {
-    // Both ends on this server: the bytes come down and go back up, through two sessions.
-    return writeFile(
-        target,
+    // Both ends on this server: the bytes come down and go back up through one session, so that
+    // copies running side by side never wait for each other's second session.
+    SessionLease session = connection_->lease();
+    if (session->lost)
+        return platform::kConnectionLost;
+    return writeWith(
+        session, target,
         [&](const platform::ByteSink& sink, platform::FileStamp& stamp) {
-            return readFile(source, stamp, sink, gate);
+            return readWith(session, source, stamp, sink, gate);
         },
         failIfExists, gate, allowReadOnly, seen);
 }

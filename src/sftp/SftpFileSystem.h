@@ -27,6 +27,7 @@ struct SftpLogin {
 };
 
 class SftpConnection;
+class SessionLease;
 
 // A folder tree on another machine reached over SFTP. Paths are the server's: absolute, or
 // "/~" and "/~/..." for the login's home folder. Every call fails, never hangs, when the server
@@ -63,6 +64,11 @@ public:
 
 private:
     explicit SftpFileSystem(std::unique_ptr<SftpConnection> connection);
+    int readWith(SessionLease& session, const std::string& path, platform::FileStamp& stamp,
+                 const platform::ByteSink& sink, platform::CommandGate* gate);
+    int writeWith(SessionLease& session, const std::string& target, const platform::ByteFill& fill,
+                  bool failIfExists, platform::CommandGate* gate, bool allowReadOnly,
+                  const platform::SeenTarget* seen);
     std::unique_ptr<SftpConnection> connection_;
 };
 

@@ -115,6 +115,11 @@ TEST_F(SftpFileSystemTest, LinksAndFoldersAreNotCopiedAndListingsSayWhatTheyAre)
     EXPECT_EQ(routed.copyFile(prefix() + dir.at("remote/link"), dir.at("here"), false), ENOTSUP);
     EXPECT_EQ(routed.copyFile(prefix() + dir.at("remote/folder"), dir.at("here"), false), EISDIR);
     EXPECT_FALSE(TempDir::exists(dir.at("here")));
+    // Both ends on the server: one session carries both halves.
+    EXPECT_EQ(
+        routed.copyFile(prefix() + dir.at("remote/plain.txt"), prefix() + dir.at("remote/copy.txt"), true),
+        0);
+    EXPECT_EQ(TempDir::readFile(dir.at("remote/copy.txt")), "x");
     EXPECT_EQ(
         routed.listFolder(prefix() + dir.at("missing/"), [](const platform::DirEntry&) { return true; }),
         ENOENT);
