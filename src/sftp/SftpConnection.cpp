@@ -187,6 +187,22 @@ std::unique_ptr<SftpSession> SftpConnection::connectOne(bool mayAsk, std::string
 
 SessionLease SftpConnection::lease() {
     std::unique_lock lock(mutex_);
+    // A command waiting here makes no progress, and its timeout counts: rather than wait for a
+    // session, open one more, up to one per command the run may have in flight.
+    if (free_.empty() && !cannotGrow_ && sessions_.size() + opening_ < kMostSessions) {
+        ++opening_;
+        lock.unlock();
+        std::string ignored;
+        std::unique_ptr<SftpSession> added = connectOne(false, ignored);
+        lock.lock();
+        --opening_;
+        if (added) {
+            SftpSession* session = added.get();
+            sessions_.push_back(std::move(added));
+            return SessionLease(*this, session);
+        }
+        cannotGrow_ = true; // the server takes no more connections: share the ones there are
+    }
     freed_.wait(lock, [this] { return !free_.empty(); });
     SftpSession* session = free_.back();
     free_.pop_back();

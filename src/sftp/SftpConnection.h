@@ -47,8 +47,9 @@ class SftpConnection {
 public:
     static std::unique_ptr<SftpConnection> open(const SftpLogin& login, std::string& error);
 
-    // Waits for a free session; one whose connection was lost is opened again first (once per
-    // loss, without asking anyone: a failure leaves it lost and the call fails).
+    // A free session, or one more opened for the call; when the server takes no more, waits for
+    // one. One whose connection was lost is opened again first (once per loss, without asking
+    // anyone: a failure leaves it lost and the call fails).
     SessionLease lease();
     // The login's home folder, for "/~" paths.
     const std::string& home() const { return home_; }
@@ -69,6 +70,9 @@ private:
     std::condition_variable freed_;
     std::vector<std::unique_ptr<SftpSession>> sessions_;
     std::vector<SftpSession*> free_;
+    std::size_t opening_ = 0;                        // sessions being opened for a lease
+    bool cannotGrow_ = false;                        // the server refused one more
+    static constexpr std::size_t kMostSessions = 32; // the most file commands a run has in flight
 };
 
 } // namespace velmora::sftp

@@ -18,7 +18,7 @@ struct SftpLogin {
     std::string identityFile; // one more key to try; empty: none
     long timeoutSeconds = 30; // connecting, and every request to the server
     bool acceptNewHostKey = false;
-    int sessions = 4; // connections, so that several file commands run at once
+    int sessions = 1; // opened at once; more are opened while file commands run side by side
     // Asked when the server's key is not known yet (the host and the key's fingerprint): true to
     // trust it and remember it in known_hosts. Absent: an unknown key is refused.
     std::function<bool(const std::string& host, const std::string& fingerprint)> trustNewHostKey;
