@@ -167,29 +167,44 @@ TEST_F(SftpRunTest, HostKeysAndUnreachableServersAreRefusedWithTheirReason) {
     EXPECT_NE(last.find("Could not connect to 127.0.0.1"), std::string::npos) << last;
 }
 
-// A server that goes away in the middle of a run: the run ends, says what failed, and no file on
-// the server has its real name without all of its bytes.
-TEST_F(SftpRunTest, AServerKilledMidRunEndsTheRunWithProblemsAndNoPartialFile) {
+// A server that goes away, or stops answering, in the middle of a run: the run ends, says what
+// failed, and no file on the server has its real name without all of its bytes.
+TEST_F(SftpRunTest, AServerThatGoesAwayMidRunEndsTheRunWithProblemsAndNoPartialFile) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "the private server logs in as root";
-    for (int i = 0; i < 40; ++i)
+    for (int i = 0; i < 16; ++i)
         dir.writeFile("src/file" + std::to_string(i) + ".bin",
                       std::string(4u << 20, static_cast<char>('a' + i % 26)));
-    const std::string dst = dir.makeFolder("dst");
-    CliChild child(dir, {"--ssh-dir=" + sshDir, "--timeout=5", dir.at("src"), remote(dst)});
-    for (int i = 0; i < 200 && tree("dst").empty(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    server.kill();
-    const auto began = std::chrono::steady_clock::now();
-    while (!child.ended() && std::chrono::steady_clock::now() - began < std::chrono::seconds(60))
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    ASSERT_TRUE(child.ended()) << "the run hangs on a server that went away";
-    EXPECT_NE(child.wait(), 0) << child.out() << child.err();
-    EXPECT_NE(child.err().find("The connection to the server was lost"), std::string::npos) << child.err();
-    for (const std::string& name : tree("dst")) {
-        if (name.find(".velmora-") != std::string::npos)
-            continue; // a temporary name: never taken for the file
-        EXPECT_EQ(TempDir::readFile(dst + "/" + name), TempDir::readFile(dir.at("src/" + name))) << name;
+    struct Case {
+        const char* name;
+        bool killed; // else paused (SIGSTOP): the connection stays open and nothing answers
+        const char* reason;
+    };
+    // Paused first: the server answers again afterwards, for the run that sees it killed.
+    const Case cases[] = {
+        {"paused", false, "Timed out"},
+        {"killed", true, "The connection to the server was lost"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string dst = dir.makeFolder(std::string("dst-") + c.name);
+        CliChild child(dir, {"--ssh-dir=" + sshDir, "--timeout=3", dir.at("src"), remote(dst)});
+        for (int i = 0; i < 300 && tree(std::string("dst-") + c.name).empty(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        c.killed ? server.kill() : server.pause();
+        const auto began = std::chrono::steady_clock::now();
+        while (!child.ended() && std::chrono::steady_clock::now() - began < std::chrono::seconds(60))
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (!c.killed)
+            server.resume();
+        ASSERT_TRUE(child.ended()) << "the run hangs on a server that " << c.name;
+        EXPECT_EQ(child.wait(), 1) << child.out() << child.err();
+        EXPECT_NE(child.err().find(c.reason), std::string::npos) << child.err();
+        for (const std::string& name : tree(std::string("dst-") + c.name)) {
+            if (name.find(".velmora-") != std::string::npos)
+                continue; // a temporary name: never taken for the file
+            EXPECT_EQ(TempDir::readFile(dst + "/" + name), TempDir::readFile(dir.at("src/" + name))) << name;
+        }
     }
 }
 
