@@ -3,7 +3,7 @@
 # the test programs whose runs hand file commands and listings to worker threads.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libssh-dev libgtest-dev libgmock-dev qt6-base-dev qt6-svg-dev \
+scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libssh-dev libsmbclient-dev libgtest-dev libgmock-dev qt6-base-dev qt6-svg-dev \
     desktop-file-utils appstream dosfstools sshfs openssh-sftp-server exfat-fuse exfatprogs \
     libssh-dev openssh-server openssh-client
 scripts/check-format.sh

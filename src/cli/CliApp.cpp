@@ -227,6 +227,7 @@ int CliApp::runWith(const CliOptions& options) {
     RemoteLogins logins(
         processFileSystem(),
         {env_.in, env_.err, env_.inIsTerminal, options.acceptNewHostKey, options.sshDir,
+         options.credentialsFile,
          options.timeout && *options.timeout > 0 ? static_cast<long>(*options.timeout) : 30L});
     AppServices services{frontEnd, processFileSystem(), settings};
     services.openLocation = [&logins](const std::string& location) { return logins.open(location); };

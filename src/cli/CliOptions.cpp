@@ -114,6 +114,7 @@ const std::vector<OptionSpec>& optionTable() {
         {"settings", 0, true, Scope::Both, text("settings", &CliOptions::settingsPath)},
         {"accept-new-host-key", 0, false, Scope::Both, flag(&CliOptions::acceptNewHostKey)},
         {"ssh-dir", 0, true, Scope::Both, text("ssh-dir", &CliOptions::sshDir)},
+        {"credentials", 0, true, Scope::Both, text("credentials", &CliOptions::credentialsFile)},
         {"time-difference", 0, true, Scope::Both, numberInto("time-difference", &CliOptions::timeDifference)},
         {"timeout", 0, true, Scope::Both, numberInto("timeout", &CliOptions::timeout)},
         {"jobs", 'j', true, Scope::Both,
@@ -328,6 +329,8 @@ Both forms:
       --accept-new-host-key  trust the key of an SFTP server met for the first time and
                              remember it in known_hosts (a changed key is always refused)
       --ssh-dir=FOLDER       the keys, known_hosts and config of SFTP logins (~/.ssh)
+      --credentials=FILE     user, password and domain for smb:// shares (lines username=,
+                             password=, domain=); refused when others may read it
       --direction=1to2|2to1  run a profile in this direction
       --settings=FILE        the settings file to read (it is never written)
       --time-difference=SECONDS  how much newer a source file must be to be copied

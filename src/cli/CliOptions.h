@@ -31,7 +31,8 @@ struct CliOptions {
     std::optional<std::uint32_t> timeout;
     std::optional<std::uint32_t> jobs; // file commands in flight
     bool acceptNewHostKey = false;
-    std::string sshDir; // empty: ~/.ssh
+    std::string sshDir;          // empty: ~/.ssh
+    std::string credentialsFile; // user, password and domain for shares
 
     // A run from SOURCE to TARGET: the fields of the profile it makes.
     bool check = false;

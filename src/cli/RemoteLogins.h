@@ -14,6 +14,7 @@ struct LoginAnswers {
     bool canAsk = false;           // a person is at the terminal to answer
     bool acceptNewHostKey = false; // --accept-new-host-key
     std::string sshFolder;         // --ssh-dir; empty: ~/.ssh
+    std::string credentialsFile;   // --credentials, for shares
     long timeoutSeconds = 30;
 };
 
@@ -28,6 +29,8 @@ public:
     std::string open(const std::string& location);
 
 private:
+    std::string openShare(const std::string& location);
+
     remote::RoutingFileSystem& fileSystem_;
     LoginAnswers answers_;
 };

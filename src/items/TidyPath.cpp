@@ -49,6 +49,15 @@ bool isRemote(std::string_view location) {
 std::string tidyLocation(std::string_view location) {
     if (location.empty())
         return {};
+    // A share typed the way Windows names it: \\server\share\folder is smb://server/share/folder/.
+    if (location.size() > 2 && location[0] == '\\' && location[1] == '\\') {
+        std::string url = "smb://";
+        for (const char c : location.substr(2))
+            url += c == '\\' ? '/' : c;
+        if (url.back() != '/')
+            url += '/';
+        return url;
+    }
     std::string tidy = isRemote(location) ? std::string(location) : tidyPath(location);
     if (tidy.empty())
         tidy = "."; // "./" and the like: the current folder, as typed

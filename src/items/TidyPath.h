@@ -12,7 +12,8 @@ std::string tidyPath(std::string_view path);
 
 // A location as every later comparison must see it, exclusions included: tidied by its text and
 // ending in '/' ("/data/x/../t/." is "/data/t/"). An empty text stays empty: a lone "/" would make
-// the whole file system a location. A remote location (scheme://...) keeps its text.
+// the whole file system a location. A remote location (scheme://...) keeps its text; a share typed
+// as \\server\share\folder becomes smb://server/share/folder/.
 std::string tidyLocation(std::string_view location);
 
 } // namespace velmora

@@ -6,7 +6,21 @@ namespace velmora::remote {
 
 namespace {
 
-constexpr std::string_view scheme = "sftp://";
+constexpr std::string_view kSftp = "sftp://";
+constexpr std::string_view kSmb = "smb://";
+
+bool startsWithFolded(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c != prefix[i])
+            return false;
+    }
+    return true;
+}
 
 RemoteAddressResult refuse(std::string message) {
     RemoteAddressResult result;
@@ -59,24 +73,16 @@ bool climbsOut(std::string_view path) {
 } // namespace
 
 bool isRemoteLocation(std::string_view text) {
-    if (text.size() < scheme.size())
-        return false;
-    for (std::size_t i = 0; i < scheme.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        if (c != scheme[i])
-            return false;
-    }
-    return true;
+    return startsWithFolded(text, kSftp) || startsWithFolded(text, kSmb);
 }
 
 RemoteAddressResult parseRemoteAddress(std::string_view text) {
     if (!isRemoteLocation(text))
-        return refuse("A remote location starts with sftp://");
+        return refuse("A remote location starts with sftp:// or smb://");
     if (hasControlCharacter(text))
         return refuse("A remote location cannot hold control characters");
-    std::string_view rest = text.substr(scheme.size());
+    const bool smb = startsWithFolded(text, kSmb);
+    std::string_view rest = text.substr(smb ? kSmb.size() : kSftp.size());
     const std::size_t slash = rest.find('/');
     if (slash == std::string_view::npos)
         return refuse("A remote location needs a path after the host, such as sftp://host/folder/");
@@ -84,12 +90,16 @@ RemoteAddressResult parseRemoteAddress(std::string_view text) {
     const std::string_view path = rest.substr(slash);
 
     RemoteAddress address;
+    if (smb)
+        address.scheme = "smb";
     const std::size_t at = authority.rfind('@');
     if (at != std::string_view::npos) {
         const std::string_view user = authority.substr(0, at);
         if (user.find(':') != std::string_view::npos)
-            return refuse("Passwords are never stored: remove the password from the remote location "
-                          "and use a key, the ssh agent or the password prompt");
+            return refuse(smb ? "Passwords are never stored: remove the password from the remote location "
+                                "and use a credentials file or the password prompt"
+                              : "Passwords are never stored: remove the password from the remote location "
+                                "and use a key, the ssh agent or the password prompt");
         if (user.empty())
             return refuse("The user name before '@' is empty");
         address.user = std::string(user);
@@ -130,7 +140,7 @@ RemoteAddressResult parseRemoteAddress(std::string_view text) {
     }
 
     std::string_view folder = path;
-    if (folder == "/~" || folder.starts_with("/~/")) {
+    if (!smb && (folder == "/~" || folder.starts_with("/~/"))) {
         address.underHome = true;
         folder = folder.substr(2);
     }
@@ -148,7 +158,7 @@ RemoteAddressResult parseRemoteAddress(std::string_view text) {
 }
 
 std::string formatRemoteAddress(const RemoteAddress& address) {
-    std::string out(scheme);
+    std::string out = address.scheme + "://";
     if (!address.user.empty())
         out += address.user + '@';
     if (address.host.find(':') != std::string::npos)
