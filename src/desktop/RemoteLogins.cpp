@@ -1,6 +1,7 @@
 #include "desktop/RemoteLogins.h"
 
 #include "sftp/OpenLocation.h"
+#include "smb/OpenShare.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/Text.h"
 
@@ -9,9 +10,42 @@
 
 namespace velmora::desktop {
 
+namespace {
+
+std::string openShare(remote::RoutingFileSystem& fileSystem, const std::string& location, QWidget* parent) {
+    smb::SmbLogin login;
+    login.askCredentials = [parent](const std::string& share) -> std::optional<smb::SmbCredentials> {
+        bool ok = false;
+        const QString user =
+            QInputDialog::getText(parent, widgets::kProgramName,
+                                  widgets::fromText("User name for " + share + " (DOMAIN\\user or user):"),
+                                  QLineEdit::Normal, {}, &ok);
+        if (!ok || user.isEmpty())
+            return std::nullopt;
+        const QString password = QInputDialog::getText(
+            parent, widgets::kProgramName, QStringLiteral("Password:"), QLineEdit::Password, {}, &ok);
+        if (!ok)
+            return std::nullopt;
+        smb::SmbCredentials credentials;
+        credentials.user = user.toStdString();
+        credentials.password = password.toStdString();
+        if (const std::size_t slash = credentials.user.find('\\'); slash != std::string::npos) {
+            credentials.domain = credentials.user.substr(0, slash);
+            credentials.user.erase(0, slash + 1);
+        }
+        return credentials;
+    };
+    return smb::openShare(fileSystem, location, login);
+}
+
+} // namespace
+
 std::function<std::string(const std::string&)> remoteLocationOpener(remote::RoutingFileSystem& fileSystem,
                                                                     QWidget* parent) {
     return [&fileSystem, parent](const std::string& location) {
+        if (location.size() > 6 &&
+            QString::fromStdString(location.substr(0, 6)).toLower() == QStringLiteral("smb://"))
+            return openShare(fileSystem, location, parent);
         sftp::SftpLogin login;
         login.trustNewHostKey = [parent](const std::string& host, const std::string& fingerprint) {
             return widgets::askQuestion(
