@@ -27,6 +27,8 @@ TEST(ExcludePaths, LocationsAreTidiedAndEndInASeparator) {
         {"/data/./x/../t/.", "/data/t/"},
         {"./", "./"},
         {"sftp://ann@backup//~/Documents", "sftp://ann@backup//~/Documents/"}, // remote: as typed
+        {"\\\\nas\\photos\\2024", "smb://nas/photos/2024/"},                   // a share as Windows writes it
+        {"\\\\nas\\photos\\", "smb://nas/photos/"},
     };
     for (const auto& [typed, tidy] : cases)
         EXPECT_EQ(tidyLocation(typed), tidy) << typed;
