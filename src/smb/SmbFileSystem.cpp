@@ -204,6 +204,26 @@ int statOf(SMBCCTX* c, const std::string& url, struct stat& info) {
 
 } // namespace
 
+int listShares(const SmbLogin& login, std::vector<ShareInfo>& out) {
+    SmbConnection connection(login);
+    SmbConnection::Lease lease = connection.lease();
+    SMBCCTX* c = *lease;
+    if (c == nullptr)
+        return EIO;
+    SMBCFILE* server = smbc_getFunctionOpendir(c)(c, connection.url("/").c_str());
+    if (server == nullptr)
+        return lastError();
+    out.clear();
+    while (const smbc_dirent* entry = smbc_getFunctionReaddir(c)(c, server)) {
+        const std::string name = entry->name;
+        if (entry->smbc_type != SMBC_FILE_SHARE || name.empty() || name.back() == '$')
+            continue;
+        out.push_back({name, entry->comment != nullptr ? entry->comment : ""});
+    }
+    smbc_getFunctionClosedir(c)(c, server);
+    return 0;
+}
+
 SmbFileSystem::SmbFileSystem(std::unique_ptr<SmbConnection> connection)
     : connection_(std::move(connection)) {}
 SmbFileSystem::~SmbFileSystem() = default;

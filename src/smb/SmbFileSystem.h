@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora::smb {
 
@@ -27,6 +28,16 @@ struct SmbLogin {
 };
 
 class SmbConnection;
+
+// One share a server offers, as the Network node shows it.
+struct ShareInfo {
+    std::string name;
+    std::string comment;
+};
+
+// The file shares of a server (printers and the hidden administrative shares left out), listed
+// with the login given: 0 or errno.
+int listShares(const SmbLogin& login, std::vector<ShareInfo>& out);
 
 // The shares of one server reached through libsmbclient, paths "/share/folder/name". Names are
 // matched without regard to letter case, as the share does; the DOS read-only attribute stands for

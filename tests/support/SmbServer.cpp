@@ -67,7 +67,8 @@ bool SmbServer::start() {
                << "  printcap name = /dev/null\n  disable spoolss = yes\n"
                << "  server role = standalone server\n  map to guest = never\n"
                << "  name resolve order = host\n"
-               << "[data]\n  path = " << folder_ << "/share\n  read only = no\n"
+               << "[data]\n  comment = Files of the tests\n  path = " << folder_
+               << "/share\n  read only = no\n"
                << "  store dos attributes = yes\n";
         std::ofstream client(folder_ + "/client/.smb/smb.conf");
         client << "[global]\n  name resolve order = host\n  client min protocol = SMB2\n"

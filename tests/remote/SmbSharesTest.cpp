@@ -1,0 +1,43 @@
+#include "smb/SmbFileSystem.h"
+#include "support/SmbServer.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace velmora::test {
+namespace {
+
+// What the Network node shows of a server: its file shares with their comments (the hidden IPC$
+// left out).
+TEST(SmbSharesTest, AServerListsItsFileSharesWithTheirComments) {
+    SmbServer server;
+    if (!server.start())
+        GTEST_SKIP() << "cannot start a private Samba server: " << server.whyNot();
+    const char* home = std::getenv("HOME");
+    const std::string previousHome = home != nullptr ? home : "";
+    ::setenv("HOME", server.clientHome().c_str(), 1);
+    struct Case {
+        const char* name;
+        const char* password;
+        int error;
+    };
+    for (const Case& c :
+         {Case{"the right password", "velmora-test-1", 0}, Case{"a wrong one", "nope", EACCES}}) {
+        SCOPED_TRACE(c.name);
+        smb::SmbLogin login;
+        login.address.scheme = "smb";
+        login.address.host = "127.0.0.1";
+        login.address.port = static_cast<std::uint16_t>(server.port());
+        login.credentials = smb::SmbCredentials{"root", "", "velmora-test-1"};
+        login.timeoutSeconds = 5;
+        std::vector<smb::ShareInfo> shares;
+        EXPECT_EQ(smb::listShares(login, shares), 0);
+        ASSERT_EQ(shares.size(), 1u);
+        EXPECT_EQ(shares[0].name, "data");
+        EXPECT_EQ(shares[0].comment, "Files of the tests");
+    }
+    ::setenv("HOME", previousHome.c_str(), 1);
+}
+
+} // namespace
+} // namespace velmora::test
