@@ -18,6 +18,12 @@ int main(int argc, char** argv) {
     // Copies given up on Stop or their timeout remove their temporary files when their call
     // returns: give them that moment, but never hang on a share that does not answer.
     velmora::FileCommands::settle(std::chrono::seconds(2));
-    velmora::platform::waitForOtherThreads(std::chrono::seconds(2));
+    if (!velmora::platform::waitForOtherThreads(std::chrono::seconds(2))) {
+        // A call given up on a server or share that stopped answering still hangs in its library:
+        // the libraries' clean-up at exit must not run beside it.
+        std::cout.flush();
+        std::cerr.flush();
+        velmora::platform::endProcessNow(status);
+    }
     return status;
 }

@@ -1,7 +1,9 @@
 #include "platform/Threads.h"
 
+#include <cstdio>
 #include <dirent.h>
 #include <thread>
+#include <unistd.h>
 
 namespace velmora::platform {
 namespace {
@@ -30,6 +32,11 @@ bool waitForOtherThreads(std::chrono::milliseconds bound) {
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
+}
+
+void endProcessNow(int status) {
+    std::fflush(nullptr);
+    ::_exit(status);
 }
 
 } // namespace velmora::platform

@@ -10,4 +10,9 @@ namespace velmora::platform {
 // both sides), so a program lets them end first.
 bool waitForOtherThreads(std::chrono::milliseconds bound);
 
+// Ends the process with `status` without running the exit handlers and library destructors: for a
+// program whose abandoned calls still hang inside a library, whose clean-up would then run beside
+// them. Standard streams are flushed first.
+[[noreturn]] void endProcessNow(int status);
+
 } // namespace velmora::platform
