@@ -12,6 +12,7 @@ BrowseList::BrowseList(BrowseEnvironment& environment, std::vector<FileItemPtr>&
     : FileListView(hostSelection, showActions, parent), environment_(environment),
       browser_(environment.services()) {
     initList(&environment.reporter(), environment.settings(), environment.dayMonthYear);
+    setRenamable(true);
     browser_.onStatus = [this](const std::string& text) { Q_EMIT statusMessage(widgets::fromPath(text)); };
 }
 
@@ -70,10 +71,10 @@ bool BrowseList::deleteSelectedItems() {
     return ranToEnd;
 }
 
-void BrowseList::renameItem(const FileItem& renamed, int) {
-    if (hostSelection().size() != 1)
+void BrowseList::renameItem(const FileItem& renamed, int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= items().size())
         return;
-    const FileItemPtr before = hostSelection().front();
+    const FileItemPtr before = items()[static_cast<std::size_t>(row)];
     FileItemPtr after;
     browser_.setOrder(order());
     if (!browser_.rename(*before, renamed.name, &after))

@@ -84,16 +84,27 @@ FileListView::FileListView(std::vector<FileItemPtr>& hostSelection, bool showAct
         if (!keyTimer_.isActive())
             takeSelection();
     });
+    // The edited row is the one renamed, whatever else the selection holds by then. The rename
+    // relists the folder, so it waits until the view has closed its editor.
     connect(model_, &FileListModel::renameRequested, this, [this](int row, const QString& name) {
-        if (hostSelection_.empty())
-            return;
-        FileItem renamed = *hostSelection_.front();
-        renamed.name = widgets::toPath(name);
-        renameItem(renamed, row);
+        const FileItemPtr edited = model_->item(row);
+        QTimer::singleShot(0, this, [this, edited, name] {
+            const auto& rows = model_->items();
+            const auto found = std::find(rows.begin(), rows.end(), edited);
+            if (found == rows.end())
+                return;
+            FileItem renamed = *edited;
+            renamed.name = widgets::toPath(name);
+            renameItem(renamed, static_cast<int>(found - rows.begin()));
+        });
     });
 }
 
-FileListView::~FileListView() = default;
+// The views outlive this part of the object while QWidget deletes its children, and their
+// selection model must not call back into it then.
+FileListView::~FileListView() {
+    selection_->disconnect(this);
+}
 
 ListingOrder& FileListView::order() {
     static ListingOrder shared;
@@ -172,6 +183,10 @@ void FileListView::refreshIcons() {
     model_->refreshIcons();
 }
 
+void FileListView::setRenamable(bool on) {
+    model_->setEditable(on);
+}
+
 bool FileListView::editSelectedLabel() {
     const QList<int> rows = selectedRowNumbers(*selection_);
     if (rows.isEmpty())
@@ -227,7 +242,10 @@ void FileListView::onDoubleClick(const QModelIndex& index) {
 }
 
 bool FileListView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && (watched == listView_ || watched == detailsView_)) {
+    // Keys an open name editor passes on (Enter, Delete, Backspace) belong to the edit, not the list.
+    const QWidget* focus = QApplication::focusWidget();
+    const bool editing = focus && currentView()->viewport()->isAncestorOf(focus);
+    if (event->type() == QEvent::KeyPress && !editing && (watched == listView_ || watched == detailsView_)) {
         auto* key = static_cast<QKeyEvent*>(event);
         switch (key->key()) {
         case Qt::Key_Up:

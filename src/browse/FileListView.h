@@ -48,6 +48,8 @@ public:
     void refreshIcons();
     const FileItemPtr& currentFolder() const { return currentFolder_; }
     bool editSelectedLabel();
+    // Lets F2 and a slow second click edit a name (lists that can rename their entries).
+    void setRenamable(bool on);
     // Rebuilds the host selection from the selected rows.
     void takeSelection();
     // Selects the rows of these items (by identity).

@@ -250,6 +250,63 @@ private Q_SLOTS:
         }
     }
 
+    // F2 and a slow second click on a selected name edit it in place in every view style; Enter
+    // renames on disk with the list's rules, and a refused name leaves the entry as it was.
+    void namesAreRenamedInPlaceInEveryViewStyle() {
+        const struct {
+            int style;
+            const char* name;
+        } styles[] = {{FileListView::List, "list"},
+                      {FileListView::SmallIcons, "small icons"},
+                      {FileListView::LargeIcons, "large icons"},
+                      {FileListView::Details, "details"}};
+        const QString folder = dir_->path() + QStringLiteral("/tree/");
+        for (const auto& test : styles) {
+            std::vector<FileItemPtr> selection;
+            BrowseList list(*environment_, selection, false);
+            list.resize(600, 400);
+            list.setViewStyle(test.style);
+            QVERIFY(list.showFolder(root() + "/tree"));
+            list.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&list));
+            QAbstractItemView* view = list.currentView();
+            auto rowOf = [&list](const std::string& name) {
+                for (std::size_t row = 0; row < list.items().size(); ++row)
+                    if (list.items()[row]->name == name)
+                        return static_cast<int>(row);
+                return -1;
+            };
+            auto centre = [view](int row) { return view->visualRect(view->model()->index(row, 0)).center(); };
+            auto typeIntoEditor = [](const QString& text) {
+                auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+                QVERIFY(editor != nullptr);
+                editor->selectAll();
+                QTest::keyClicks(editor, text);
+                QTest::keyClick(editor, Qt::Key_Return);
+            };
+
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(rowOf("file.txt")));
+            QTest::keyClick(view, Qt::Key_F2);
+            typeIntoEditor(QStringLiteral("named.txt"));
+            QTRY_VERIFY2(QFile::exists(folder + QStringLiteral("named.txt")), test.name);
+            QVERIFY2(frontEnd_.messages.empty(), test.name);
+            QVERIFY2(rowOf("named.txt") >= 0 && rowOf("file.txt") < 0, test.name);
+
+            const int big = rowOf("big.bin");
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(big));
+            QTest::qWait(QApplication::doubleClickInterval() + 50);
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(big));
+            QTRY_VERIFY2(qobject_cast<QLineEdit*>(QApplication::focusWidget()) != nullptr, test.name);
+            typeIntoEditor(QStringLiteral("a/b"));
+            QTRY_COMPARE(frontEnd_.messages.size(), std::size_t(1));
+            QVERIFY2(QFile::exists(folder + QStringLiteral("big.bin")), test.name);
+            frontEnd_.messages.clear();
+
+            QVERIFY(QFile::rename(folder + QStringLiteral("named.txt"), folder + QStringLiteral("file.txt")));
+            list.hide();
+        }
+    }
+
     void browseListSortsDeletesAndKeepsTheViewStyle() {
         std::vector<FileItemPtr> selection;
         BrowseList list(*environment_, selection, false);
