@@ -118,4 +118,21 @@ std::string chosenFolderPath(std::string path) {
     return path;
 }
 
+std::optional<std::string> pathAfterRename(std::string_view path, std::string_view before,
+                                           std::string_view after) {
+    auto trimmed = [](std::string_view folder) {
+        while (folder.size() > 1 && folder.back() == '/')
+            folder.remove_suffix(1);
+        return folder;
+    };
+    before = trimmed(before);
+    after = trimmed(after);
+    if (before.empty() || before == "/" || path.substr(0, before.size()) != before)
+        return std::nullopt;
+    const std::string_view rest = path.substr(before.size());
+    if (!rest.empty() && rest.front() != '/')
+        return std::nullopt; // "/a/bc" is not inside "/a/b"
+    return std::string(after) + std::string(rest);
+}
+
 } // namespace velmora

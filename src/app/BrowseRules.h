@@ -3,6 +3,7 @@
 #include "items/FileItem.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,6 +48,12 @@ std::vector<std::string> pathSegments(std::string_view path);
 // that is missing, leaving the selection on the deepest one found.
 std::size_t walkPath(std::string_view path,
                      const std::function<bool(const std::string& segment, bool last)>& step);
+
+// Where `path` is after the folder `before` was renamed to `after`: the same place below the new
+// name, or nothing when `path` is neither that folder nor inside it. Trailing '/' are ignored on
+// the folders and kept on `path`.
+std::optional<std::string> pathAfterRename(std::string_view path, std::string_view before,
+                                           std::string_view after);
 
 // The path a folder dialog hands back: ends in '/', and "/" when nothing with a path is chosen.
 std::string chosenFolderPath(std::string path);

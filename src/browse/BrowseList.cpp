@@ -58,6 +58,11 @@ void BrowseList::upOneFolder() {
         refill(true);
 }
 
+void BrowseList::followRename(const std::string& before, const std::string& after) {
+    if (const std::optional<std::string> moved = pathAfterRename(folderPath(), before, after))
+        showFolder(*moved);
+}
+
 bool BrowseList::deleteSelectedItems() {
     takeSelection();
     const std::vector<FileItemPtr> selection = hostSelection();

@@ -23,6 +23,9 @@ public:
     // Asks for a name in the "Directory Name" dialog and creates that folder here.
     bool createFolder();
     bool deleteSelectedItems();
+    // A folder was renamed elsewhere: when this list shows it or a folder inside it, it goes on
+    // showing the same folder under its new path instead of failing to read the old one.
+    void followRename(const std::string& before, const std::string& after);
 
     void changeIntoFolder(const FileItemPtr& folder) override;
     void deleteSelected() override { deleteSelectedItems(); }

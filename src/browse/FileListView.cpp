@@ -243,8 +243,13 @@ void FileListView::onDoubleClick(const QModelIndex& index) {
 
 bool FileListView::eventFilter(QObject* watched, QEvent* event) {
     // Keys an open name editor passes on (Enter, Delete, Backspace) belong to the edit, not the list.
+    // Enter ends the edit; passed on, it would also press the dialog's default button.
     const QWidget* focus = QApplication::focusWidget();
     const bool editing = focus && currentView()->viewport()->isAncestorOf(focus);
+    if (editing && event->type() == QEvent::KeyPress && (watched == listView_ || watched == detailsView_)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        return key == Qt::Key_Return || key == Qt::Key_Enter;
+    }
     if (event->type() == QEvent::KeyPress && !editing && (watched == listView_ || watched == detailsView_)) {
         auto* key = static_cast<QKeyEvent*>(event);
         switch (key->key()) {

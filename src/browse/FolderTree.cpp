@@ -456,6 +456,7 @@ void FolderTree::onItemChanged(QTreeWidgetItem* item, int) {
         item->setData(0, kLoadedRole, false);
         item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
         loading_ = false;
+        Q_EMIT folderRenamed(entry.fullPath(), renamed->fullPath());
         Q_EMIT foldersChanged();
         Q_EMIT selectedPathChanged();
         return;
@@ -546,6 +547,9 @@ void FolderTree::contextMenuEvent(QContextMenuEvent* event) {
 void FolderTree::keyPressEvent(QKeyEvent* event) {
     if (state() == QAbstractItemView::EditingState) {
         QTreeWidget::keyPressEvent(event);
+        // Enter ends the rename; passed on, it would also press the dialog's default button.
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+            event->accept();
         return;
     }
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;

@@ -59,6 +59,9 @@ public:
 Q_SIGNALS:
     // The selection moved to another item that still exists (after the vanished were pruned).
     void selectedPathChanged();
+    // A folder was renamed through the tree (full paths, before foldersChanged), so a list
+    // showing it or a folder inside it can follow the new name.
+    void folderRenamed(const std::string& before, const std::string& after);
     // A folder was renamed or deleted on disk through the tree.
     void foldersChanged();
 

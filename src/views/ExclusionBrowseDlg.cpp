@@ -131,6 +131,7 @@ ExclusionBrowseDlg::ExclusionBrowseDlg(browse::BrowseEnvironment& environment, c
         list_->showFolder(path);
         updateControls();
     });
+    connect(tree_, &browse::FolderTree::folderRenamed, list_, &browse::BrowseList::followRename);
     connect(tree_, &browse::FolderTree::foldersChanged, list_, &browse::BrowseList::reload);
     connect(list_, &browse::FileListView::listChanged, this, &ExclusionBrowseDlg::markEntries);
     connect(list_, &browse::FileListView::selectionChanged, this, &ExclusionBrowseDlg::updateControls);

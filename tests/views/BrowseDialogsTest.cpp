@@ -192,6 +192,48 @@ private Q_SLOTS:
         dialog.reject();
     }
 
+    // F2 on the highlighted folder, a new name and Enter: the list goes on showing that folder
+    // under its new name, with no complaint about the old one, and the dialog stays open.
+    void renamingTheShownFolderInTheTreeMovesTheListWithIt() {
+        ExclusionSet set;
+        ExclusionBrowseDlg dialog(*environment_, root() + "data/sub", &set, false);
+        dialog.fill();
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        browse::FolderTree* tree = dialog.tree();
+        const QRect sub = tree->visualItemRect(tree->currentItem());
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, QPoint(sub.left() + 20, sub.center().y()));
+        QVERIFY(tree->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor != nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("moved"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(dialog.list()->folderPath(), root() + "data/moved/");
+        QVERIFY(frontEnd_.messages.empty());
+        QCOMPARE(names(dialog.list()->items()), std::vector<std::string>{"inner.tmp"});
+        QCOMPARE(tree->selectedPath(), root() + "data/moved");
+        QCOMPARE(dialog.findChild<QLineEdit*>(QStringLiteral("currentDirectory"))->text(),
+                 QString::fromStdString(root() + "data/moved/"));
+        QVERIFY(dialog.isVisible());
+
+        // The same keys on a name in the list rename the file and keep the dialog open too.
+        QAbstractItemView* view = dialog.list()->currentView();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(view->model()->index(0, 0)).center());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+        editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor != nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("kept.tmp"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(names(dialog.list()->items()), std::vector<std::string>{"kept.tmp"});
+        QVERIFY(dialog.isVisible());
+        QVERIFY(set.empty());
+        dialog.reject();
+    }
+
     void exclusionFilesFindsLostEntriesAndRemovesThem() {
         ExclusionSet set;
         set.addExplicit(root() + "data/keep.txt");
