@@ -17,10 +17,12 @@ namespace velmora::browse {
 // What the browsing controls share: the road for their messages, the file commands of their
 // deletes and renames, where the view style is kept, and the date order of the "Modified" column.
 // Browsing happens while no run is going, so it has a reporter and commands of its own: it shows
-// every message (dialogs opened from the main window are never silent) and logs nothing.
+// every message (dialogs opened from the main window are never silent) and logs nothing. Its
+// settings store becomes the program's for lists opened without one.
 class BrowseEnvironment {
 public:
     BrowseEnvironment(FrontEndPort& frontEnd, platform::FileSystem& fileSystem, SettingsStore* settings);
+    ~BrowseEnvironment();
     BrowseEnvironment(const BrowseEnvironment&) = delete;
     BrowseEnvironment& operator=(const BrowseEnvironment&) = delete;
 

@@ -3,6 +3,7 @@
 #include "browse/FileListModel.h"
 #include "engine/ErrorReporter.h"
 #include "profiles/SettingsStore.h"
+#include "profiles/StoredSettings.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/Text.h"
 
@@ -111,11 +112,26 @@ ListingOrder& FileListView::order() {
     return shared;
 }
 
-void FileListView::initList(ErrorReporter* reporter, SettingsStore* settings, bool dayMonthYear) {
+namespace {
+SettingsStore* theProgramSettings = nullptr;
+}
+
+void FileListView::setProgramSettings(SettingsStore* settings) {
+    theProgramSettings = settings;
+}
+
+SettingsStore* FileListView::programSettings() {
+    return theProgramSettings;
+}
+
+void FileListView::initList(ErrorReporter* reporter, SettingsStore* settings,
+                            std::optional<bool> dayMonthYear) {
     reporter_ = reporter;
-    settings_ = settings;
-    dayMonthYear_ = dayMonthYear;
-    model_->setDayMonthYear(dayMonthYear);
+    settings_ = settings ? settings : theProgramSettings;
+    if (!dayMonthYear)
+        dayMonthYear = settings_ ? readGeneralSettings(*settings_).ddmmyy : true;
+    dayMonthYear_ = *dayMonthYear;
+    model_->setDayMonthYear(dayMonthYear_);
     int style = List;
     if (settings_)
         if (const auto stored = settings_->readNumber("BrowseStyle"); stored && *stored <= 3)

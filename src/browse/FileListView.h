@@ -5,6 +5,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <optional>
 #include <vector>
 
 class QAbstractItemView;
@@ -37,7 +38,12 @@ public:
     ~FileListView() override;
 
     // The road for messages (a box when none) and where the style is kept; then reads the style.
-    void initList(ErrorReporter* reporter, SettingsStore* settings, bool dayMonthYear);
+    // Without a store of its own the list keeps its style in the program's settings; without a
+    // date order it takes the one those settings hold.
+    void initList(ErrorReporter* reporter, SettingsStore* settings, std::optional<bool> dayMonthYear = {});
+    // The program's settings, for lists opened where no store is at hand (the action browser).
+    static void setProgramSettings(SettingsStore* settings);
+    static SettingsStore* programSettings();
 
     void setViewStyle(int style);
     int viewStyle() const { return style_; }

@@ -95,7 +95,7 @@ ActionBrowseDlg::ActionBrowseDlg(std::vector<FileItemPtr>& items, const std::str
     setWindowTitle(QStringLiteral("Browse Files"));
     setObjectName(QStringLiteral("actionBrowseDialog"));
     setSizeGripEnabled(true);
-    list_->initList(nullptr, nullptr, true);
+    list_->initList(nullptr, nullptr);
     auto* layout = new QGridLayout(this);
     auto* directoryLabel = new QLabel(QStringLiteral("Current &Directory:"), this);
     directoryLabel->setBuddy(directory_);
@@ -250,6 +250,8 @@ void ActionBrowseDlg::removeSelected() {
     std::erase_if(items_, [&chosen](const FileItemPtr& item) {
         return std::find(chosen.begin(), chosen.end(), item) != chosen.end();
     });
+    // A removed folder with nothing left below it goes from the tree and the list too.
+    buildTree();
     showFolder(shownFolder_);
 }
 

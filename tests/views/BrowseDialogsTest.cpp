@@ -5,6 +5,7 @@
 #include "browse/BrowseList.h"
 #include "browse/FolderTree.h"
 #include "platform/FileSystem.h"
+#include "profiles/SettingsStore.h"
 #include "views/ActionBrowseDlg.h"
 #include "views/ActionCheckListDlg.h"
 #include "views/ExclusionBrowseDlg.h"
@@ -14,11 +15,14 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 namespace velmora::views {
 
@@ -113,6 +117,50 @@ private Q_SLOTS:
         QCOMPARE(model.sets().filesToAdd.size(), std::size_t(1));
         QCOMPARE(model.sets().filesToAdd.front()->name, std::string("a.txt"));
         QCOMPARE(model.sets().foldersToDelete.size(), std::size_t(1));
+    }
+
+    // The action browser opens in the remembered view style with the configured date order, and a
+    // folder the user removes leaves the list and the item count.
+    void actionBrowserKeepsTheRememberedLookAndDropsARemovedFolder() {
+        SettingsStore settings(root() + "settings.conf");
+        settings.writeNumber("BrowseStyle", browse::FileListView::Details);
+        settings.writeNumber("ddmmyy", 0);
+        const browse::BrowseEnvironment program(frontEnd_, platform::realFileSystem(), &settings);
+        CheckListSets sets;
+        sets.filesToAdd = {action("/t/a.txt", kFile, kAdd)};
+        sets.filesToAdd.front()->date.set(7, 12, 2008);
+        sets.filesToAdd.front()->time.set(14, 5, 9);
+        sets.foldersToDelete = {action("/t/old", kFolder, kDelete)};
+        ActionListsModel model(sets);
+        ActionCheckListDlg checkList(model);
+        QTimer::singleShot(0, [] {
+            auto* browser = qobject_cast<ActionBrowseDlg*>(QApplication::activeModalWidget());
+            QVERIFY(browser);
+            // A failed check leaves the lambda early: the browser must not stay open then.
+            auto close = qScopeGuard([browser] { browser->done(QDialog::Rejected); });
+            auto* list = browser->findChild<browse::FileListView*>();
+            QTRY_COMPARE(list->items().size(), std::size_t(2));
+            QCOMPARE(list->viewStyle(), int(browse::FileListView::Details));
+            QAbstractItemView* view = list->currentView();
+            QCOMPARE(view->model()->index(1, 2).data().toString(), QStringLiteral("12/07/08  14:05:09"));
+            auto* status = browser->findChild<QLabel*>(QStringLiteral("status"));
+            QCOMPARE(status->text(), QStringLiteral("2 items in /t/"));
+            QVERIFY(QTest::qWaitForWindowExposed(browser));
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                              view->visualRect(view->model()->index(0, 0)).center());
+            QCOMPARE(list->items().front()->name, std::string("old"));
+            browser->findChild<QPushButton*>(QStringLiteral("remove"))->click();
+            QCOMPARE(names(list->items()), std::vector<std::string>{"a.txt"});
+            QCOMPARE(status->text(), QStringLiteral("1 items in /t/"));
+            browser->findChild<QTreeWidget*>(QStringLiteral("folderTree"))->expandAll();
+            QCOMPARE(
+                browser->findChild<QTreeWidget*>(QStringLiteral("folderTree"))->topLevelItem(0)->childCount(),
+                0);
+            close.dismiss();
+            browser->accept();
+        });
+        checkList.browseAllButton()->click();
+        QVERIFY(model.sets().foldersToDelete.empty());
     }
 
     void exclusionBrowserMarksAddsAndHandsBackOnOk() {
