@@ -160,11 +160,11 @@ void FileListView::setViewStyle(int style) {
         listView_->setMovement(QListView::Static);
         const int icon = large ? 32 : 16;
         listView_->setIconSize(QSize(icon, icon));
-        listView_->setGridSize(large ? QSize(96, 64) : style == SmallIcons ? QSize(160, 22) : QSize());
         listView_->setSpacing(style == List ? 1 : 0);
         listView_->setWordWrap(large);
         listView_->setTextElideMode(Qt::ElideMiddle);
     }
+    fitNameCells();
     if (hadFocus)
         currentView()->setFocus();
     if (settings_)
@@ -183,6 +183,8 @@ void FileListView::showItems(std::vector<FileItemPtr> items) {
                   [](const FileItemPtr& item) { return item->kind != kFolder && item->kind != kFile; });
     sortListing(items, order());
     model_->setItems(std::move(items));
+    longestName_ = -1;
+    fitNameCells();
     detailsView_->header()->setSortIndicator(order().key == SortKey::Name   ? 0
                                              : order().key == SortKey::Size ? 1
                                                                             : 2,
@@ -211,6 +213,35 @@ bool FileListView::editSelectedLabel() {
     currentView()->setCurrentIndex(name);
     currentView()->edit(name);
     return true;
+}
+
+void FileListView::fitNameCells() {
+    if (style_ == Details) {
+        model_->setNameCellSize({});
+        return;
+    }
+    const QFontMetrics metrics = listView_->fontMetrics();
+    // Measured once per listing: resizing the window must not measure every name again.
+    if (longestName_ < 0) {
+        longestName_ = 0;
+        for (const FileItemPtr& item : model_->items())
+            longestName_ = std::max(longestName_, metrics.horizontalAdvance(widgets::fromPath(item->name)));
+    }
+    const int longest = longestName_;
+    const int icon = listView_->iconSize().width();
+    const int gap = metrics.averageCharWidth();
+    const int room = std::max(listView_->viewport()->width() - 2 * gap, 8 * gap);
+    if (style_ == LargeIcons) {
+        // Icon above, the name below on up to two lines; wider cells only as long names need.
+        const int width = std::clamp(longest + gap, 12 * gap, std::min(room, 24 * gap));
+        const QSize cell(width, icon + 2 * metrics.lineSpacing() + gap);
+        model_->setNameCellSize(cell);
+        listView_->setGridSize(cell + QSize(gap, gap));
+        return;
+    }
+    const QSize cell(std::min(icon + 2 * gap + longest, room), std::max(icon, metrics.height()) + 4);
+    model_->setNameCellSize(cell);
+    listView_->setGridSize(style_ == SmallIcons ? cell + QSize(gap, 0) : QSize());
 }
 
 void FileListView::takeSelection() {
@@ -258,6 +289,8 @@ void FileListView::onDoubleClick(const QModelIndex& index) {
 }
 
 bool FileListView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && watched == listView_->viewport())
+        fitNameCells();
     // Keys an open name editor passes on (Enter, Delete, Backspace) belong to the edit, not the list.
     // Enter ends the edit; passed on, it would also press the dialog's default button.
     const QWidget* focus = QApplication::focusWidget();

@@ -96,6 +96,8 @@ private:
     void onDoubleClick(const QModelIndex& index);
     void onHeaderClicked(int column);
     void applyOrder();
+    // Sizes the cells of the icon and list styles to the longest name, within the list's width.
+    void fitNameCells();
 
     std::vector<FileItemPtr>& hostSelection_;
     FileListModel* model_;
@@ -110,6 +112,7 @@ private:
     bool dayMonthYear_ = true;
     bool quiet_ = false;
     int style_ = List;
+    int longestName_ = -1; // pixels; -1 until the listing is measured
 };
 
 } // namespace velmora::browse

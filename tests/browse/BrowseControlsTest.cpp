@@ -47,8 +47,8 @@ class BrowseControlsTest : public QObject {
     void make(const char* relative) {
         QDir().mkpath(dir_->path() + QLatin1Char('/') + QLatin1String(relative));
     }
-    void write(const char* relative, const QByteArray& bytes) {
-        QFile file(dir_->path() + QLatin1Char('/') + QLatin1String(relative));
+    void write(const QByteArray& relative, const QByteArray& bytes) {
+        QFile file(dir_->path() + QLatin1Char('/') + QString::fromUtf8(relative));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
@@ -303,6 +303,36 @@ private Q_SLOTS:
             frontEnd_.messages.clear();
 
             QVERIFY(QFile::rename(folder + QStringLiteral("named.txt"), folder + QStringLiteral("file.txt")));
+            list.hide();
+        }
+    }
+
+    // With room to spare, every name gets a cell as wide as its text in every view style, whatever
+    // the first name's length; only a name wider than the whole list is cut.
+    void namesAreCutOnlyWhenTheListIsTooNarrow() {
+        write("tree/Alphabet soup.txt", "1");
+        write("tree/" + QByteArray(240, 'w') + ".txt", "1");
+        for (const int style : {FileListView::List, FileListView::SmallIcons, FileListView::LargeIcons,
+                                FileListView::Details}) {
+            std::vector<FileItemPtr> selection;
+            BrowseList list(*environment_, selection, false);
+            list.resize(700, 400);
+            list.setViewStyle(style);
+            QVERIFY(list.showFolder(root() + "/tree"));
+            list.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&list));
+            QAbstractItemView* view = list.currentView();
+            for (int row = 0; row < view->model()->rowCount(); ++row) {
+                const QModelIndex name = view->model()->index(row, 0);
+                const int text = view->fontMetrics().horizontalAdvance(name.data().toString());
+                const int width = view->visualRect(name).width();
+                if (text < 300)
+                    QVERIFY2(
+                        width >= text + (style == FileListView::LargeIcons ? 0 : view->iconSize().width()),
+                        qPrintable(QStringLiteral("style %1: %2").arg(style).arg(name.data().toString())));
+                else
+                    QVERIFY2(width <= view->viewport()->width(), qPrintable(QString::number(style)));
+            }
             list.hide();
         }
     }
