@@ -23,6 +23,11 @@ struct ListingOrder {
 // the key only: folders stay above files in every order.
 bool listingLess(const FileItem& a, const FileItem& b, ListingOrder order);
 void sortListing(std::vector<FileItemPtr>& items, ListingOrder order);
+// The same with the names compared by `names` (<0, 0, >0): the lists and the folder tree pass the
+// user's collation, so both show names in the one order a person expects.
+using NameCompare = std::function<int(const FileItem& a, const FileItem& b)>;
+bool listingLess(const FileItem& a, const FileItem& b, ListingOrder order, const NameCompare& names);
+void sortListing(std::vector<FileItemPtr>& items, ListingOrder order, const NameCompare& names);
 
 // A header click on column 0 "Name", 1 "Bytes" or 2 "Modified": the current key toggles its
 // direction, another key becomes current and ascending.

@@ -1,6 +1,7 @@
 #include "browse/FileListView.h"
 
 #include "browse/FileListModel.h"
+#include "browse/NameCollation.h"
 #include "engine/ErrorReporter.h"
 #include "profiles/SettingsStore.h"
 #include "profiles/StoredSettings.h"
@@ -181,7 +182,7 @@ void FileListView::showItems(std::vector<FileItemPtr> items) {
     hostSelection_.clear();
     std::erase_if(items,
                   [](const FileItemPtr& item) { return item->kind != kFolder && item->kind != kFile; });
-    sortListing(items, order());
+    sortListingByLocale(items, order());
     model_->setItems(std::move(items));
     longestName_ = -1;
     fitNameCells();

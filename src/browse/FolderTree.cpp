@@ -5,6 +5,7 @@
 #include "app/NetworkPlaces.h"
 #include "browse/BrowseEnvironment.h"
 #include "browse/BrowseIcons.h"
+#include "browse/NameCollation.h"
 #include "browse/PropertiesDlg.h"
 #include "browse/WaitCursor.h"
 #include "engine/FrontEndPort.h"
@@ -272,8 +273,7 @@ void FolderTree::listFolder(QTreeWidgetItem* item) {
     for (const platform::DirEntry& entry : entries)
         if (entry.isDirectory)
             names.push_back(entry.name);
-    std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return compareNames(a, b) < 0; });
+    sortNamesByLocale(names);
     QList<QTreeWidgetItem*> children;
     children.reserve(static_cast<qsizetype>(names.size()));
     auto* holder = new QTreeWidgetItem();

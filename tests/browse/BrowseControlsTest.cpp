@@ -45,7 +45,7 @@ class BrowseControlsTest : public QObject {
 
     std::string root() const { return QFile::encodeName(dir_->path()).toStdString(); }
     void make(const char* relative) {
-        QDir().mkpath(dir_->path() + QLatin1Char('/') + QLatin1String(relative));
+        QDir().mkpath(dir_->path() + QLatin1Char('/') + QString::fromUtf8(relative));
     }
     void write(const QByteArray& relative, const QByteArray& bytes) {
         QFile file(dir_->path() + QLatin1Char('/') + QString::fromUtf8(relative));
@@ -335,6 +335,34 @@ private Q_SLOTS:
             }
             list.hide();
         }
+    }
+
+    // The tree and the list put names in dictionary order, numbers by value, and the same order
+    // in both.
+    void treeAndListSortNamesTheSameWay() {
+        for (const char* name : {"tree/order/Zeta", "tree/order/docs", "tree/order/\xc3\x89mile",
+                                 "tree/order/apple", "tree/order/file10", "tree/order/file9"})
+            make(name);
+        const QStringList expected{QStringLiteral("apple"),           QStringLiteral("docs"),
+                                   QString::fromUtf8("\xc3\x89mile"), QStringLiteral("file9"),
+                                   QStringLiteral("file10"),          QStringLiteral("Zeta")};
+        FolderTree tree(*environment_);
+        tree.applyOptions(52);
+        tree.reload();
+        QTreeWidgetItem* order = tree.selectPath(root() + "/tree/order", true);
+        QVERIFY(order != nullptr);
+        QStringList inTree;
+        for (int i = 0; i < order->childCount(); ++i)
+            inTree << order->child(i)->text(0);
+        QCOMPARE(inTree, expected);
+
+        std::vector<FileItemPtr> selection;
+        BrowseList list(*environment_, selection, false);
+        QVERIFY(list.showFolder(root() + "/tree/order"));
+        QStringList inList;
+        for (const FileItemPtr& item : list.items())
+            inList << QString::fromStdString(item->name);
+        QCOMPARE(inList, expected);
     }
 
     void browseListSortsDeletesAndKeepsTheViewStyle() {
