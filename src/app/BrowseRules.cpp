@@ -66,6 +66,10 @@ void sortListing(std::vector<FileItemPtr>& items, ListingOrder order) {
     sortListing(items, order, compareNameBytes);
 }
 
+bool isHiddenName(std::string_view name) {
+    return name.size() > 1 && name.front() == '.' && name != "..";
+}
+
 ListingOrder clickColumn(ListingOrder current, int column) {
     static constexpr SortKey kKeys[] = {SortKey::Name, SortKey::Size, SortKey::Date};
     if (column < 0 || column > 2)

@@ -33,6 +33,10 @@ void sortListing(std::vector<FileItemPtr>& items, ListingOrder order, const Name
 // direction, another key becomes current and ascending.
 ListingOrder clickColumn(ListingOrder current, int column);
 
+// A dot-name ("." and ".." aside): hidden from the tree and the lists unless the user asks to
+// see hidden entries.
+bool isHiddenName(std::string_view name);
+
 // --- Texts and icons of a row -----------------------------------------------------------------
 // The "Bytes" text: thousands separators for a file, empty for a folder.
 std::string sizeColumnText(const FileItem& item);

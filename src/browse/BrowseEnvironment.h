@@ -34,12 +34,16 @@ public:
     SettingsStore* settings() { return settings_; }
 
     void setCommandTimeout(std::uint32_t seconds) { commands_.setTimeout(seconds); }
+    // Whether dot-folders and dot-files are shown; remembered in the setting "ShowHidden".
+    bool showHidden() const { return showHidden_; }
+    void setShowHidden(bool show);
     bool dayMonthYear = true;
 
 private:
     FrontEndPort& frontEnd_;
     platform::FileSystem& fileSystem_;
     SettingsStore* settings_;
+    bool showHidden_ = false;
     LastReason reason_;
     RunLog log_;
     ErrorReporter reporter_{frontEnd_, log_, reason_};

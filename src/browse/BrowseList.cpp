@@ -2,8 +2,13 @@
 
 #include "browse/BrowseEnvironment.h"
 #include "browse/DirectoryNameDlg.h"
+#include "browse/PropertiesDlg.h"
 #include "browse/WaitCursor.h"
 #include "widgets/Text.h"
+
+#include <QDesktopServices>
+#include <QMenu>
+#include <QUrl>
 
 namespace velmora::browse {
 
@@ -21,7 +26,10 @@ void BrowseList::refill(bool moved) {
     folder->setPath(browser_.currentFolder());
     folder->kind = kFolder;
     setCurrentFolder(folder);
-    showItems(browser_.items());
+    std::vector<FileItemPtr> items = browser_.items();
+    if (!environment_.showHidden())
+        std::erase_if(items, [](const FileItemPtr& item) { return isHiddenName(item->name); });
+    showItems(std::move(items));
     Q_EMIT statusMessage(QString());
     if (moved)
         Q_EMIT folderChanged();
@@ -101,6 +109,51 @@ bool BrowseList::createFolder() {
     if (created)
         refill(false);
     return created;
+}
+
+void BrowseList::openSelected() {
+    if (hostSelection().size() != 1)
+        return;
+    const FileItemPtr item = hostSelection().front();
+    if (item->kind == kFolder)
+        changeIntoFolder(item);
+    else
+        QDesktopServices::openUrl(QUrl::fromLocalFile(widgets::fromPath(item->fullPath())));
+}
+
+void BrowseList::setShowHidden(bool show) {
+    environment_.setShowHidden(show);
+    reload();
+    Q_EMIT showHiddenChanged();
+}
+
+void BrowseList::showContextMenu(const QPoint& position) {
+    const std::size_t selected = hostSelection().size();
+    QMenu menu(this);
+    QAction* open = menu.addAction(QStringLiteral("&Open"));
+    QAction* rename = menu.addAction(QStringLiteral("&Rename"));
+    QAction* remove = menu.addAction(QStringLiteral("&Delete"));
+    QAction* properties = menu.addAction(QStringLiteral("&Properties"));
+    menu.addSeparator();
+    QAction* hidden = menu.addAction(QStringLiteral("Show &hidden"));
+    hidden->setCheckable(true);
+    hidden->setChecked(environment_.showHidden());
+    open->setEnabled(selected == 1);
+    rename->setEnabled(selected == 1);
+    remove->setEnabled(selected > 0);
+    properties->setEnabled(selected == 1);
+    QAction* chosen = menu.exec(position);
+    if (chosen == open)
+        openSelected();
+    else if (chosen == rename)
+        editSelectedLabel();
+    else if (chosen == remove)
+        deleteSelected();
+    else if (chosen == properties) {
+        PropertiesDlg dialog(hostSelection().front()->fullPath(), environment_.fileSystem(), this);
+        dialog.exec();
+    } else if (chosen == hidden)
+        setShowHidden(hidden->isChecked());
 }
 
 } // namespace velmora::browse

@@ -33,6 +33,15 @@ public:
     void reload() override;
     bool canGoUp() const override { return browser_.canGoUp(); }
     void upOneFolder() override;
+    // Open, Rename, Delete and Properties of the selection, and "Show hidden".
+    void showContextMenu(const QPoint& position) override;
+    // Opens the selected folder here, or a file in the desktop's program for it.
+    void openSelected();
+    void setShowHidden(bool show);
+
+Q_SIGNALS:
+    // "Show hidden" was switched here; the list has already listed its folder again.
+    void showHiddenChanged();
 
 Q_SIGNALS:
     // After a delete by the Delete key or a button, so that a tree beside the list can follow.

@@ -9,6 +9,7 @@
 #include "widgets/Text.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -292,6 +293,25 @@ void FileListView::onDoubleClick(const QModelIndex& index) {
 bool FileListView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize && watched == listView_->viewport())
         fitNameCells();
+    if (event->type() == QEvent::ContextMenu &&
+        (watched == listView_->viewport() || watched == detailsView_->viewport())) {
+        auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+        QAbstractItemView* view = currentView();
+        QPoint at = menuEvent->globalPos();
+        if (menuEvent->reason() == QContextMenuEvent::Mouse) {
+            // A right click on an unselected name selects it first, as file managers do.
+            const QModelIndex index = view->indexAt(menuEvent->pos());
+            if (index.isValid() && !selection_->isSelected(index))
+                view->setCurrentIndex(index);
+            else if (!index.isValid())
+                selection_->clearSelection();
+        } else if (const QModelIndex current = view->currentIndex(); current.isValid()) {
+            at = view->viewport()->mapToGlobal(view->visualRect(current).center());
+        }
+        takeSelection();
+        showContextMenu(at);
+        return true;
+    }
     // Keys an open name editor passes on (Enter, Delete, Backspace) belong to the edit, not the list.
     // Enter ends the edit; passed on, it would also press the dialog's default button.
     const QWidget* focus = QApplication::focusWidget();

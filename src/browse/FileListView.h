@@ -73,6 +73,8 @@ public:
     virtual void reload();
     virtual bool canGoUp() const { return false; }
     virtual void upOneFolder() {}
+    // The right-click menu at a screen position (lists without one show nothing).
+    virtual void showContextMenu(const QPoint& /*position*/) {}
 
 Q_SIGNALS:
     void listChanged();

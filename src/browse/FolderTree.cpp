@@ -217,7 +217,8 @@ void FolderTree::listComputer(QTreeWidgetItem* item) {
     addItem(item, Root, QStringLiteral("/"), "/", "/");
     const QString home = QDir::homePath();
     if (!home.isEmpty() && home != QStringLiteral("/"))
-        addItem(item, Home, QDir(home).dirName(), widgets::toPath(home), {});
+        addItem(item, Home, QStringLiteral("Home"), widgets::toPath(home), {})
+            ->setToolTip(0, QDir::toNativeSeparators(home));
     for (const platform::Volume& volume : platform::mountedVolumes()) {
         if (volume.kind == platform::VolumeKind::Network)
             continue;
@@ -271,7 +272,7 @@ void FolderTree::listFolder(QTreeWidgetItem* item) {
     }
     std::vector<std::string> names;
     for (const platform::DirEntry& entry : entries)
-        if (entry.isDirectory)
+        if (entry.isDirectory && (environment_.showHidden() || !isHiddenName(entry.name)))
             names.push_back(entry.name);
     sortNamesByLocale(names);
     QList<QTreeWidgetItem*> children;
@@ -370,6 +371,19 @@ QTreeWidgetItem* FolderTree::selectPath(const std::string& path, bool expand) {
                         return false;
                     child->setExpanded(true);
                 }
+                return true;
+            }
+        }
+        // A hidden folder asked for by path is shown although hidden ones are not listed.
+        if (isHiddenName(segment) && kindOf(at) != Computer) {
+            platform::FileAttributes attributes;
+            const std::string hiddenPath = withSlash(pathOf(at)) + segment;
+            if (environment_.fileSystem().getAttributes(hiddenPath, attributes) == 0 &&
+                attributes.isDirectory) {
+                at = addItem(at, Folder, widgets::fromPath(segment), hiddenPath, segment);
+                deepest = at;
+                if (!last && load(at))
+                    at->setExpanded(true);
                 return true;
             }
         }
@@ -519,6 +533,10 @@ void FolderTree::showMenuAt(const QPoint& position) {
     QAction* rename = menu.addAction(QStringLiteral("&Rename"));
     QAction* remove = menu.addAction(QStringLiteral("&Delete"));
     QAction* properties = menu.addAction(QStringLiteral("&Properties"));
+    menu.addSeparator();
+    QAction* hidden = menu.addAction(QStringLiteral("Show &hidden"));
+    hidden->setCheckable(true);
+    hidden->setChecked(environment_.showHidden());
     open->setEnabled(item && (options_ & AllowOpen) && mayOpen(item));
     rename->setEnabled(mayRename(item));
     remove->setEnabled(mayDelete(item));
@@ -532,6 +550,14 @@ void FolderTree::showMenuAt(const QPoint& position) {
         deleteItem(item, (QApplication::keyboardModifiers() & Qt::ShiftModifier) != 0);
     else if (chosen == properties)
         showProperties(item);
+    else if (chosen == hidden)
+        setShowHidden(hidden->isChecked());
+}
+
+void FolderTree::setShowHidden(bool show) {
+    environment_.setShowHidden(show);
+    reload();
+    Q_EMIT showHiddenChanged();
 }
 
 void FolderTree::contextMenuEvent(QContextMenuEvent* event) {

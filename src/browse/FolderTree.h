@@ -50,6 +50,8 @@ public:
     bool deleteItem(QTreeWidgetItem* item, bool permanently);
     void showProperties(QTreeWidgetItem* item);
     void openItem(QTreeWidgetItem* item);
+    // Shows or hides the dot-folders, remembers the choice and reloads.
+    void setShowHidden(bool show);
 
     static std::string pathOf(const QTreeWidgetItem* item);
     static Kind kindOf(const QTreeWidgetItem* item);
@@ -64,6 +66,8 @@ Q_SIGNALS:
     void folderRenamed(const std::string& before, const std::string& after);
     // A folder was renamed or deleted on disk through the tree.
     void foldersChanged();
+    // "Show hidden" was switched here; the tree has already reloaded itself.
+    void showHiddenChanged();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -152,6 +152,8 @@ ExclusionBrowseDlg::ExclusionBrowseDlg(browse::BrowseEnvironment& environment, c
         status_->repaint();
     });
     connect(list_, &browse::FileListView::entryRenamed, tree_, &browse::FolderTree::reload);
+    connect(list_, &browse::BrowseList::showHiddenChanged, tree_, &browse::FolderTree::reload);
+    connect(tree_, &browse::FolderTree::showHiddenChanged, list_, &browse::BrowseList::reload);
 
     fillTimer_.setSingleShot(true);
     fillTimer_.setInterval(50);

@@ -14,10 +14,12 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -280,6 +282,79 @@ private Q_SLOTS:
         QVERIFY(dialog.isVisible());
         QVERIFY(set.empty());
         dialog.reject();
+    }
+
+    // Dot-folders stay out of the tree and the list until "Show hidden" in the list's right-click
+    // menu is checked; the choice is remembered. The menu's Open goes into the folder clicked.
+    void hiddenEntriesShowOnlyWhenAskedAndTheMenuActs() {
+        write("data/.secret/x.txt");
+        write("data/.profile");
+        SettingsStore settings(root() + "settings.conf");
+        browse::BrowseEnvironment program(frontEnd_, platform::realFileSystem(), &settings);
+        ExclusionSet set;
+        ExclusionBrowseDlg dialog(program, root() + "data", &set, false);
+        dialog.fill();
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        browse::BrowseList* list = dialog.list();
+        auto treeChildren = [&dialog] {
+            QStringList out;
+            for (int i = 0; i < dialog.tree()->currentItem()->childCount(); ++i)
+                out << dialog.tree()->currentItem()->child(i)->text(0);
+            return out;
+        };
+        dialog.tree()->currentItem()->setExpanded(true);
+        QCOMPARE(names(list->items()), (std::vector<std::string>{"sub", "keep.txt", "old.tmp"}));
+        QCOMPARE(treeChildren(), QStringList{QStringLiteral("sub")});
+
+        auto chooseFromMenu = [](const QString& text) {
+            QTimer::singleShot(50, [text] {
+                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                QVERIFY(menu);
+                for (QAction* action : menu->actions())
+                    if (action->text() == text) {
+                        menu->setActiveAction(action);
+                        QTest::keyClick(menu, Qt::Key_Return);
+                        return;
+                    }
+                menu->close();
+                QFAIL(qPrintable(text));
+            });
+        };
+        QAbstractItemView* view = list->currentView();
+        const QPoint keep = view->visualRect(view->model()->index(1, 0)).center();
+        chooseFromMenu(QStringLiteral("Show &hidden"));
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, keep, view->viewport()->mapToGlobal(keep));
+        QApplication::sendEvent(view->viewport(), &rightClick);
+        QCOMPARE(names(list->items()),
+                 (std::vector<std::string>{".secret", "sub", ".profile", "keep.txt", "old.tmp"}));
+        QCOMPARE(treeChildren(), (QStringList{QStringLiteral(".secret"), QStringLiteral("sub")}));
+        QCOMPARE(browse::BrowseEnvironment(frontEnd_, platform::realFileSystem(), &settings).showHidden(),
+                 true);
+
+        const QPoint secret = view->visualRect(view->model()->index(0, 0)).center();
+        chooseFromMenu(QStringLiteral("&Open"));
+        QContextMenuEvent onSecret(QContextMenuEvent::Mouse, secret, view->viewport()->mapToGlobal(secret));
+        QApplication::sendEvent(view->viewport(), &onSecret);
+        QCOMPARE(list->folderPath(), root() + "data/.secret/");
+        QVERIFY(frontEnd_.messages.empty());
+        dialog.reject();
+    }
+
+    void homeFolderIsShownAsHomeWithItsPath() {
+        browse::FolderTree tree(*environment_);
+        tree.reload();
+        QTreeWidgetItem* computer = tree.topLevelItem(0);
+        computer->setExpanded(true);
+        QTreeWidgetItem* home = nullptr;
+        for (int i = 0; i < computer->childCount(); ++i)
+            if (browse::FolderTree::kindOf(computer->child(i)) == browse::FolderTree::Home)
+                home = computer->child(i);
+        if (QDir::homePath() == QStringLiteral("/"))
+            QSKIP("the home folder is the root here");
+        QVERIFY(home != nullptr);
+        QCOMPARE(home->text(0), QStringLiteral("Home"));
+        QCOMPARE(home->toolTip(0), QDir::homePath());
     }
 
     void exclusionFilesFindsLostEntriesAndRemovesThem() {
