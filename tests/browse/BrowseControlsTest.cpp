@@ -1,6 +1,7 @@
 #include "QtTestRegistry.h"
 #include "ScriptedFrontEnd.h"
 #include "browse/BrowseEnvironment.h"
+#include "browse/BrowseIcons.h"
 #include "browse/BrowseList.h"
 #include "browse/FolderDlg.h"
 #include "browse/FolderTree.h"
@@ -363,6 +364,38 @@ private Q_SLOTS:
         for (const FileItemPtr& item : list.items())
             inList << QString::fromStdString(item->name);
         QCOMPARE(inList, expected);
+    }
+
+    // The list of a browser with actions draws the same folder and file pictures as the tree,
+    // with the mark of the action (lower right) and of a failure (lower left) over them.
+    void listAndTreeShareOnePictureSetWithMarksOver() {
+        const struct {
+            ItemKind kind;
+            ItemState state;
+            bool failed, markRight, markLeft;
+        } cases[] = {{kFolder, kPlain, false, false, false},
+                     {kFolder, kExcluded, false, true, false},
+                     {kFile, kAdd, false, true, false},
+                     {kFile, kDelete, true, true, true}};
+        auto image = [](const QIcon& icon) {
+            return icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+        };
+        for (const auto& test : cases) {
+            FileItem item;
+            item.kind = test.kind;
+            item.state = test.state;
+            item.failed = test.failed;
+            FileItem plain = item;
+            plain.state = kPlain;
+            plain.failed = false;
+            const QImage marked = image(itemIcon(item, true));
+            const QImage bare = image(itemIcon(plain, false));
+            if (test.kind == kFolder)
+                QCOMPARE(bare, image(folderIcon()));
+            QCOMPARE(marked.copy(0, 0, 32, 16), bare.copy(0, 0, 32, 16));
+            QCOMPARE(marked.copy(16, 16, 16, 16) != bare.copy(16, 16, 16, 16), test.markRight);
+            QCOMPARE(marked.copy(0, 16, 16, 16) != bare.copy(0, 16, 16, 16), test.markLeft);
+        }
     }
 
     void browseListSortsDeletesAndKeepsTheViewStyle() {
