@@ -2,6 +2,7 @@
 
 #include "browse/BrowseIcons.h"
 #include "browse/FileListView.h"
+#include "browse/NameCollation.h"
 #include "browse/ViewStyleCombo.h"
 #include "views/ActionLegendDlg.h"
 #include "widgets/Text.h"
@@ -71,6 +72,24 @@ std::string commonFolder(const std::vector<FileItemPtr>& items) {
     }
     const std::size_t slash = common.rfind('/');
     return slash == std::string::npos ? std::string("/") : common.substr(0, slash + 1);
+}
+
+// The folders below a node in the order the file list shows names.
+void sortChildren(QTreeWidgetItem* node) {
+    std::map<std::string, QList<QTreeWidgetItem*>> byName;
+    std::vector<std::string> names;
+    for (QTreeWidgetItem* child : node->takeChildren()) {
+        const std::string name = widgets::toPath(child->text(0));
+        if (!byName.contains(name))
+            names.push_back(name);
+        byName[name].push_back(child);
+    }
+    browse::sortNamesByLocale(names);
+    for (const std::string& name : names)
+        for (QTreeWidgetItem* child : byName[name]) {
+            node->addChild(child);
+            sortChildren(child);
+        }
 }
 
 QPushButton* button(const char* text, const char* name, QWidget* parent) {
@@ -189,7 +208,7 @@ void ActionBrowseDlg::buildTree() {
         if (item->kind == kFolder)
             nodeFor(item->folderForm());
     }
-    tree_->sortItems(0, Qt::AscendingOrder);
+    sortChildren(root);
     root->setExpanded(true);
 }
 

@@ -96,6 +96,23 @@ private Q_SLOTS:
         dialog.accept();
         QCOMPARE(items.size(), std::size_t(2));
         QCOMPARE(dialog.currentFolder(), std::string("/t/"));
+
+        // The tree orders folders as the list orders names.
+        std::vector<FileItemPtr> folders{action("/t/Zeta/a", kFile, kAdd), action("/t/docs/b", kFile, kAdd),
+                                         action("/t/file10/c", kFile, kAdd),
+                                         action("/t/file9/d", kFile, kAdd)};
+        ActionBrowseDlg ordered(folders, "/t/", false, false);
+        ordered.fill();
+        QTreeWidgetItem* top = ordered.findChild<QTreeWidget*>(QStringLiteral("folderTree"))->topLevelItem(0);
+        QStringList inTree;
+        for (int i = 0; i < top->childCount(); ++i)
+            inTree << top->child(i)->text(0);
+        QStringList inList;
+        for (const FileItemPtr& item : ordered.findChild<browse::FileListView*>()->items())
+            inList << QString::fromStdString(item->name);
+        QCOMPARE(inTree, (QStringList{QStringLiteral("docs"), QStringLiteral("file9"),
+                                      QStringLiteral("file10"), QStringLiteral("Zeta")}));
+        QCOMPARE(inList, inTree);
     }
 
     void browseAllRemovesFromTheCheckListOnlyOnOk() {
