@@ -378,7 +378,8 @@ QTreeWidgetItem* FolderTree::selectPath(const std::string& path, bool expand) {
         if (isHiddenName(segment) && kindOf(at) != Computer) {
             platform::FileAttributes attributes;
             const std::string hiddenPath = withSlash(pathOf(at)) + segment;
-            if (environment_.fileSystem().getAttributes(hiddenPath, attributes) == 0 &&
+            if (guardedAttributes(environment_.commands(), environment_.fileSystem(), hiddenPath,
+                                  attributes) == 0 &&
                 attributes.isDirectory) {
                 at = addItem(at, Folder, widgets::fromPath(segment), hiddenPath, segment);
                 deepest = at;
