@@ -1,6 +1,7 @@
 #include "browse/BrowseList.h"
 
 #include "browse/BrowseEnvironment.h"
+#include "browse/BrowseMenu.h"
 #include "browse/DirectoryNameDlg.h"
 #include "browse/PropertiesDlg.h"
 #include "browse/WaitCursor.h"
@@ -129,15 +130,8 @@ void BrowseList::setShowHidden(bool show) {
 
 void BrowseList::showContextMenu(const QPoint& position) {
     const std::size_t selected = hostSelection().size();
-    QMenu menu(this);
-    QAction* open = menu.addAction(QStringLiteral("&Open"));
-    QAction* rename = menu.addAction(QStringLiteral("&Rename"));
-    QAction* remove = menu.addAction(QStringLiteral("&Delete"));
-    QAction* properties = menu.addAction(QStringLiteral("&Properties"));
-    menu.addSeparator();
-    QAction* hidden = menu.addAction(QStringLiteral("Show &hidden"));
-    hidden->setCheckable(true);
-    hidden->setChecked(environment_.showHidden());
+    BrowseMenu entries(this, environment_.showHidden());
+    auto& [menu, open, rename, remove, properties, hidden] = entries;
     open->setEnabled(selected == 1);
     rename->setEnabled(selected == 1);
     remove->setEnabled(selected > 0);

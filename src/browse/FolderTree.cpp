@@ -5,6 +5,7 @@
 #include "app/NetworkPlaces.h"
 #include "browse/BrowseEnvironment.h"
 #include "browse/BrowseIcons.h"
+#include "browse/BrowseMenu.h"
 #include "browse/NameCollation.h"
 #include "browse/PropertiesDlg.h"
 #include "browse/WaitCursor.h"
@@ -529,15 +530,8 @@ void FolderTree::openItem(QTreeWidgetItem* item) {
 
 void FolderTree::showMenuAt(const QPoint& position) {
     QTreeWidgetItem* item = currentItem();
-    QMenu menu(this);
-    QAction* open = menu.addAction(QStringLiteral("&Open"));
-    QAction* rename = menu.addAction(QStringLiteral("&Rename"));
-    QAction* remove = menu.addAction(QStringLiteral("&Delete"));
-    QAction* properties = menu.addAction(QStringLiteral("&Properties"));
-    menu.addSeparator();
-    QAction* hidden = menu.addAction(QStringLiteral("Show &hidden"));
-    hidden->setCheckable(true);
-    hidden->setChecked(environment_.showHidden());
+    BrowseMenu entries(this, environment_.showHidden());
+    auto& [menu, open, rename, remove, properties, hidden] = entries;
     open->setEnabled(item && (options_ & AllowOpen) && mayOpen(item));
     rename->setEnabled(mayRename(item));
     remove->setEnabled(mayDelete(item));
