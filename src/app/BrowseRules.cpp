@@ -16,22 +16,26 @@ int compareDates(const FileItem& a, const FileItem& b) {
     return 0;
 }
 
-int compareByKey(const FileItem& a, const FileItem& b, SortKey key) {
+int compareByKey(const FileItem& a, const FileItem& b, SortKey key, const NameCompare& names) {
     int result = 0;
     switch (key) {
     case SortKey::Name:
-        result = compareNames(a.name, b.name);
+        result = names(a, b);
         return result != 0 ? result : compareDates(a, b);
     case SortKey::Date:
         result = compareDates(a, b);
-        return result != 0 ? result : compareNames(a.name, b.name);
+        return result != 0 ? result : names(a, b);
     case SortKey::Size:
         if (a.size != b.size)
             return a.size < b.size ? -1 : 1;
-        result = compareNames(a.name, b.name);
+        result = names(a, b);
         return result != 0 ? result : compareDates(a, b);
     }
     return 0;
+}
+
+int compareNameBytes(const FileItem& a, const FileItem& b) {
+    return compareNames(a.name, b.name);
 }
 
 // Kind 0 (the parent entry) first, then folders, then files.
@@ -41,17 +45,29 @@ int rankOf(const FileItem& item) {
 
 } // namespace
 
-bool listingLess(const FileItem& a, const FileItem& b, ListingOrder order) {
+bool listingLess(const FileItem& a, const FileItem& b, ListingOrder order, const NameCompare& names) {
     if (rankOf(a) != rankOf(b))
         return rankOf(a) < rankOf(b);
-    const int result = compareByKey(a, b, order.key);
+    const int result = compareByKey(a, b, order.key, names);
     return order.descending ? result > 0 : result < 0;
 }
 
-void sortListing(std::vector<FileItemPtr>& items, ListingOrder order) {
-    std::stable_sort(items.begin(), items.end(), [order](const FileItemPtr& a, const FileItemPtr& b) {
-        return listingLess(*a, *b, order);
+bool listingLess(const FileItem& a, const FileItem& b, ListingOrder order) {
+    return listingLess(a, b, order, compareNameBytes);
+}
+
+void sortListing(std::vector<FileItemPtr>& items, ListingOrder order, const NameCompare& names) {
+    std::stable_sort(items.begin(), items.end(), [order, &names](const FileItemPtr& a, const FileItemPtr& b) {
+        return listingLess(*a, *b, order, names);
     });
+}
+
+void sortListing(std::vector<FileItemPtr>& items, ListingOrder order) {
+    sortListing(items, order, compareNameBytes);
+}
+
+bool isHiddenName(std::string_view name) {
+    return name.size() > 1 && name.front() == '.' && name != "..";
 }
 
 ListingOrder clickColumn(ListingOrder current, int column) {
@@ -116,6 +132,23 @@ std::string chosenFolderPath(std::string path) {
     if (path.empty() || path.back() != '/')
         path += '/';
     return path;
+}
+
+std::optional<std::string> pathAfterRename(std::string_view path, std::string_view before,
+                                           std::string_view after) {
+    auto trimmed = [](std::string_view folder) {
+        while (folder.size() > 1 && folder.back() == '/')
+            folder.remove_suffix(1);
+        return folder;
+    };
+    before = trimmed(before);
+    after = trimmed(after);
+    if (before.empty() || before == "/" || path.substr(0, before.size()) != before)
+        return std::nullopt;
+    const std::string_view rest = path.substr(before.size());
+    if (!rest.empty() && rest.front() != '/')
+        return std::nullopt; // "/a/bc" is not inside "/a/b"
+    return std::string(after) + std::string(rest);
 }
 
 } // namespace velmora

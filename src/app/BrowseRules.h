@@ -3,6 +3,7 @@
 #include "items/FileItem.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,10 +23,19 @@ struct ListingOrder {
 // the key only: folders stay above files in every order.
 bool listingLess(const FileItem& a, const FileItem& b, ListingOrder order);
 void sortListing(std::vector<FileItemPtr>& items, ListingOrder order);
+// The same with the names compared by `names` (<0, 0, >0): the lists and the folder tree pass the
+// user's collation, so both show names in the one order a person expects.
+using NameCompare = std::function<int(const FileItem& a, const FileItem& b)>;
+bool listingLess(const FileItem& a, const FileItem& b, ListingOrder order, const NameCompare& names);
+void sortListing(std::vector<FileItemPtr>& items, ListingOrder order, const NameCompare& names);
 
 // A header click on column 0 "Name", 1 "Bytes" or 2 "Modified": the current key toggles its
 // direction, another key becomes current and ascending.
 ListingOrder clickColumn(ListingOrder current, int column);
+
+// A dot-name ("." and ".." aside): hidden from the tree and the lists unless the user asks to
+// see hidden entries.
+bool isHiddenName(std::string_view name);
 
 // --- Texts and icons of a row -----------------------------------------------------------------
 // The "Bytes" text: thousands separators for a file, empty for a folder.
@@ -47,6 +57,12 @@ std::vector<std::string> pathSegments(std::string_view path);
 // that is missing, leaving the selection on the deepest one found.
 std::size_t walkPath(std::string_view path,
                      const std::function<bool(const std::string& segment, bool last)>& step);
+
+// Where `path` is after the folder `before` was renamed to `after`: the same place below the new
+// name, or nothing when `path` is neither that folder nor inside it. Trailing '/' are ignored on
+// the folders and kept on `path`.
+std::optional<std::string> pathAfterRename(std::string_view path, std::string_view before,
+                                           std::string_view after);
 
 // The path a folder dialog hands back: ends in '/', and "/" when nothing with a path is chosen.
 std::string chosenFolderPath(std::string path);

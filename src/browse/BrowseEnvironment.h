@@ -17,10 +17,12 @@ namespace velmora::browse {
 // What the browsing controls share: the road for their messages, the file commands of their
 // deletes and renames, where the view style is kept, and the date order of the "Modified" column.
 // Browsing happens while no run is going, so it has a reporter and commands of its own: it shows
-// every message (dialogs opened from the main window are never silent) and logs nothing.
+// every message (dialogs opened from the main window are never silent) and logs nothing. Its
+// settings store becomes the program's for lists opened without one.
 class BrowseEnvironment {
 public:
     BrowseEnvironment(FrontEndPort& frontEnd, platform::FileSystem& fileSystem, SettingsStore* settings);
+    ~BrowseEnvironment();
     BrowseEnvironment(const BrowseEnvironment&) = delete;
     BrowseEnvironment& operator=(const BrowseEnvironment&) = delete;
 
@@ -32,12 +34,16 @@ public:
     SettingsStore* settings() { return settings_; }
 
     void setCommandTimeout(std::uint32_t seconds) { commands_.setTimeout(seconds); }
+    // Whether dot-folders and dot-files are shown; remembered in the setting "ShowHidden".
+    bool showHidden() const { return showHidden_; }
+    void setShowHidden(bool show);
     bool dayMonthYear = true;
 
 private:
     FrontEndPort& frontEnd_;
     platform::FileSystem& fileSystem_;
     SettingsStore* settings_;
+    bool showHidden_ = false;
     LastReason reason_;
     RunLog log_;
     ErrorReporter reporter_{frontEnd_, log_, reason_};

@@ -6,9 +6,12 @@
 
 #include <QApplication>
 #include <QFileIconProvider>
+#include <QIconEngine>
 #include <QPainter>
 #include <QStyle>
+#include <QSvgRenderer>
 #include <map>
+#include <tuple>
 
 namespace velmora::browse {
 namespace {
@@ -16,6 +19,62 @@ namespace {
 QIcon themed(const char* name, QStyle::StandardPixmap fallback) {
     return QIcon::fromTheme(QString::fromLatin1(name), QApplication::style()->standardIcon(fallback));
 }
+
+const char* badgeFor(std::int32_t state) {
+    switch (state) {
+    case kExcluded:
+        return "badge-excluded";
+    case kOverwrite:
+        return "badge-overwrite";
+    case kAdd:
+        return "badge-add";
+    case kDelete:
+        return "badge-delete";
+    default:
+        return nullptr;
+    }
+}
+
+// The desktop's folder or file picture with the program's marks over it: the action in the lower
+// right corner, the failure mark in the lower left. Painted at whatever size and pixel ratio the
+// view asks for, so the marks stay sharp at any scale.
+class BadgedIconEngine : public QIconEngine {
+public:
+    BadgedIconEngine(QIcon base, QStringList badges) : base_(std::move(base)), badges_(std::move(badges)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        base_.paint(painter, rect, Qt::AlignCenter, mode, state);
+        const QSizeF half(rect.width() / 2.0, rect.height() / 2.0);
+        const QPointF corners[] = {{rect.x() + half.width(), rect.y() + half.height()},
+                                   {static_cast<qreal>(rect.x()), rect.y() + half.height()}};
+        painter->save();
+        if (mode == QIcon::Disabled)
+            painter->setOpacity(0.4);
+        for (qsizetype i = 0; i < badges_.size() && i < 2; ++i)
+            if (!badges_[i].isEmpty())
+                QSvgRenderer(badges_[i]).render(painter, QRectF(corners[i], half));
+        painter->restore();
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
+        QPixmap picture(size);
+        picture.setDevicePixelRatio(scale);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        paint(&painter, QRect(QPoint(0, 0), (QSizeF(size) / scale).toSize()), mode, state);
+        return picture;
+    }
+
+    QIconEngine* clone() const override { return new BadgedIconEngine(base_, badges_); }
+
+private:
+    QIcon base_;
+    QStringList badges_; // [0] the action mark, [1] the failure mark; empty for none
+};
 
 } // namespace
 
@@ -25,11 +84,26 @@ QIcon itemIcon(const FileItem& item, bool showActions) {
     static const QIcon file = provider.icon(QFileIconProvider::File);
     if (iconIndex(item, showActions) < 0)
         return {};
-    // Lists of planned or done actions show the program's own pictures, the same as the check-list
-    // and the legend; plain browsing shows the desktop's.
-    if (showActions)
-        return widgets::actionIcon(item.kind, item.state, item.failed);
-    return item.kind == kFolder ? folder : file;
+    const QIcon& base = item.kind == kFolder ? folder : file;
+    if (!showActions)
+        return base;
+    // One picture set in the tree and the lists: the desktop's, with the program's marks of
+    // action, exclusion and failure drawn over it (the legend explains the marks).
+    const char* badge = badgeFor(item.state);
+    if (!badge && !item.failed)
+        return base;
+    static std::map<std::tuple<bool, std::int32_t, bool>, QIcon> made;
+    QIcon& icon = made[{item.kind == kFolder, item.state, item.failed}];
+    if (icon.isNull()) {
+        widgets::actionIcon(kFile, kPlain, false); // makes the program's pictures available
+        auto resource = [](const char* name) {
+            return name ? QStringLiteral(":/icons/") + QLatin1String(name) + QStringLiteral(".svg")
+                        : QString();
+        };
+        icon = QIcon(
+            new BadgedIconEngine(base, {resource(badge), resource(item.failed ? "badge-failed" : nullptr)}));
+    }
+    return icon;
 }
 
 QIcon folderIcon() {

@@ -1,9 +1,15 @@
 #include "browse/BrowseList.h"
 
 #include "browse/BrowseEnvironment.h"
+#include "browse/BrowseMenu.h"
 #include "browse/DirectoryNameDlg.h"
+#include "browse/PropertiesDlg.h"
 #include "browse/WaitCursor.h"
 #include "widgets/Text.h"
+
+#include <QDesktopServices>
+#include <QMenu>
+#include <QUrl>
 
 namespace velmora::browse {
 
@@ -12,6 +18,7 @@ BrowseList::BrowseList(BrowseEnvironment& environment, std::vector<FileItemPtr>&
     : FileListView(hostSelection, showActions, parent), environment_(environment),
       browser_(environment.services()) {
     initList(&environment.reporter(), environment.settings(), environment.dayMonthYear);
+    setRenamable(true);
     browser_.onStatus = [this](const std::string& text) { Q_EMIT statusMessage(widgets::fromPath(text)); };
 }
 
@@ -20,7 +27,10 @@ void BrowseList::refill(bool moved) {
     folder->setPath(browser_.currentFolder());
     folder->kind = kFolder;
     setCurrentFolder(folder);
-    showItems(browser_.items());
+    std::vector<FileItemPtr> items = browser_.items();
+    if (!environment_.showHidden())
+        std::erase_if(items, [](const FileItemPtr& item) { return isHiddenName(item->name); });
+    showItems(std::move(items));
     Q_EMIT statusMessage(QString());
     if (moved)
         Q_EMIT folderChanged();
@@ -57,6 +67,11 @@ void BrowseList::upOneFolder() {
         refill(true);
 }
 
+void BrowseList::followRename(const std::string& before, const std::string& after) {
+    if (const std::optional<std::string> moved = pathAfterRename(folderPath(), before, after))
+        showFolder(*moved);
+}
+
 bool BrowseList::deleteSelectedItems() {
     takeSelection();
     const std::vector<FileItemPtr> selection = hostSelection();
@@ -70,10 +85,10 @@ bool BrowseList::deleteSelectedItems() {
     return ranToEnd;
 }
 
-void BrowseList::renameItem(const FileItem& renamed, int) {
-    if (hostSelection().size() != 1)
+void BrowseList::renameItem(const FileItem& renamed, int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= items().size())
         return;
-    const FileItemPtr before = hostSelection().front();
+    const FileItemPtr before = items()[static_cast<std::size_t>(row)];
     FileItemPtr after;
     browser_.setOrder(order());
     if (!browser_.rename(*before, renamed.name, &after))
@@ -95,6 +110,44 @@ bool BrowseList::createFolder() {
     if (created)
         refill(false);
     return created;
+}
+
+void BrowseList::openSelected() {
+    if (hostSelection().size() != 1)
+        return;
+    const FileItemPtr item = hostSelection().front();
+    if (item->kind == kFolder)
+        changeIntoFolder(item);
+    else
+        QDesktopServices::openUrl(QUrl::fromLocalFile(widgets::fromPath(item->fullPath())));
+}
+
+void BrowseList::setShowHidden(bool show) {
+    environment_.setShowHidden(show);
+    reload();
+    Q_EMIT showHiddenChanged();
+}
+
+void BrowseList::showContextMenu(const QPoint& position) {
+    const std::size_t selected = hostSelection().size();
+    BrowseMenu entries(this, environment_.showHidden());
+    auto& [menu, open, rename, remove, properties, hidden] = entries;
+    open->setEnabled(selected == 1);
+    rename->setEnabled(selected == 1);
+    remove->setEnabled(selected > 0);
+    properties->setEnabled(selected == 1);
+    QAction* chosen = menu.exec(position);
+    if (chosen == open)
+        openSelected();
+    else if (chosen == rename)
+        editSelectedLabel();
+    else if (chosen == remove)
+        deleteSelected();
+    else if (chosen == properties) {
+        PropertiesDlg dialog(hostSelection().front()->fullPath(), environment_.fileSystem(), this);
+        dialog.exec();
+    } else if (chosen == hidden)
+        setShowHidden(hidden->isChecked());
 }
 
 } // namespace velmora::browse

@@ -15,6 +15,14 @@ void FileListModel::setItems(std::vector<FileItemPtr> items) {
     endResetModel();
 }
 
+void FileListModel::setNameCellSize(QSize size) {
+    if (size == nameCellSize_)
+        return;
+    nameCellSize_ = size;
+    if (!items_.empty())
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::SizeHintRole});
+}
+
 void FileListModel::refreshIcons() {
     if (!items_.empty())
         Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::DecorationRole});
@@ -46,6 +54,8 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
         return index.column() == 1 ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
     case Qt::AccessibleTextRole:
         return widgets::fromPath(entry.name);
+    case Qt::SizeHintRole:
+        return index.column() == 0 && nameCellSize_.isValid() ? QVariant(nameCellSize_) : QVariant();
     default:
         return {};
     }

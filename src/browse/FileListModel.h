@@ -3,6 +3,7 @@
 #include "items/FileItem.h"
 
 #include <QAbstractTableModel>
+#include <QSize>
 #include <vector>
 
 namespace velmora::browse {
@@ -21,6 +22,9 @@ public:
     const FileItemPtr& item(int row) const { return items_[static_cast<std::size_t>(row)]; }
     void setDayMonthYear(bool on) { dayMonthYear_ = on; }
     void setEditable(bool on) { editable_ = on; }
+    // The size of every name cell in the icon and list styles (invalid: the view's own measure).
+    // The views take one row's size for all, so it must fit the longest name.
+    void setNameCellSize(QSize size);
     // Every row's icon again, after states changed.
     void refreshIcons();
 
@@ -40,6 +44,7 @@ private:
     bool showActions_;
     bool dayMonthYear_ = true;
     bool editable_ = false;
+    QSize nameCellSize_;
 };
 
 } // namespace velmora::browse

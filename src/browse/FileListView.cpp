@@ -1,12 +1,15 @@
 #include "browse/FileListView.h"
 
 #include "browse/FileListModel.h"
+#include "browse/NameCollation.h"
 #include "engine/ErrorReporter.h"
 #include "profiles/SettingsStore.h"
+#include "profiles/StoredSettings.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/Text.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -84,27 +87,53 @@ FileListView::FileListView(std::vector<FileItemPtr>& hostSelection, bool showAct
         if (!keyTimer_.isActive())
             takeSelection();
     });
+    // The edited row is the one renamed, whatever else the selection holds by then. The rename
+    // relists the folder, so it waits until the view has closed its editor.
     connect(model_, &FileListModel::renameRequested, this, [this](int row, const QString& name) {
-        if (hostSelection_.empty())
-            return;
-        FileItem renamed = *hostSelection_.front();
-        renamed.name = widgets::toPath(name);
-        renameItem(renamed, row);
+        const FileItemPtr edited = model_->item(row);
+        QTimer::singleShot(0, this, [this, edited, name] {
+            const auto& rows = model_->items();
+            const auto found = std::find(rows.begin(), rows.end(), edited);
+            if (found == rows.end())
+                return;
+            FileItem renamed = *edited;
+            renamed.name = widgets::toPath(name);
+            renameItem(renamed, static_cast<int>(found - rows.begin()));
+        });
     });
 }
 
-FileListView::~FileListView() = default;
+// The views outlive this part of the object while QWidget deletes its children, and their
+// selection model must not call back into it then.
+FileListView::~FileListView() {
+    selection_->disconnect(this);
+}
 
 ListingOrder& FileListView::order() {
     static ListingOrder shared;
     return shared;
 }
 
-void FileListView::initList(ErrorReporter* reporter, SettingsStore* settings, bool dayMonthYear) {
+namespace {
+SettingsStore* theProgramSettings = nullptr;
+}
+
+void FileListView::setProgramSettings(SettingsStore* settings) {
+    theProgramSettings = settings;
+}
+
+SettingsStore* FileListView::programSettings() {
+    return theProgramSettings;
+}
+
+void FileListView::initList(ErrorReporter* reporter, SettingsStore* settings,
+                            std::optional<bool> dayMonthYear) {
     reporter_ = reporter;
-    settings_ = settings;
-    dayMonthYear_ = dayMonthYear;
-    model_->setDayMonthYear(dayMonthYear);
+    settings_ = settings ? settings : theProgramSettings;
+    if (!dayMonthYear)
+        dayMonthYear = settings_ ? readGeneralSettings(*settings_).ddmmyy : true;
+    dayMonthYear_ = *dayMonthYear;
+    model_->setDayMonthYear(dayMonthYear_);
     int style = List;
     if (settings_)
         if (const auto stored = settings_->readNumber("BrowseStyle"); stored && *stored <= 3)
@@ -133,11 +162,11 @@ void FileListView::setViewStyle(int style) {
         listView_->setMovement(QListView::Static);
         const int icon = large ? 32 : 16;
         listView_->setIconSize(QSize(icon, icon));
-        listView_->setGridSize(large ? QSize(96, 64) : style == SmallIcons ? QSize(160, 22) : QSize());
         listView_->setSpacing(style == List ? 1 : 0);
         listView_->setWordWrap(large);
         listView_->setTextElideMode(Qt::ElideMiddle);
     }
+    fitNameCells();
     if (hadFocus)
         currentView()->setFocus();
     if (settings_)
@@ -154,8 +183,10 @@ void FileListView::showItems(std::vector<FileItemPtr> items) {
     hostSelection_.clear();
     std::erase_if(items,
                   [](const FileItemPtr& item) { return item->kind != kFolder && item->kind != kFile; });
-    sortListing(items, order());
+    sortListingByLocale(items, order());
     model_->setItems(std::move(items));
+    longestName_ = -1;
+    fitNameCells();
     detailsView_->header()->setSortIndicator(order().key == SortKey::Name   ? 0
                                              : order().key == SortKey::Size ? 1
                                                                             : 2,
@@ -172,6 +203,10 @@ void FileListView::refreshIcons() {
     model_->refreshIcons();
 }
 
+void FileListView::setRenamable(bool on) {
+    model_->setEditable(on);
+}
+
 bool FileListView::editSelectedLabel() {
     const QList<int> rows = selectedRowNumbers(*selection_);
     if (rows.isEmpty())
@@ -180,6 +215,35 @@ bool FileListView::editSelectedLabel() {
     currentView()->setCurrentIndex(name);
     currentView()->edit(name);
     return true;
+}
+
+void FileListView::fitNameCells() {
+    if (style_ == Details) {
+        model_->setNameCellSize({});
+        return;
+    }
+    const QFontMetrics metrics = listView_->fontMetrics();
+    // Measured once per listing: resizing the window must not measure every name again.
+    if (longestName_ < 0) {
+        longestName_ = 0;
+        for (const FileItemPtr& item : model_->items())
+            longestName_ = std::max(longestName_, metrics.horizontalAdvance(widgets::fromPath(item->name)));
+    }
+    const int longest = longestName_;
+    const int icon = listView_->iconSize().width();
+    const int gap = metrics.averageCharWidth();
+    const int room = std::max(listView_->viewport()->width() - 2 * gap, 8 * gap);
+    if (style_ == LargeIcons) {
+        // Icon above, the name below on up to two lines; wider cells only as long names need.
+        const int width = std::clamp(longest + gap, 12 * gap, std::min(room, 24 * gap));
+        const QSize cell(width, icon + 2 * metrics.lineSpacing() + gap);
+        model_->setNameCellSize(cell);
+        listView_->setGridSize(cell + QSize(gap, gap));
+        return;
+    }
+    const QSize cell(std::min(icon + 2 * gap + longest, room), std::max(icon, metrics.height()) + 4);
+    model_->setNameCellSize(cell);
+    listView_->setGridSize(style_ == SmallIcons ? cell + QSize(gap, 0) : QSize());
 }
 
 void FileListView::takeSelection() {
@@ -227,7 +291,36 @@ void FileListView::onDoubleClick(const QModelIndex& index) {
 }
 
 bool FileListView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && (watched == listView_ || watched == detailsView_)) {
+    if (event->type() == QEvent::Resize && watched == listView_->viewport())
+        fitNameCells();
+    if (event->type() == QEvent::ContextMenu &&
+        (watched == listView_->viewport() || watched == detailsView_->viewport())) {
+        auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+        QAbstractItemView* view = currentView();
+        QPoint at = menuEvent->globalPos();
+        if (menuEvent->reason() == QContextMenuEvent::Mouse) {
+            // A right click on an unselected name selects it first, as file managers do.
+            const QModelIndex index = view->indexAt(menuEvent->pos());
+            if (index.isValid() && !selection_->isSelected(index))
+                view->setCurrentIndex(index);
+            else if (!index.isValid())
+                selection_->clearSelection();
+        } else if (const QModelIndex current = view->currentIndex(); current.isValid()) {
+            at = view->viewport()->mapToGlobal(view->visualRect(current).center());
+        }
+        takeSelection();
+        showContextMenu(at);
+        return true;
+    }
+    // Keys an open name editor passes on (Enter, Delete, Backspace) belong to the edit, not the list.
+    // Enter ends the edit; passed on, it would also press the dialog's default button.
+    const QWidget* focus = QApplication::focusWidget();
+    const bool editing = focus && currentView()->viewport()->isAncestorOf(focus);
+    if (editing && event->type() == QEvent::KeyPress && (watched == listView_ || watched == detailsView_)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        return key == Qt::Key_Return || key == Qt::Key_Enter;
+    }
+    if (event->type() == QEvent::KeyPress && !editing && (watched == listView_ || watched == detailsView_)) {
         auto* key = static_cast<QKeyEvent*>(event);
         switch (key->key()) {
         case Qt::Key_Up:

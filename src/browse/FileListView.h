@@ -5,6 +5,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <optional>
 #include <vector>
 
 class QAbstractItemView;
@@ -37,7 +38,12 @@ public:
     ~FileListView() override;
 
     // The road for messages (a box when none) and where the style is kept; then reads the style.
-    void initList(ErrorReporter* reporter, SettingsStore* settings, bool dayMonthYear);
+    // Without a store of its own the list keeps its style in the program's settings; without a
+    // date order it takes the one those settings hold.
+    void initList(ErrorReporter* reporter, SettingsStore* settings, std::optional<bool> dayMonthYear = {});
+    // The program's settings, for lists opened where no store is at hand (the action browser).
+    static void setProgramSettings(SettingsStore* settings);
+    static SettingsStore* programSettings();
 
     void setViewStyle(int style);
     int viewStyle() const { return style_; }
@@ -48,6 +54,8 @@ public:
     void refreshIcons();
     const FileItemPtr& currentFolder() const { return currentFolder_; }
     bool editSelectedLabel();
+    // Lets F2 and a slow second click edit a name (lists that can rename their entries).
+    void setRenamable(bool on);
     // Rebuilds the host selection from the selected rows.
     void takeSelection();
     // Selects the rows of these items (by identity).
@@ -65,6 +73,8 @@ public:
     virtual void reload();
     virtual bool canGoUp() const { return false; }
     virtual void upOneFolder() {}
+    // The right-click menu at a screen position (lists without one show nothing).
+    virtual void showContextMenu(const QPoint& /*position*/) {}
 
 Q_SIGNALS:
     void listChanged();
@@ -88,6 +98,8 @@ private:
     void onDoubleClick(const QModelIndex& index);
     void onHeaderClicked(int column);
     void applyOrder();
+    // Sizes the cells of the icon and list styles to the longest name, within the list's width.
+    void fitNameCells();
 
     std::vector<FileItemPtr>& hostSelection_;
     FileListModel* model_;
@@ -102,6 +114,7 @@ private:
     bool dayMonthYear_ = true;
     bool quiet_ = false;
     int style_ = List;
+    int longestName_ = -1; // pixels; -1 until the listing is measured
 };
 
 } // namespace velmora::browse

@@ -5,6 +5,8 @@
 #include "app/NetworkPlaces.h"
 #include "browse/BrowseEnvironment.h"
 #include "browse/BrowseIcons.h"
+#include "browse/BrowseMenu.h"
+#include "browse/NameCollation.h"
 #include "browse/PropertiesDlg.h"
 #include "browse/WaitCursor.h"
 #include "engine/FrontEndPort.h"
@@ -216,7 +218,8 @@ void FolderTree::listComputer(QTreeWidgetItem* item) {
     addItem(item, Root, QStringLiteral("/"), "/", "/");
     const QString home = QDir::homePath();
     if (!home.isEmpty() && home != QStringLiteral("/"))
-        addItem(item, Home, QDir(home).dirName(), widgets::toPath(home), {});
+        addItem(item, Home, QStringLiteral("Home"), widgets::toPath(home), {})
+            ->setToolTip(0, QDir::toNativeSeparators(home));
     for (const platform::Volume& volume : platform::mountedVolumes()) {
         if (volume.kind == platform::VolumeKind::Network)
             continue;
@@ -270,10 +273,9 @@ void FolderTree::listFolder(QTreeWidgetItem* item) {
     }
     std::vector<std::string> names;
     for (const platform::DirEntry& entry : entries)
-        if (entry.isDirectory)
+        if (entry.isDirectory && (environment_.showHidden() || !isHiddenName(entry.name)))
             names.push_back(entry.name);
-    std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return compareNames(a, b) < 0; });
+    sortNamesByLocale(names);
     QList<QTreeWidgetItem*> children;
     children.reserve(static_cast<qsizetype>(names.size()));
     auto* holder = new QTreeWidgetItem();
@@ -373,6 +375,20 @@ QTreeWidgetItem* FolderTree::selectPath(const std::string& path, bool expand) {
                 return true;
             }
         }
+        // A hidden folder asked for by path is shown although hidden ones are not listed.
+        if (isHiddenName(segment) && kindOf(at) != Computer) {
+            platform::FileAttributes attributes;
+            const std::string hiddenPath = withSlash(pathOf(at)) + segment;
+            if (guardedAttributes(environment_.commands(), environment_.fileSystem(), hiddenPath,
+                                  attributes) == 0 &&
+                attributes.isDirectory) {
+                at = addItem(at, Folder, widgets::fromPath(segment), hiddenPath, segment);
+                deepest = at;
+                if (!last && load(at))
+                    at->setExpanded(true);
+                return true;
+            }
+        }
         return false;
     });
     if (deepest) {
@@ -456,6 +472,7 @@ void FolderTree::onItemChanged(QTreeWidgetItem* item, int) {
         item->setData(0, kLoadedRole, false);
         item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
         loading_ = false;
+        Q_EMIT folderRenamed(entry.fullPath(), renamed->fullPath());
         Q_EMIT foldersChanged();
         Q_EMIT selectedPathChanged();
         return;
@@ -513,11 +530,8 @@ void FolderTree::openItem(QTreeWidgetItem* item) {
 
 void FolderTree::showMenuAt(const QPoint& position) {
     QTreeWidgetItem* item = currentItem();
-    QMenu menu(this);
-    QAction* open = menu.addAction(QStringLiteral("&Open"));
-    QAction* rename = menu.addAction(QStringLiteral("&Rename"));
-    QAction* remove = menu.addAction(QStringLiteral("&Delete"));
-    QAction* properties = menu.addAction(QStringLiteral("&Properties"));
+    BrowseMenu entries(this, environment_.showHidden());
+    auto& [menu, open, rename, remove, properties, hidden] = entries;
     open->setEnabled(item && (options_ & AllowOpen) && mayOpen(item));
     rename->setEnabled(mayRename(item));
     remove->setEnabled(mayDelete(item));
@@ -531,6 +545,14 @@ void FolderTree::showMenuAt(const QPoint& position) {
         deleteItem(item, (QApplication::keyboardModifiers() & Qt::ShiftModifier) != 0);
     else if (chosen == properties)
         showProperties(item);
+    else if (chosen == hidden)
+        setShowHidden(hidden->isChecked());
+}
+
+void FolderTree::setShowHidden(bool show) {
+    environment_.setShowHidden(show);
+    reload();
+    Q_EMIT showHiddenChanged();
 }
 
 void FolderTree::contextMenuEvent(QContextMenuEvent* event) {
@@ -546,6 +568,9 @@ void FolderTree::contextMenuEvent(QContextMenuEvent* event) {
 void FolderTree::keyPressEvent(QKeyEvent* event) {
     if (state() == QAbstractItemView::EditingState) {
         QTreeWidget::keyPressEvent(event);
+        // Enter ends the rename; passed on, it would also press the dialog's default button.
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+            event->accept();
         return;
     }
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;

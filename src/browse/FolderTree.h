@@ -50,6 +50,8 @@ public:
     bool deleteItem(QTreeWidgetItem* item, bool permanently);
     void showProperties(QTreeWidgetItem* item);
     void openItem(QTreeWidgetItem* item);
+    // Shows or hides the dot-folders, remembers the choice and reloads.
+    void setShowHidden(bool show);
 
     static std::string pathOf(const QTreeWidgetItem* item);
     static Kind kindOf(const QTreeWidgetItem* item);
@@ -59,8 +61,13 @@ public:
 Q_SIGNALS:
     // The selection moved to another item that still exists (after the vanished were pruned).
     void selectedPathChanged();
+    // A folder was renamed through the tree (full paths, before foldersChanged), so a list
+    // showing it or a folder inside it can follow the new name.
+    void folderRenamed(const std::string& before, const std::string& after);
     // A folder was renamed or deleted on disk through the tree.
     void foldersChanged();
+    // "Show hidden" was switched here; the tree has already reloaded itself.
+    void showHiddenChanged();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include "browse/BrowseIcons.h"
 #include "browse/FileListView.h"
+#include "browse/NameCollation.h"
 #include "browse/ViewStyleCombo.h"
 #include "views/ActionLegendDlg.h"
 #include "widgets/Text.h"
@@ -73,6 +74,24 @@ std::string commonFolder(const std::vector<FileItemPtr>& items) {
     return slash == std::string::npos ? std::string("/") : common.substr(0, slash + 1);
 }
 
+// The folders below a node in the order the file list shows names.
+void sortChildren(QTreeWidgetItem* node) {
+    std::map<std::string, QList<QTreeWidgetItem*>> byName;
+    std::vector<std::string> names;
+    for (QTreeWidgetItem* child : node->takeChildren()) {
+        const std::string name = widgets::toPath(child->text(0));
+        if (!byName.contains(name))
+            names.push_back(name);
+        byName[name].push_back(child);
+    }
+    browse::sortNamesByLocale(names);
+    for (const std::string& name : names)
+        for (QTreeWidgetItem* child : byName[name]) {
+            node->addChild(child);
+            sortChildren(child);
+        }
+}
+
 QPushButton* button(const char* text, const char* name, QWidget* parent) {
     auto* result = new QPushButton(QString::fromLatin1(text), parent);
     result->setObjectName(QString::fromLatin1(name));
@@ -95,7 +114,7 @@ ActionBrowseDlg::ActionBrowseDlg(std::vector<FileItemPtr>& items, const std::str
     setWindowTitle(QStringLiteral("Browse Files"));
     setObjectName(QStringLiteral("actionBrowseDialog"));
     setSizeGripEnabled(true);
-    list_->initList(nullptr, nullptr, true);
+    list_->initList(nullptr, nullptr);
     auto* layout = new QGridLayout(this);
     auto* directoryLabel = new QLabel(QStringLiteral("Current &Directory:"), this);
     directoryLabel->setBuddy(directory_);
@@ -189,7 +208,7 @@ void ActionBrowseDlg::buildTree() {
         if (item->kind == kFolder)
             nodeFor(item->folderForm());
     }
-    tree_->sortItems(0, Qt::AscendingOrder);
+    sortChildren(root);
     root->setExpanded(true);
 }
 
@@ -250,6 +269,8 @@ void ActionBrowseDlg::removeSelected() {
     std::erase_if(items_, [&chosen](const FileItemPtr& item) {
         return std::find(chosen.begin(), chosen.end(), item) != chosen.end();
     });
+    // A removed folder with nothing left below it goes from the tree and the list too.
+    buildTree();
     showFolder(shownFolder_);
 }
 

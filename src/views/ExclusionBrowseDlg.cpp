@@ -131,6 +131,7 @@ ExclusionBrowseDlg::ExclusionBrowseDlg(browse::BrowseEnvironment& environment, c
         list_->showFolder(path);
         updateControls();
     });
+    connect(tree_, &browse::FolderTree::folderRenamed, list_, &browse::BrowseList::followRename);
     connect(tree_, &browse::FolderTree::foldersChanged, list_, &browse::BrowseList::reload);
     connect(list_, &browse::FileListView::listChanged, this, &ExclusionBrowseDlg::markEntries);
     connect(list_, &browse::FileListView::selectionChanged, this, &ExclusionBrowseDlg::updateControls);
@@ -151,6 +152,8 @@ ExclusionBrowseDlg::ExclusionBrowseDlg(browse::BrowseEnvironment& environment, c
         status_->repaint();
     });
     connect(list_, &browse::FileListView::entryRenamed, tree_, &browse::FolderTree::reload);
+    connect(list_, &browse::BrowseList::showHiddenChanged, tree_, &browse::FolderTree::reload);
+    connect(tree_, &browse::FolderTree::showHiddenChanged, list_, &browse::BrowseList::reload);
 
     fillTimer_.setSingleShot(true);
     fillTimer_.setInterval(50);

@@ -117,6 +117,18 @@ TEST(SelectPath, WalksFromTheRootAndStopsAtTheDeepestFolderFound) {
     EXPECT_EQ(chosenFolderPath("/"), "/");
 }
 
+TEST(SelectPath, PathsInsideARenamedFolderFollowTheNewName) {
+    const struct {
+        const char *path, *before, *after, *expected;
+    } cases[] = {{"/a/b/", "/a/b", "/a/c", "/a/c/"},         {"/a/b", "/a/b/", "/a/c/", "/a/c"},
+                 {"/a/b/x/y/", "/a/b", "/a/c", "/a/c/x/y/"}, {"/a/bc/", "/a/b", "/a/c", nullptr},
+                 {"/a/", "/a/b", "/a/c", nullptr},           {"/x/", "/", "/y", nullptr}};
+    for (const auto& test : cases) {
+        const std::optional<std::string> moved = pathAfterRename(test.path, test.before, test.after);
+        EXPECT_EQ(moved.value_or("none"), test.expected ? test.expected : "none") << test.path;
+    }
+}
+
 TEST(NetworkPlaces, GroupsMountsByServerThenShare) {
     using platform::Volume;
     using platform::VolumeKind;

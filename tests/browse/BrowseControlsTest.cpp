@@ -1,6 +1,7 @@
 #include "QtTestRegistry.h"
 #include "ScriptedFrontEnd.h"
 #include "browse/BrowseEnvironment.h"
+#include "browse/BrowseIcons.h"
 #include "browse/BrowseList.h"
 #include "browse/FolderDlg.h"
 #include "browse/FolderTree.h"
@@ -45,10 +46,10 @@ class BrowseControlsTest : public QObject {
 
     std::string root() const { return QFile::encodeName(dir_->path()).toStdString(); }
     void make(const char* relative) {
-        QDir().mkpath(dir_->path() + QLatin1Char('/') + QLatin1String(relative));
+        QDir().mkpath(dir_->path() + QLatin1Char('/') + QString::fromUtf8(relative));
     }
-    void write(const char* relative, const QByteArray& bytes) {
-        QFile file(dir_->path() + QLatin1Char('/') + QLatin1String(relative));
+    void write(const QByteArray& relative, const QByteArray& bytes) {
+        QFile file(dir_->path() + QLatin1Char('/') + QString::fromUtf8(relative));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
@@ -247,6 +248,153 @@ private Q_SLOTS:
             QVERIFY2(frontEnd_.messages.empty(), test.name);
             QVERIFY2(list.items().size() == 1 && list.items().front()->name == "inner", test.name);
             list.hide();
+        }
+    }
+
+    // F2 and a slow second click on a selected name edit it in place in every view style; Enter
+    // renames on disk with the list's rules, and a refused name leaves the entry as it was.
+    void namesAreRenamedInPlaceInEveryViewStyle() {
+        const struct {
+            int style;
+            const char* name;
+        } styles[] = {{FileListView::List, "list"},
+                      {FileListView::SmallIcons, "small icons"},
+                      {FileListView::LargeIcons, "large icons"},
+                      {FileListView::Details, "details"}};
+        const QString folder = dir_->path() + QStringLiteral("/tree/");
+        for (const auto& test : styles) {
+            std::vector<FileItemPtr> selection;
+            BrowseList list(*environment_, selection, false);
+            list.resize(600, 400);
+            list.setViewStyle(test.style);
+            QVERIFY(list.showFolder(root() + "/tree"));
+            list.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&list));
+            QAbstractItemView* view = list.currentView();
+            auto rowOf = [&list](const std::string& name) {
+                for (std::size_t row = 0; row < list.items().size(); ++row)
+                    if (list.items()[row]->name == name)
+                        return static_cast<int>(row);
+                return -1;
+            };
+            auto centre = [view](int row) { return view->visualRect(view->model()->index(row, 0)).center(); };
+            auto typeIntoEditor = [](const QString& text) {
+                auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+                QVERIFY(editor != nullptr);
+                editor->selectAll();
+                QTest::keyClicks(editor, text);
+                QTest::keyClick(editor, Qt::Key_Return);
+            };
+
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(rowOf("file.txt")));
+            QTest::keyClick(view, Qt::Key_F2);
+            typeIntoEditor(QStringLiteral("named.txt"));
+            QTRY_VERIFY2(QFile::exists(folder + QStringLiteral("named.txt")), test.name);
+            QVERIFY2(frontEnd_.messages.empty(), test.name);
+            QVERIFY2(rowOf("named.txt") >= 0 && rowOf("file.txt") < 0, test.name);
+
+            const int big = rowOf("big.bin");
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(big));
+            QTest::qWait(QApplication::doubleClickInterval() + 50);
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(big));
+            QTRY_VERIFY2(qobject_cast<QLineEdit*>(QApplication::focusWidget()) != nullptr, test.name);
+            typeIntoEditor(QStringLiteral("a/b"));
+            QTRY_COMPARE(frontEnd_.messages.size(), std::size_t(1));
+            QVERIFY2(QFile::exists(folder + QStringLiteral("big.bin")), test.name);
+            frontEnd_.messages.clear();
+
+            QVERIFY(QFile::rename(folder + QStringLiteral("named.txt"), folder + QStringLiteral("file.txt")));
+            list.hide();
+        }
+    }
+
+    // With room to spare, every name gets a cell as wide as its text in every view style, whatever
+    // the first name's length; only a name wider than the whole list is cut.
+    void namesAreCutOnlyWhenTheListIsTooNarrow() {
+        write("tree/Alphabet soup.txt", "1");
+        write("tree/" + QByteArray(240, 'w') + ".txt", "1");
+        for (const int style : {FileListView::List, FileListView::SmallIcons, FileListView::LargeIcons,
+                                FileListView::Details}) {
+            std::vector<FileItemPtr> selection;
+            BrowseList list(*environment_, selection, false);
+            list.resize(700, 400);
+            list.setViewStyle(style);
+            QVERIFY(list.showFolder(root() + "/tree"));
+            list.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&list));
+            QAbstractItemView* view = list.currentView();
+            for (int row = 0; row < view->model()->rowCount(); ++row) {
+                const QModelIndex name = view->model()->index(row, 0);
+                const int text = view->fontMetrics().horizontalAdvance(name.data().toString());
+                const int width = view->visualRect(name).width();
+                if (text < 300)
+                    QVERIFY2(
+                        width >= text + (style == FileListView::LargeIcons ? 0 : view->iconSize().width()),
+                        qPrintable(QStringLiteral("style %1: %2").arg(style).arg(name.data().toString())));
+                else
+                    QVERIFY2(width <= view->viewport()->width(), qPrintable(QString::number(style)));
+            }
+            list.hide();
+        }
+    }
+
+    // The tree and the list put names in dictionary order, numbers by value, and the same order
+    // in both.
+    void treeAndListSortNamesTheSameWay() {
+        for (const char* name : {"tree/order/Zeta", "tree/order/docs", "tree/order/\xc3\x89mile",
+                                 "tree/order/apple", "tree/order/file10", "tree/order/file9"})
+            make(name);
+        const QStringList expected{QStringLiteral("apple"),           QStringLiteral("docs"),
+                                   QString::fromUtf8("\xc3\x89mile"), QStringLiteral("file9"),
+                                   QStringLiteral("file10"),          QStringLiteral("Zeta")};
+        FolderTree tree(*environment_);
+        tree.applyOptions(52);
+        tree.reload();
+        QTreeWidgetItem* order = tree.selectPath(root() + "/tree/order", true);
+        QVERIFY(order != nullptr);
+        QStringList inTree;
+        for (int i = 0; i < order->childCount(); ++i)
+            inTree << order->child(i)->text(0);
+        QCOMPARE(inTree, expected);
+
+        std::vector<FileItemPtr> selection;
+        BrowseList list(*environment_, selection, false);
+        QVERIFY(list.showFolder(root() + "/tree/order"));
+        QStringList inList;
+        for (const FileItemPtr& item : list.items())
+            inList << QString::fromStdString(item->name);
+        QCOMPARE(inList, expected);
+    }
+
+    // The list of a browser with actions draws the same folder and file pictures as the tree,
+    // with the mark of the action (lower right) and of a failure (lower left) over them.
+    void listAndTreeShareOnePictureSetWithMarksOver() {
+        const struct {
+            ItemKind kind;
+            ItemState state;
+            bool failed, markRight, markLeft;
+        } cases[] = {{kFolder, kPlain, false, false, false},
+                     {kFolder, kExcluded, false, true, false},
+                     {kFile, kAdd, false, true, false},
+                     {kFile, kDelete, true, true, true}};
+        auto image = [](const QIcon& icon) {
+            return icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+        };
+        for (const auto& test : cases) {
+            FileItem item;
+            item.kind = test.kind;
+            item.state = test.state;
+            item.failed = test.failed;
+            FileItem plain = item;
+            plain.state = kPlain;
+            plain.failed = false;
+            const QImage marked = image(itemIcon(item, true));
+            const QImage bare = image(itemIcon(plain, false));
+            if (test.kind == kFolder)
+                QCOMPARE(bare, image(folderIcon()));
+            QCOMPARE(marked.copy(0, 0, 32, 16), bare.copy(0, 0, 32, 16));
+            QCOMPARE(marked.copy(16, 16, 16, 16) != bare.copy(16, 16, 16, 16), test.markRight);
+            QCOMPARE(marked.copy(0, 16, 16, 16) != bare.copy(0, 16, 16, 16), test.markLeft);
         }
     }
 

@@ -5,6 +5,7 @@
 #include "browse/BrowseList.h"
 #include "browse/FolderTree.h"
 #include "platform/FileSystem.h"
+#include "profiles/SettingsStore.h"
 #include "views/ActionBrowseDlg.h"
 #include "views/ActionCheckListDlg.h"
 #include "views/ExclusionBrowseDlg.h"
@@ -13,12 +14,17 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 namespace velmora::views {
 
@@ -90,6 +96,23 @@ private Q_SLOTS:
         dialog.accept();
         QCOMPARE(items.size(), std::size_t(2));
         QCOMPARE(dialog.currentFolder(), std::string("/t/"));
+
+        // The tree orders folders as the list orders names.
+        std::vector<FileItemPtr> folders{action("/t/Zeta/a", kFile, kAdd), action("/t/docs/b", kFile, kAdd),
+                                         action("/t/file10/c", kFile, kAdd),
+                                         action("/t/file9/d", kFile, kAdd)};
+        ActionBrowseDlg ordered(folders, "/t/", false, false);
+        ordered.fill();
+        QTreeWidgetItem* top = ordered.findChild<QTreeWidget*>(QStringLiteral("folderTree"))->topLevelItem(0);
+        QStringList inTree;
+        for (int i = 0; i < top->childCount(); ++i)
+            inTree << top->child(i)->text(0);
+        QStringList inList;
+        for (const FileItemPtr& item : ordered.findChild<browse::FileListView*>()->items())
+            inList << QString::fromStdString(item->name);
+        QCOMPARE(inTree, (QStringList{QStringLiteral("docs"), QStringLiteral("file9"),
+                                      QStringLiteral("file10"), QStringLiteral("Zeta")}));
+        QCOMPARE(inList, inTree);
     }
 
     void browseAllRemovesFromTheCheckListOnlyOnOk() {
@@ -113,6 +136,50 @@ private Q_SLOTS:
         QCOMPARE(model.sets().filesToAdd.size(), std::size_t(1));
         QCOMPARE(model.sets().filesToAdd.front()->name, std::string("a.txt"));
         QCOMPARE(model.sets().foldersToDelete.size(), std::size_t(1));
+    }
+
+    // The action browser opens in the remembered view style with the configured date order, and a
+    // folder the user removes leaves the list and the item count.
+    void actionBrowserKeepsTheRememberedLookAndDropsARemovedFolder() {
+        SettingsStore settings(root() + "settings.conf");
+        settings.writeNumber("BrowseStyle", browse::FileListView::Details);
+        settings.writeNumber("ddmmyy", 0);
+        const browse::BrowseEnvironment program(frontEnd_, platform::realFileSystem(), &settings);
+        CheckListSets sets;
+        sets.filesToAdd = {action("/t/a.txt", kFile, kAdd)};
+        sets.filesToAdd.front()->date.set(7, 12, 2008);
+        sets.filesToAdd.front()->time.set(14, 5, 9);
+        sets.foldersToDelete = {action("/t/old", kFolder, kDelete)};
+        ActionListsModel model(sets);
+        ActionCheckListDlg checkList(model);
+        QTimer::singleShot(0, [] {
+            auto* browser = qobject_cast<ActionBrowseDlg*>(QApplication::activeModalWidget());
+            QVERIFY(browser);
+            // A failed check leaves the lambda early: the browser must not stay open then.
+            auto close = qScopeGuard([browser] { browser->done(QDialog::Rejected); });
+            auto* list = browser->findChild<browse::FileListView*>();
+            QTRY_COMPARE(list->items().size(), std::size_t(2));
+            QCOMPARE(list->viewStyle(), int(browse::FileListView::Details));
+            QAbstractItemView* view = list->currentView();
+            QCOMPARE(view->model()->index(1, 2).data().toString(), QStringLiteral("12/07/08  14:05:09"));
+            auto* status = browser->findChild<QLabel*>(QStringLiteral("status"));
+            QCOMPARE(status->text(), QStringLiteral("2 items in /t/"));
+            QVERIFY(QTest::qWaitForWindowExposed(browser));
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                              view->visualRect(view->model()->index(0, 0)).center());
+            QCOMPARE(list->items().front()->name, std::string("old"));
+            browser->findChild<QPushButton*>(QStringLiteral("remove"))->click();
+            QCOMPARE(names(list->items()), std::vector<std::string>{"a.txt"});
+            QCOMPARE(status->text(), QStringLiteral("1 items in /t/"));
+            browser->findChild<QTreeWidget*>(QStringLiteral("folderTree"))->expandAll();
+            QCOMPARE(
+                browser->findChild<QTreeWidget*>(QStringLiteral("folderTree"))->topLevelItem(0)->childCount(),
+                0);
+            close.dismiss();
+            browser->accept();
+        });
+        checkList.browseAllButton()->click();
+        QVERIFY(model.sets().foldersToDelete.empty());
     }
 
     void exclusionBrowserMarksAddsAndHandsBackOnOk() {
@@ -190,6 +257,121 @@ private Q_SLOTS:
         QCOMPARE(data->childCount(), 1);
         QCOMPARE(data->child(0)->text(0), QStringLiteral("other"));
         dialog.reject();
+    }
+
+    // F2 on the highlighted folder, a new name and Enter: the list goes on showing that folder
+    // under its new name, with no complaint about the old one, and the dialog stays open.
+    void renamingTheShownFolderInTheTreeMovesTheListWithIt() {
+        ExclusionSet set;
+        ExclusionBrowseDlg dialog(*environment_, root() + "data/sub", &set, false);
+        dialog.fill();
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        browse::FolderTree* tree = dialog.tree();
+        const QRect sub = tree->visualItemRect(tree->currentItem());
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, QPoint(sub.left() + 20, sub.center().y()));
+        QVERIFY(tree->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor != nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("moved"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(dialog.list()->folderPath(), root() + "data/moved/");
+        QVERIFY(frontEnd_.messages.empty());
+        QCOMPARE(names(dialog.list()->items()), std::vector<std::string>{"inner.tmp"});
+        QCOMPARE(tree->selectedPath(), root() + "data/moved");
+        QCOMPARE(dialog.findChild<QLineEdit*>(QStringLiteral("currentDirectory"))->text(),
+                 QString::fromStdString(root() + "data/moved/"));
+        QVERIFY(dialog.isVisible());
+
+        // The same keys on a name in the list rename the file and keep the dialog open too.
+        QAbstractItemView* view = dialog.list()->currentView();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(view->model()->index(0, 0)).center());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+        editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor != nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("kept.tmp"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(names(dialog.list()->items()), std::vector<std::string>{"kept.tmp"});
+        QVERIFY(dialog.isVisible());
+        QVERIFY(set.empty());
+        dialog.reject();
+    }
+
+    // Dot-folders stay out of the tree and the list until "Show hidden" in the list's right-click
+    // menu is checked; the choice is remembered. The menu's Open goes into the folder clicked.
+    void hiddenEntriesShowOnlyWhenAskedAndTheMenuActs() {
+        write("data/.secret/x.txt");
+        write("data/.profile");
+        SettingsStore settings(root() + "settings.conf");
+        browse::BrowseEnvironment program(frontEnd_, platform::realFileSystem(), &settings);
+        ExclusionSet set;
+        ExclusionBrowseDlg dialog(program, root() + "data", &set, false);
+        dialog.fill();
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        browse::BrowseList* list = dialog.list();
+        auto treeChildren = [&dialog] {
+            QStringList out;
+            for (int i = 0; i < dialog.tree()->currentItem()->childCount(); ++i)
+                out << dialog.tree()->currentItem()->child(i)->text(0);
+            return out;
+        };
+        dialog.tree()->currentItem()->setExpanded(true);
+        QCOMPARE(names(list->items()), (std::vector<std::string>{"sub", "keep.txt", "old.tmp"}));
+        QCOMPARE(treeChildren(), QStringList{QStringLiteral("sub")});
+
+        auto chooseFromMenu = [](const QString& text) {
+            QTimer::singleShot(50, [text] {
+                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                QVERIFY(menu);
+                for (QAction* action : menu->actions())
+                    if (action->text() == text) {
+                        menu->setActiveAction(action);
+                        QTest::keyClick(menu, Qt::Key_Return);
+                        return;
+                    }
+                menu->close();
+                QFAIL(qPrintable(text));
+            });
+        };
+        QAbstractItemView* view = list->currentView();
+        const QPoint keep = view->visualRect(view->model()->index(1, 0)).center();
+        chooseFromMenu(QStringLiteral("Show &hidden"));
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, keep, view->viewport()->mapToGlobal(keep));
+        QApplication::sendEvent(view->viewport(), &rightClick);
+        QCOMPARE(names(list->items()),
+                 (std::vector<std::string>{".secret", "sub", ".profile", "keep.txt", "old.tmp"}));
+        QCOMPARE(treeChildren(), (QStringList{QStringLiteral(".secret"), QStringLiteral("sub")}));
+        QCOMPARE(browse::BrowseEnvironment(frontEnd_, platform::realFileSystem(), &settings).showHidden(),
+                 true);
+
+        const QPoint secret = view->visualRect(view->model()->index(0, 0)).center();
+        chooseFromMenu(QStringLiteral("&Open"));
+        QContextMenuEvent onSecret(QContextMenuEvent::Mouse, secret, view->viewport()->mapToGlobal(secret));
+        QApplication::sendEvent(view->viewport(), &onSecret);
+        QCOMPARE(list->folderPath(), root() + "data/.secret/");
+        QVERIFY(frontEnd_.messages.empty());
+        dialog.reject();
+    }
+
+    void homeFolderIsShownAsHomeWithItsPath() {
+        browse::FolderTree tree(*environment_);
+        tree.reload();
+        QTreeWidgetItem* computer = tree.topLevelItem(0);
+        computer->setExpanded(true);
+        QTreeWidgetItem* home = nullptr;
+        for (int i = 0; i < computer->childCount(); ++i)
+            if (browse::FolderTree::kindOf(computer->child(i)) == browse::FolderTree::Home)
+                home = computer->child(i);
+        if (QDir::homePath() == QStringLiteral("/"))
+            QSKIP("the home folder is the root here");
+        QVERIFY(home != nullptr);
+        QCOMPARE(home->text(0), QStringLiteral("Home"));
+        QCOMPARE(home->toolTip(0), QDir::homePath());
     }
 
     void exclusionFilesFindsLostEntriesAndRemovesThem() {
