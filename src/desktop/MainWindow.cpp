@@ -25,6 +25,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace velmora::desktop {
 
@@ -190,7 +191,7 @@ QWidget* MainWindow::buildProfileRow() {
     openButton_ = makeButton("openButton", "&Open", group);
     closeButton_ = makeButton("closeButton", "&Close", group);
     saveButton_ = makeButton("saveButton", "&Save", group);
-    saveAsButton_ = makeButton("saveAsButton", "Save &As", group);
+    saveAsButton_ = makeButton("saveAsButton", "Sa&ve As", group);
     row->addWidget(label);
     row->addWidget(profileSelector_, 1);
     for (QPushButton* button : {openButton_, closeButton_, saveButton_, saveAsButton_})
@@ -246,7 +247,7 @@ QWidget* MainWindow::buildOptions() {
 QWidget* MainWindow::buildSynchroniseColumn(Direction direction) {
     const int i = indexOf(direction);
     const bool oneToTwo = direction == Direction::OneToTwo;
-    auto* frame = new QFrame(this);
+    auto* frame = new RunningFrame(this);
     frame->setObjectName(oneToTwo ? QStringLiteral("runningFrameOneToTwo")
                                   : QStringLiteral("runningFrameTwoToOne"));
     auto* layout = new QVBoxLayout(frame);
@@ -258,19 +259,16 @@ QWidget* MainWindow::buildSynchroniseColumn(Direction direction) {
 
     const QString accessible = oneToTwo ? QStringLiteral("Synchronise Location 1 to Location 2")
                                         : QStringLiteral("Synchronise Location 2 to Location 1");
-    auto* textButton = new QPushButton(widgets::directionIcon(oneToTwo, widgets::ArrowStyle::Small),
-                                       oneToTwo ? QStringLiteral("Location 1 ==> Location 2")
+    // The caption's arrow says the direction; an arrow icon beside it would say it twice.
+    auto* textButton = new QPushButton(oneToTwo ? QStringLiteral("Location 1 ==> Location 2")
                                                 : QStringLiteral("Location 1 <== Location 2"),
                                        frame);
     textButton->setObjectName(oneToTwo ? QStringLiteral("synchroniseOneToTwoButton")
                                        : QStringLiteral("synchroniseTwoToOneButton"));
     textButton->setAccessibleName(accessible);
     textButton->setAutoDefault(false);
-    // The window's main actions: taller than the other buttons, with an arrow that reads at a glance.
-    textButton->setIconSize(QSize(24, 24));
+    // The window's main actions: taller than the other buttons.
     textButton->setMinimumHeight(textButton->sizeHint().height() * 3 / 2);
-    if (!oneToTwo)
-        textButton->setLayoutDirection(Qt::RightToLeft); // the arrow on the side it points to
 
     auto* iconButton = new QToolButton(frame);
     iconButton->setObjectName(oneToTwo ? QStringLiteral("synchroniseOneToTwoIconButton")
@@ -350,15 +348,15 @@ QWidget* MainWindow::buildButtons() {
     exclusionsButton_ = makeButton("exclusionsButton", "E&xclusions", panel);
     lastReportButton_ = makeButton("lastReportButton", "&Last Report", panel);
     batchButton_ = makeButton("batchButton", "&Batch", panel);
-    runBatchFrame_ = new QFrame(panel);
+    runBatchFrame_ = new RunningFrame(panel);
     runBatchFrame_->setObjectName(QStringLiteral("runningFrameBatch"));
     auto* batchLayout = new QHBoxLayout(runBatchFrame_);
-    batchLayout->setContentsMargins(0, 0, 0, 0);
-    runBatchButton_ = makeButton("runBatchButton", "Run Batc&h", runBatchFrame_);
+    batchLayout->setContentsMargins(3, 3, 3, 3);
+    runBatchButton_ = makeButton("runBatchButton", "Run B&atch", runBatchFrame_);
     batchLayout->addWidget(runBatchButton_);
     stopButton_ = makeButton("stopButton", "Sto&p", panel);
     configurationButton_ = makeButton("configurationButton", "Configura&tion", panel);
-    helpButton_ = makeButton("helpButton", "Help", panel);
+    helpButton_ = makeButton("helpButton", "&Help", panel);
     exitButton_ = makeButton("exitButton", "Exit", panel);
     exitButton_->setDefault(true);
     for (QWidget* widget :
@@ -421,8 +419,22 @@ void MainWindow::connectActions() {
     connect(runBatchButton_, &QPushButton::clicked, this, [this] { runBatch(); });
     connect(stopButton_, &QPushButton::clicked, this, [this] { controller_->stop(); });
     connect(helpButton_, &QPushButton::clicked, this, [this] { showHelp(this); });
-    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
-            [this] { showHelp(this); });
+    // The keys every desktop program answers; each presses its button, so a button the window
+    // has disabled (Open during a run) ignores its key too.
+    const std::pair<QKeySequence, QPushButton*> shortcuts[] = {
+        {QKeySequence::Open, openButton_},
+        {QKeySequence::Save, saveButton_},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), saveAsButton_},
+        {QKeySequence::HelpContents, helpButton_},
+        {QKeySequence(Qt::CTRL | Qt::Key_Q), exitButton_},
+    };
+    for (const auto& [keys, button] : shortcuts) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, button, [button] {
+            if (button->isVisible())
+                button->click();
+        });
+    }
     connect(exitButton_, &QPushButton::clicked, this, [this] { exitProgram(); });
 }
 
@@ -459,7 +471,7 @@ void MainWindow::refreshControls() {
         textButton_[i]->setEnabled(synchronise[i]->enabled);
         iconButton_[i]->setEnabled(synchronise[i]->enabled);
         // The frame stays in place and only its border and caption come and go.
-        runningFrame_[i]->setFrameShape(frames[i]->visible ? QFrame::Box : QFrame::NoFrame);
+        runningFrame_[i]->setRunning(frames[i]->visible);
         runningCaption_[i]->setText(caption);
         runningCaption_[i]->setVisible(frames[i]->visible);
         silentLabel_[i]->setVisible(state.silentLabels.visible && synchronise[i]->visible);
@@ -476,7 +488,7 @@ void MainWindow::refreshControls() {
     apply(batchButton_, state.batch);
     apply(runBatchButton_, state.runBatch);
     runBatchFrame_->setVisible(state.runBatch.visible);
-    runBatchFrame_->setFrameShape(state.runningFrameBatch.visible ? QFrame::Box : QFrame::NoFrame);
+    runBatchFrame_->setRunning(state.runningFrameBatch.visible);
     apply(lastReportButton_, state.lastReport);
     apply(stopButton_, state.stop);
     apply(exitButton_, state.exit);

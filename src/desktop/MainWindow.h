@@ -3,6 +3,7 @@
 #include "app/AppController.h"
 #include "browse/BrowseEnvironment.h"
 #include "desktop/QtFrontEnd.h"
+#include "desktop/RunningFrame.h"
 
 #include <QDialog>
 #include <functional>
@@ -12,7 +13,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QFrame;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -120,7 +120,7 @@ private:
     QPushButton* browseButton_[2] = {};
     // Synchronise: per direction the running frame, its caption, the text and icon buttons and
     // the "Silent Mode" label.
-    QFrame* runningFrame_[2] = {};
+    RunningFrame* runningFrame_[2] = {};
     QLabel* runningCaption_[2] = {};
     QPushButton* textButton_[2] = {};
     QToolButton* iconButton_[2] = {};
@@ -140,7 +140,7 @@ private:
     QPushButton* exclusionsButton_ = nullptr;
     QPushButton* lastReportButton_ = nullptr;
     QPushButton* batchButton_ = nullptr;
-    QFrame* runBatchFrame_ = nullptr;
+    RunningFrame* runBatchFrame_ = nullptr;
     QPushButton* runBatchButton_ = nullptr;
     QPushButton* stopButton_ = nullptr;
     QPushButton* configurationButton_ = nullptr;

@@ -1,0 +1,167 @@
+// What a Linux user expects of the window beyond its own rules: the common keys, one mnemonic per
+// control, a size that stays put.
+#include "QtTestRegistry.h"
+#include "WindowRig.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMap>
+#include <QSet>
+#include <QTimer>
+#include <QUrl>
+#include <functional>
+#include <optional>
+
+namespace velmora::desktop {
+
+namespace {
+
+// Closes the next file dialog as cancelled and tells whether it was one to save with.
+void cancelNextFileDialog(std::optional<QFileDialog::AcceptMode>* mode) {
+    auto* poll = new QTimer(QApplication::instance());
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, mode] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr)
+            return;
+        *mode = dialog->acceptMode();
+        dialog->reject();
+        poll->deleteLater();
+    });
+    poll->start(20);
+}
+
+// The character after a single '&' of a caption, lower case; none when the caption has none.
+std::optional<QChar> mnemonicOf(const QString& caption) {
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != QLatin1Char('&'))
+            continue;
+        if (caption[i + 1] != QLatin1Char('&'))
+            return caption[i + 1].toLower();
+        ++i;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+class LookAndFeelTest : public QObject {
+    Q_OBJECT
+
+public Q_SLOTS:
+    // Stands in for the desktop's browser.
+    void openHelp(const QUrl& url) { helpOpened_ = url; }
+
+private Q_SLOTS:
+    // Ctrl+O, Ctrl+S, Ctrl+Shift+S, F1 and Ctrl+Q, pressed on the window, do what the buttons do.
+    void theCommonKeysPressTheirButtons() {
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openHelp");
+        struct Case {
+            const char* what;
+            QKeyCombination keys;
+            std::function<void(WindowRig&)> check;
+        };
+        std::optional<QFileDialog::AcceptMode> dialogMode;
+        const Case cases[] = {
+            {"open", Qt::CTRL | Qt::Key_O,
+             [&](WindowRig&) { QCOMPARE(dialogMode, std::optional(QFileDialog::AcceptOpen)); }},
+            {"save as", Qt::CTRL | Qt::SHIFT | Qt::Key_S,
+             [&](WindowRig&) { QCOMPARE(dialogMode, std::optional(QFileDialog::AcceptSave)); }},
+            {"save", Qt::CTRL | Qt::Key_S,
+             [&](WindowRig& rig) {
+                 QVERIFY(!rig.control("saveButton")->isEnabled());
+                 QFile saved(rig.path("p.vmp"));
+                 QVERIFY(saved.open(QIODevice::ReadOnly));
+                 QVERIFY(saved.readAll().contains("silent_mode=1"));
+             }},
+            {"help", QKeyCombination(Qt::Key_F1),
+             [&](WindowRig&) { QVERIFY(helpOpened_.toLocalFile().endsWith(QStringLiteral("index.html"))); }},
+            {"exit", Qt::CTRL | Qt::Key_Q,
+             [&](WindowRig& rig) { QVERIFY(rig.window->controller().finished()); }},
+        };
+        for (const Case& test : cases) {
+            WindowRig rig;
+            rig.show(rig.profile(QStringLiteral("p")));
+            // A change for Save to write; the others find nothing to offer to save first.
+            if (QByteArray(test.what) == "save")
+                rig.control<QCheckBox>("silentModeBox")->click();
+            dialogMode.reset();
+            helpOpened_.clear();
+            cancelNextFileDialog(&dialogMode);
+            QTest::keyClick(rig.window.get(), test.keys.key(), test.keys.keyboardModifiers());
+            QTest::qWait(50);
+            test.check(rig);
+            if (QTest::currentTestFailed())
+                qWarning("failed: %s", test.what);
+        }
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    }
+
+    // No two controls of the window share a mnemonic, and Help has one: Alt and a letter reaches
+    // one control, never the first of several.
+    void everyControlHasItsOwnMnemonic() {
+        WindowRig rig;
+        rig.show();
+        QMap<QChar, QString> taken;
+        QStringList captions;
+        for (auto* button : rig.window->findChildren<QAbstractButton*>())
+            if (!button->text().isEmpty())
+                captions << button->text();
+        for (auto* label : rig.window->findChildren<QLabel*>())
+            if (label->buddy() != nullptr)
+                captions << label->text();
+        QVERIFY(captions.contains(QStringLiteral("&Help")));
+        for (const QString& caption : captions) {
+            const std::optional<QChar> key = mnemonicOf(caption);
+            if (!key)
+                continue;
+            QVERIFY2(!taken.contains(*key),
+                     qPrintable(caption + QStringLiteral(" and ") + taken.value(*key)));
+            taken.insert(*key, caption);
+        }
+    }
+
+    // Each step of a batch shows and hides the running state: the window stays the size it was,
+    // during the run and after it.
+    void theWindowKeepsItsSizeThroughABatch() {
+        WindowRig rig;
+        QByteArray batch = "file_type=Velmora_batch\r\nvelmora_version=1.09\r\nprofiles=\r\n";
+        for (const char* name : {"a", "b", "c"})
+            batch += QByteArray::fromStdString(
+                         rig.profile(QString::fromLatin1(name), "auto_start=1\r\nsilent_mode=1\r\n")) +
+                     "\r\n";
+        rig.write(QStringLiteral("three.vmb"), batch + "end_profiles\r\n");
+        rig.show();
+        QVERIFY(rig.window->controller().openFile(rig.path("three.vmb").toStdString()));
+        rig.window->refresh();
+        QTest::qWait(50);
+        const QSize before = rig.window->size();
+
+        QSet<QString> seen;
+        QTimer sample;
+        QObject::connect(&sample, &QTimer::timeout, &sample, [&] {
+            const QSize now = rig.window->size();
+            seen.insert(QStringLiteral("%1x%2").arg(now.width()).arg(now.height()));
+        });
+        sample.start(1);
+        rig.control<QPushButton>("runBatchButton")->click();
+        QTest::qWait(50);
+        sample.stop();
+
+        QVERIFY(QFileInfo::exists(rig.path("c/two/f.txt")));
+        QCOMPARE(rig.window->size(), before);
+        QCOMPARE(seen.size(), 1);
+    }
+
+private:
+    QUrl helpOpened_;
+};
+
+VELMORA_QT_TEST(LookAndFeelTest)
+
+} // namespace velmora::desktop
+
+#include "LookAndFeelTest.moc"
