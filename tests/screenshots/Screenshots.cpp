@@ -54,18 +54,26 @@ QPalette darkPalette() {
     return palette;
 }
 
-// A small pair of folders and a profile between them, in a temporary folder.
-// A fixed place, so that the pictures show the same paths each time they are made.
+// The home folder of an example user, with a few folders of what people keep and a profile that
+// backs up their documents. The folder trees show this home instead of the machine's own, and it
+// lies at a fixed place, so that the pictures show the same paths each time they are made.
+QString exampleHome() {
+    return QDir::temp().filePath(QStringLiteral("velmora-example/robin"));
+}
+
 struct Example {
-    QDir root{QDir::temp().filePath(QStringLiteral("velmora-example"))};
+    QDir root{exampleHome()};
     std::string profile;
 
     Example() {
         root.removeRecursively();
-        root.mkpath(QStringLiteral("Documents/letters"));
-        root.mkpath(QStringLiteral("Backup"));
+        for (const char* folder : {"Documents/letters", "Documents/taxes", "Photos/2025 Holiday",
+                                   "Photos/Family", "Projects/garden-planner/src", "Music", "Backup"})
+            root.mkpath(QString::fromLatin1(folder));
         for (const char* name :
-             {"Documents/readme.txt", "Documents/letters/one.txt", "Documents/letters/two.txt"}) {
+             {"Documents/readme.txt", "Documents/letters/one.txt", "Documents/letters/two.txt",
+              "Documents/taxes/2025.pdf", "Photos/2025 Holiday/beach.jpg", "Photos/Family/birthday.jpg",
+              "Projects/garden-planner/notes.md", "Projects/garden-planner/src/main.py"}) {
             QFile file(root.filePath(QString::fromLatin1(name)));
             file.open(QIODevice::WriteOnly);
             file.write("example\n");
@@ -247,6 +255,9 @@ void browseWindows(Shots& shots) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The example user's home, before anything asks where home is.
+    QDir().mkpath(exampleHome());
+    qputenv("HOME", exampleHome().toLocal8Bit());
     QApplication application(argc, argv);
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() < 3) {
