@@ -14,24 +14,28 @@
 #include <QTimer>
 #include <QUrl>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace velmora::desktop {
 
 namespace {
 
-// Closes the next file dialog as cancelled and tells whether it was one to save with.
-void cancelNextFileDialog(std::optional<QFileDialog::AcceptMode>* mode) {
-    auto* poll = new QTimer(QApplication::instance());
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, mode] {
+// Closes the next file dialog as cancelled and tells whether it was one to save with. The watch
+// ends with the returned object: one left running would write into a later test's dialog.
+std::unique_ptr<QTimer> cancelNextFileDialog(std::optional<QFileDialog::AcceptMode>* mode) {
+    auto poll = std::make_unique<QTimer>();
+    QTimer* timer = poll.get();
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, mode] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (dialog == nullptr)
             return;
         *mode = dialog->acceptMode();
         dialog->reject();
-        poll->deleteLater();
+        timer->stop();
     });
     poll->start(20);
+    return poll;
 }
 
 // The character after a single '&' of a caption, lower case; none when the caption has none.
@@ -90,7 +94,7 @@ private Q_SLOTS:
                 rig.control<QCheckBox>("silentModeBox")->click();
             dialogMode.reset();
             helpOpened_.clear();
-            cancelNextFileDialog(&dialogMode);
+            const std::unique_ptr<QTimer> watch = cancelNextFileDialog(&dialogMode);
             QTest::keyClick(rig.window.get(), test.keys.key(), test.keys.keyboardModifiers());
             QTest::qWait(50);
             test.check(rig);
