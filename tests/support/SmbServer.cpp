@@ -114,6 +114,14 @@ void SmbServer::resume() {
 }
 
 void SmbServer::stop() {
+    stopServer();
+    // smbd starts its RPC helpers (samba-dcerpcd, for share lists) as daemons of their own: they are
+    // found by the configuration they were given ("[/]" keeps the shell running pkill out of it).
+    if (!folder_.empty())
+        runShell("pkill -KILL -f -- '--configfile=[/]" + folder_.substr(1) + "/smb.conf' >/dev/null 2>&1");
+}
+
+void SmbServer::stopServer() {
     if (pid_ <= 0)
         return;
     ::kill(-pid_, SIGCONT);

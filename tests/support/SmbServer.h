@@ -37,6 +37,7 @@ public:
 
 private:
     bool fail(std::string why);
+    void stopServer();
 
     std::string folder_;
     std::string whyNot_;
