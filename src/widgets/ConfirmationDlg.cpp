@@ -29,6 +29,12 @@ ConfirmationDlg::ConfirmationDlg(const QString& caption, const std::array<std::s
         label->setMinimumWidth(lineWidth);
         layout->addWidget(label);
     }
+    // Every delete asked about here is for good (the folder tree's trash asks its own question).
+    auto* permanent =
+        new QLabel(QStringLiteral("It will not go to the trash: a delete cannot be undone."), this);
+    permanent->setObjectName(QStringLiteral("permanentLabel"));
+    layout->addSpacing(fontMetrics().height() / 2);
+    layout->addWidget(permanent);
     layout->addSpacing(fontMetrics().height() / 2);
 
     auto* buttons = new QDialogButtonBox(this);

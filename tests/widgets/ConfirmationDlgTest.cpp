@@ -2,6 +2,7 @@
 
 #include "QtTestRegistry.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -48,6 +49,16 @@ private Q_SLOTS:
         QCOMPARE(answerWith([](ConfirmationDlg& d) { QTest::keyClick(&d, Qt::Key_Escape); }),
                  static_cast<int>(DeleteAnswer::Cancel));
         QCOMPARE(answerWith([](ConfirmationDlg& d) { d.close(); }), static_cast<int>(DeleteAnswer::Cancel));
+    }
+
+    // The question says that the delete is for good, whatever the path fills.
+    void theQuestionSaysTheDeleteIsPermanent() {
+        ConfirmationDlg dialog(QStringLiteral("Delete File"),
+                               {"Delete file: " + std::string(107, 'x'), std::string(120, 'y'), "z", ""});
+        dialog.show();
+        auto* note = dialog.findChild<QLabel*>(QStringLiteral("permanentLabel"));
+        QVERIFY(note != nullptr && note->isVisible());
+        QVERIFY(note->text().contains(QStringLiteral("not go to the trash")));
     }
 };
 
