@@ -332,23 +332,28 @@ int copyData(FileHandle& in, FileHandle& out, const struct stat& info, CommandGa
     return 0;
 }
 
+// A new temporary sibling of the target, private (0600) until complete: the bits are put on at the end.
+int createTemporarySibling(const Place& target, std::string& temporary, FileHandle& out) {
+    for (int attempt = 0;; ++attempt) {
+        temporary = temporarySibling(target.name);
+        if (temporary.empty())
+            return EINVAL;
+        out = FileHandle(::openat(target.folder, temporary.c_str(),
+                                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (out)
+            return 0;
+        if (errno != EEXIST || attempt + 1 == kNameAttempts)
+            return errno;
+    }
+}
+
 // The copy through a named temporary sibling, renamed over the target when complete.
 int copyNamed(FileHandle& in, const struct stat& info, const Place& target, bool failIfExists,
               CommandGate* gate, const SeenTarget* seen) {
     std::string temporary;
     FileHandle out;
-    for (int attempt = 0;; ++attempt) {
-        temporary = temporarySibling(target.name);
-        if (temporary.empty())
-            return EINVAL;
-        // Private until complete; the source's bits are put on at the end.
-        out = FileHandle(::openat(target.folder, temporary.c_str(),
-                                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (out)
-            break;
-        if (errno != EEXIST || attempt + 1 == kNameAttempts)
-            return errno;
-    }
+    if (int error = createTemporarySibling(target, temporary, out); error != 0)
+        return error;
     TemporaryName kept(target.folder, temporary);
     markTemporary(out.get());
 
@@ -708,17 +713,8 @@ int writeThroughTemporary(const Place& target, const ByteFill& fill, bool failIf
         return keepFree && refusal == EEXIST ? kChangedAfterAnalysis : refusal;
     std::string temporary;
     FileHandle out;
-    for (int attempt = 0;; ++attempt) {
-        temporary = temporarySibling(target.name);
-        if (temporary.empty())
-            return EINVAL;
-        out = FileHandle(::openat(target.folder, temporary.c_str(),
-                                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (out)
-            break;
-        if (errno != EEXIST || attempt + 1 == kNameAttempts)
-            return errno;
-    }
+    if (int error = createTemporarySibling(target, temporary, out); error != 0)
+        return error;
     TemporaryName kept(target.folder, temporary);
     markTemporary(out.get());
     auto fail = [&](int error) {

@@ -2,6 +2,7 @@
 
 #include "platform/Environment.h"
 #include "platform/ErrorText.h"
+#include "platform/PercentEncoding.h"
 #include "platform/RealPath.h"
 
 #include <cerrno>
@@ -191,22 +192,7 @@ std::string TrashOwner::homeTrash() const {
 }
 
 std::string trashInfoPath(const std::string& path) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string escaped;
-    for (const char c : path) {
-        const auto byte = static_cast<unsigned char>(c);
-        const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
-                           (byte >= '0' && byte <= '9') || c == '-' || c == '_' || c == '.' || c == '~' ||
-                           c == '/';
-        if (plain) {
-            escaped += c;
-        } else {
-            escaped += '%';
-            escaped += kHex[byte >> 4];
-            escaped += kHex[byte & 0xF];
-        }
-    }
-    return escaped;
+    return percentEncoded(path);
 }
 
 TrashResult moveToTrash(const std::string& path, const TrashOwner& owner) {

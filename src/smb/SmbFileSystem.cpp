@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/ErrorText.h"
 #include "platform/FileCopy.h"
+#include "platform/PercentEncoding.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -40,25 +41,6 @@ int lastError() {
     default:
         return error;
     }
-}
-
-std::string encoded(const std::string& path) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : path) {
-        const auto byte = static_cast<unsigned char>(c);
-        const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
-                           (byte >= '0' && byte <= '9') || c == '-' || c == '_' || c == '.' || c == '~' ||
-                           c == '/';
-        if (plain) {
-            out += c;
-        } else {
-            out += '%';
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0xF];
-        }
-    }
-    return out;
 }
 
 std::string withoutTrailingSlash(std::string path) {
@@ -142,7 +124,7 @@ public:
         out += a.host.find(':') != std::string::npos ? "[" + a.host + "]" : a.host;
         if (a.port != 0)
             out += ":" + std::to_string(a.port);
-        return out + encoded(path);
+        return out + platform::percentEncoded(path);
     }
 
     const SmbLogin& login() const { return login_; }
