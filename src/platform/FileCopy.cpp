@@ -347,9 +347,11 @@ int createTemporarySibling(const Place& target, std::string& temporary, FileHand
     }
 }
 
-// The copy through a named temporary sibling, renamed over the target when complete.
-int copyNamed(FileHandle& in, const struct stat& info, const Place& target, bool failIfExists,
-              CommandGate* gate, const SeenTarget* seen) {
+// A file written by `write` under a fresh temporary sibling (marked as ours meanwhile), then renamed
+// over the target when complete; whatever fails, the temporary name is gone.
+template <class Write>
+int throughNamedTemporary(const Place& target, bool failIfExists, CommandGate* gate, const SeenTarget* seen,
+                          Write write) {
     std::string temporary;
     FileHandle out;
     if (int error = createTemporarySibling(target, temporary, out); error != 0)
@@ -362,7 +364,7 @@ int copyNamed(FileHandle& in, const struct stat& info, const Place& target, bool
         unlinkIn(target, temporary);
         return error;
     };
-    if (int error = copyData(in, out, info, gate); error != 0)
+    if (int error = write(out); error != 0)
         return fail(error);
     // Unmarked just before it is named for good: a copy is never left with our mark on it.
     unmarkTemporary(out.get());
@@ -375,6 +377,13 @@ int copyNamed(FileHandle& in, const struct stat& info, const Place& target, bool
     if (int error = renameInto(temporary, target, failIfExists); error != 0)
         return fail(error);
     return 0;
+}
+
+// The copy through a named temporary sibling, renamed over the target when complete.
+int copyNamed(FileHandle& in, const struct stat& info, const Place& target, bool failIfExists,
+              CommandGate* gate, const SeenTarget* seen) {
+    return throughNamedTemporary(target, failIfExists, gate, seen,
+                                 [&](FileHandle& out) { return copyData(in, out, info, gate); });
 }
 
 constexpr int kNotThisWay = -1; // not an errno: unnamed files cannot be used here
@@ -711,45 +720,27 @@ int writeThroughTemporary(const Place& target, const ByteFill& fill, bool failIf
     const bool keepFree = seen && !seen->present;
     if (int refusal = checkTarget(target, failIfExists || keepFree, allowReadOnly, seen); refusal != 0)
         return keepFree && refusal == EEXIST ? kChangedAfterAnalysis : refusal;
-    std::string temporary;
-    FileHandle out;
-    if (int error = createTemporarySibling(target, temporary, out); error != 0)
-        return error;
-    TemporaryName kept(target.folder, temporary);
-    markTemporary(out.get());
-    auto fail = [&](int error) {
-        out.reset();
-        unlinkIn(target, temporary);
-        return error;
-    };
-    FileStamp stamp;
-    const int filled = fill(
-        [&](const char* data, std::size_t size) {
-            if (isAbandoned(gate))
-                return ECANCELED;
-            const int error = writeAll(out.get(), data, size);
-            progressed(gate);
-            return error;
-        },
-        stamp);
-    if (filled != 0)
-        return fail(filled);
-    if (::fchmod(out.get(), stamp.mode & 0777) != 0)
-        return fail(errno);
-    const struct timespec modified { stamp.modifiedSeconds, stamp.modifiedNanoseconds };
-    const struct timespec times[2] = {modified, modified};
-    if (::futimens(out.get(), times) != 0)
-        return fail(errno);
-    unmarkTemporary(out.get());
-    if (int error = out.close(); error != 0)
-        return fail(error);
-    if (int error = checkStillSeen(target, seen); error != 0)
-        return fail(error);
-    if (!commit(gate))
-        return fail(ECANCELED);
-    if (int error = renameInto(temporary, target, failIfExists || keepFree); error != 0)
-        return fail(keepFree && error == EEXIST ? kChangedAfterAnalysis : error);
-    return 0;
+    const int error =
+        throughNamedTemporary(target, failIfExists || keepFree, gate, seen, [&](FileHandle& out) {
+            FileStamp stamp;
+            const int filled = fill(
+                [&](const char* data, std::size_t size) {
+                    if (isAbandoned(gate))
+                        return ECANCELED;
+                    const int written = writeAll(out.get(), data, size);
+                    progressed(gate);
+                    return written;
+                },
+                stamp);
+            if (filled != 0)
+                return filled;
+            if (::fchmod(out.get(), stamp.mode & 0777) != 0)
+                return errno;
+            const struct timespec modified { stamp.modifiedSeconds, stamp.modifiedNanoseconds };
+            const struct timespec times[2] = {modified, modified};
+            return ::futimens(out.get(), times) == 0 ? 0 : errno;
+        });
+    return keepFree && error == EEXIST ? kChangedAfterAnalysis : error;
 }
 
 } // namespace velmora::platform
