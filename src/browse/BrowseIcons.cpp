@@ -3,6 +3,7 @@
 #include "app/BrowseRules.h"
 #include "items/FileItem.h"
 #include "widgets/ActionIcons.h"
+#include "widgets/PaintedIconEngine.h"
 
 #include <QApplication>
 #include <QFileIconProvider>
@@ -38,7 +39,7 @@ const char* badgeFor(std::int32_t state) {
 // The desktop's folder or file picture with the program's marks over it: the action in the lower
 // right corner, the failure mark in the lower left. Painted at whatever size and pixel ratio the
 // view asks for, so the marks stay sharp at any scale.
-class BadgedIconEngine : public QIconEngine {
+class BadgedIconEngine : public widgets::PaintedIconEngine {
 public:
     BadgedIconEngine(QIcon base, QStringList badges) : base_(std::move(base)), badges_(std::move(badges)) {}
 
@@ -54,19 +55,6 @@ public:
             if (!badges_[i].isEmpty())
                 QSvgRenderer(badges_[i]).render(painter, QRectF(corners[i], half));
         painter->restore();
-    }
-
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        return scaledPixmap(size, mode, state, 1.0);
-    }
-
-    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
-        QPixmap picture(size);
-        picture.setDevicePixelRatio(scale);
-        picture.fill(Qt::transparent);
-        QPainter painter(&picture);
-        paint(&painter, QRect(QPoint(0, 0), (QSizeF(size) / scale).toSize()), mode, state);
-        return picture;
     }
 
     QIconEngine* clone() const override { return new BadgedIconEngine(base_, badges_); }

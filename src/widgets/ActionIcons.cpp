@@ -1,6 +1,7 @@
 #include "widgets/ActionIcons.h"
 
 #include "items/FileItem.h"
+#include "widgets/PaintedIconEngine.h"
 
 #include <QIconEngine>
 #include <QPaintDevice>
@@ -27,7 +28,7 @@ struct Layer {
 };
 
 // Paints its layers at whatever size and pixel ratio it is asked for.
-class LayeredIconEngine : public QIconEngine {
+class LayeredIconEngine : public PaintedIconEngine {
 public:
     explicit LayeredIconEngine(std::vector<Layer> layers) : layers_(std::move(layers)) {}
 
@@ -47,20 +48,6 @@ public:
             renderer.render(painter, area);
         }
         painter->restore();
-    }
-
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        return scaledPixmap(size, mode, state, 1.0);
-    }
-
-    // Qt asks in device pixels; the picture is painted in its own logical size at that ratio.
-    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
-        QPixmap picture(size);
-        picture.setDevicePixelRatio(scale);
-        picture.fill(Qt::transparent);
-        QPainter painter(&picture);
-        paint(&painter, QRect(QPoint(0, 0), (QSizeF(size) / scale).toSize()), mode, state);
-        return picture;
     }
 
     QIconEngine* clone() const override { return new LayeredIconEngine(layers_); }
