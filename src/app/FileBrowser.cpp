@@ -1,5 +1,6 @@
 #include "app/FileBrowser.h"
 
+#include "app/RemotePlaces.h"
 #include "engine/ErrorReporter.h"
 #include "engine/FileCommand.h"
 #include "engine/FrontEndPort.h"
@@ -7,6 +8,8 @@
 #include "engine/ListedItem.h"
 #include "platform/FileSystem.h"
 #include "platform/Trash.h"
+#include "remote/RemoteAddress.h"
+#include "remote/RoutingFileSystem.h"
 
 #include <cerrno>
 
@@ -94,6 +97,12 @@ bool FileBrowser::enterFolder(const FileItem& folder) {
                     "Could not get directory listing for: ", "SysFileBrowseCtrl::changeDirectory");
 }
 
+bool FileBrowser::canGoUp() const {
+    if (RemoteTreePath remote; remoteTreePath(folder_, remote))
+        return !remote.folders.empty();
+    return folder_.size() > 1;
+}
+
 bool FileBrowser::upOneFolder() {
     if (!canGoUp())
         return false;
@@ -166,7 +175,11 @@ bool FileBrowser::deleteOne(const FileItem& item, DeleteQuestions& questions, bo
 }
 
 bool FileBrowser::trashOrDelete(const std::string& path, DeleteQuestions& questions) {
-    const platform::TrashResult trashed = platform::moveToTrash(path, platform::TrashOwner::current());
+    platform::TrashResult trashed;
+    if (remote::isRemoteLocation(path))
+        trashed = {EOPNOTSUPP, "There is no trash on " + remote::serverPart(path), {}};
+    else
+        trashed = platform::moveToTrash(path, platform::TrashOwner::current());
     if (trashed.error == 0)
         return true;
     if (!services_.frontEnd.cautiousQuestion("Could not move to the trash: " + path + "\n" + trashed.reason +

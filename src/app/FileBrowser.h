@@ -56,7 +56,8 @@ public:
     // The folder (with its trailing '/') and its items, folders first in the listing order.
     const std::string& currentFolder() const { return folder_; }
     const std::vector<FileItemPtr>& items() const { return items_; }
-    bool canGoUp() const { return folder_.size() > 1; }
+    // Not above "/", nor above the share or top folder of a remote location.
+    bool canGoUp() const;
 
     void setOrder(ListingOrder order);
     ListingOrder order() const { return order_; }

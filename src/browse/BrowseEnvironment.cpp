@@ -20,6 +20,18 @@ void BrowseEnvironment::setShowHidden(bool show) {
         settings_->writeNumber("ShowHidden", show ? 1 : 0);
 }
 
+void BrowseEnvironment::addConnectedServer(const std::string& location) {
+    connected_.push_back(location);
+}
+
+std::vector<RemoteServerPlace> BrowseEnvironment::remoteServers() const {
+    std::vector<std::string> locations = connected_;
+    if (remote.recentLocations)
+        for (std::string& location : remote.recentLocations())
+            locations.push_back(std::move(location));
+    return remoteServersOf(locations);
+}
+
 BrowseEnvironment::~BrowseEnvironment() {
     if (settings_ && FileListView::programSettings() == settings_)
         FileListView::setProgramSettings(nullptr);

@@ -2,6 +2,7 @@
 
 #include "app/BrowseRules.h"
 #include "browse/BrowseEnvironment.h"
+#include "browse/ConnectServerDlg.h"
 #include "browse/DirectoryNameDlg.h"
 #include "browse/FolderTree.h"
 #include "engine/ErrorReporter.h"
@@ -35,13 +36,18 @@ FolderDlg::FolderDlg(BrowseEnvironment& environment, const QString& prompt, cons
     auto* create = new QPushButton(QStringLiteral("Create &Dir"), this);
     create->setObjectName(QStringLiteral("createDir"));
     create->setAutoDefault(false);
+    auto* server = new QPushButton(QStringLiteral("Connect to &server..."), this);
+    server->setObjectName(QStringLiteral("connectServer"));
+    server->setAutoDefault(false);
+    server->setVisible(static_cast<bool>(environment_.remote.connect));
     auto* buttons = new QVBoxLayout();
-    for (QPushButton* button : {ok, cancel, create})
+    for (QPushButton* button : {ok, cancel, create, server})
         buttons->addWidget(button);
     buttons->addStretch(1);
     connect(ok, &QPushButton::clicked, this, &FolderDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(create, &QPushButton::clicked, this, &FolderDlg::createFolder);
+    connect(server, &QPushButton::clicked, this, &FolderDlg::connectToServer);
     layout->addWidget(promptLabel, 0, 0);
     layout->addWidget(tree_, 1, 0);
     layout->addLayout(buttons, 1, 1);
@@ -63,6 +69,15 @@ void FolderDlg::accept() {
     ignoreSelection_ = true;
     path_ = chosenFolderPath(path_);
     QDialog::accept();
+}
+
+void FolderDlg::connectToServer() {
+    ConnectServerDlg dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    environment_.addConnectedServer(dialog.location());
+    tree_->selectPath(dialog.location(), true);
+    tree_->setFocus();
 }
 
 void FolderDlg::createFolder() {

@@ -16,6 +16,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Mounts.h"
 #include "platform/SharedFolders.h"
+#include "remote/RemoteAddress.h"
+#include "remote/RoutingFileSystem.h"
 #include "widgets/Text.h"
 
 #include <QContextMenuEvent>
@@ -37,6 +39,7 @@ constexpr int kPathRole = Qt::UserRole;
 constexpr int kNameRole = Qt::UserRole + 1;
 constexpr int kKindRole = Qt::UserRole + 2;
 constexpr int kLoadedRole = Qt::UserRole + 3;
+constexpr int kServerRole = Qt::UserRole + 4; // a remote server's part: "sftp://ann@backup", "smb://nas"
 
 std::vector<std::string>& sharedList() {
     static std::vector<std::string> folders = platform::sharedFolders();
@@ -57,6 +60,14 @@ std::string withSlash(std::string path) {
 
 std::string nameOf(const QTreeWidgetItem* item) {
     return item->data(0, kNameRole).toByteArray().toStdString();
+}
+
+std::string serverOf(const QTreeWidgetItem* item) {
+    return item->data(0, kServerRole).toByteArray().toStdString();
+}
+
+bool isRemote(const std::string& path) {
+    return remote::isRemoteLocation(path);
 }
 
 bool isNetworkKind(FolderTree::Kind kind) {
@@ -145,7 +156,8 @@ QTreeWidgetItem* FolderTree::addItem(QTreeWidgetItem* parent, Kind kind, const Q
         const auto& shared = sharedList();
         item->setIcon(0, std::find(shared.begin(), shared.end(), plain) != shared.end() ? sharedFolderIcon()
                                                                                         : folderIcon());
-        const platform::FileMarks marks = platform::fileMarks(plain);
+        const platform::FileMarks marks =
+            isRemote(plain) ? platform::FileMarks{} : platform::fileMarks(plain);
         if (marks.compressed)
             item->setForeground(0, QColor(0, 0, 255));
         else if (marks.encrypted)
@@ -196,9 +208,14 @@ bool FolderTree::load(QTreeWidgetItem* item) {
         break;
     default: {
         int error = 0;
+        if (kind == Share && isRemote(pathOf(item)) && !logInToShare(item))
+            break;
         if (isFolder(item, error)) {
             listFolder(item);
         } else if (error == ETIMEDOUT) {
+            showUnreadable(item, error);
+        } else if (isRemote(pathOf(item)) && error != ENOENT) {
+            // A server that cannot be reached now: its folder stays, marked, for another try.
             showUnreadable(item, error);
         } else if (kind == RemovableVolume) {
             // No readable medium: the node shows nothing and loses its button.
@@ -251,11 +268,83 @@ void FolderTree::listNetwork(QTreeWidgetItem* item) {
             addItem(serverItem, Share, widgets::fromPath(share.name), share.mountPoint, share.name);
         serverItem->setData(0, kLoadedRole, true);
     }
+    for (const RemoteServerPlace& place : environment_.remoteServers())
+        addRemoteServer(item, place);
+    std::vector<std::string> announced;
+    if (const auto discover = environment_.remote.discover)
+        guardedResult(environment_.commands(), announced,
+                      [discover](std::vector<std::string>& out) { return discover(out); });
+    for (const std::string& name : announced)
+        addRemoteServer(item, remoteServerPlace("smb://" + name));
     item->setData(0, kLoadedRole, true);
 }
 
+bool FolderTree::logInToShare(QTreeWidgetItem* item) {
+    if (!environment_.remote.connect)
+        return true;
+    const std::string why = environment_.remote.connect(pathOf(item));
+    if (why.empty())
+        return true;
+    environment_.commands().reason().set(why);
+    showUnreadable(item, EACCES);
+    environment_.reporter().report("CTreeFileCtrl::logInToShare", "Could not open the share " + pathOf(item),
+                                   true);
+    return false;
+}
+
+QTreeWidgetItem* FolderTree::addRemoteServer(QTreeWidgetItem* network, const RemoteServerPlace& place) {
+    for (int i = 0; i < network->childCount(); ++i)
+        if (serverOf(network->child(i)) == place.server)
+            return network->child(i);
+    QTreeWidgetItem* server = addItem(network, Server, widgets::fromPath(place.caption), {}, place.caption);
+    server->setData(0, kServerRole, QByteArray::fromStdString(place.server));
+    server->setToolTip(0, widgets::fromPath(place.server + "/"));
+    return server;
+}
+
 void FolderTree::listServer(QTreeWidgetItem* item) {
+    const std::string server = serverOf(item);
+    if (server.empty() || !environment_.remote.connect) {
+        item->setData(0, kLoadedRole, true);
+        return;
+    }
+    // Logging in may ask for a host key or a password: the server is opened here, on the window's
+    // thread, before anything is listed on a worker.
+    if (const std::string why = environment_.remote.connect(server + "/"); !why.empty()) {
+        environment_.commands().reason().set(why);
+        showUnreadable(item, EHOSTUNREACH);
+        environment_.reporter().report("CTreeFileCtrl::listServer", "Could not connect to " + server + "/",
+                                       true);
+        return;
+    }
+    if (!remoteServerPlace(server).hasShares) {
+        addItem(item, Root, QStringLiteral("/"), server + "/", "/")
+            ->setToolTip(0, widgets::fromPath(server + "/"));
+        addItem(item, Home, QStringLiteral("Home"), server + "/~/", "~")
+            ->setToolTip(0, widgets::fromPath(server + "/~/"));
+        item->setData(0, kLoadedRole, true);
+        return;
+    }
+    std::vector<RemoteShare> shares;
+    const auto listShares = environment_.remote.shares;
+    if (const int error = guardedResult(environment_.commands(), shares,
+                                        [listShares, server](std::vector<RemoteShare>& out) {
+                                            return listShares ? listShares(server, out) : ENOTSUP;
+                                        })) {
+        environment_.commands().reason().setFromError(error);
+        showUnreadable(item, error);
+        environment_.reporter().report("CTreeFileCtrl::listServer",
+                                       "Could not list the shares of " + server + "/", true);
+        return;
+    }
+    for (const RemoteShare& share : shares) {
+        QTreeWidgetItem* shareItem =
+            addItem(item, Share, widgets::fromPath(share.name), server + "/" + share.name + "/", share.name);
+        if (!share.comment.empty())
+            shareItem->setToolTip(0, widgets::fromText(share.comment));
+    }
     item->setData(0, kLoadedRole, true);
+    item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
 }
 
 void FolderTree::listFolder(QTreeWidgetItem* item) {
@@ -349,9 +438,51 @@ void FolderTree::collapseNode(QTreeWidgetItem* item) {
         Q_EMIT selectedPathChanged();
 }
 
+QTreeWidgetItem* FolderTree::selectRemotePath(const RemoteTreePath& path, bool expand) {
+    if (topLevelItemCount() < 2)
+        return nullptr;
+    const bool updates = updatesEnabled();
+    setUpdatesEnabled(false);
+    QTreeWidgetItem* network = topLevelItem(1);
+    load(network);
+    network->setExpanded(true);
+    QTreeWidgetItem* at = addRemoteServer(network, remoteServerPlace(path.server));
+    std::vector<std::string> segments;
+    if (!path.top.empty())
+        segments.push_back(path.top);
+    segments.insert(segments.end(), path.folders.begin(), path.folders.end());
+    const bool foldsCase = remoteServerPlace(path.server).hasShares;
+    std::size_t found = 0;
+    for (const std::string& segment : segments) {
+        if (!load(at))
+            break;
+        at->setExpanded(true);
+        QTreeWidgetItem* next = nullptr;
+        for (int i = 0; i < at->childCount() && !next; ++i) {
+            const QString name = widgets::fromPath(nameOf(at->child(i)));
+            if (name.compare(widgets::fromPath(segment),
+                             foldsCase ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0)
+                next = at->child(i);
+        }
+        if (!next)
+            break;
+        at = next;
+        ++found;
+    }
+    setCurrentItem(at);
+    if (found == segments.size() && expand && load(at))
+        at->setExpanded(true);
+    scrollToItem(at, QAbstractItemView::PositionAtCenter);
+    horizontalScrollBar()->setValue(0);
+    setUpdatesEnabled(updates);
+    return found == segments.size() ? at : nullptr;
+}
+
 QTreeWidgetItem* FolderTree::selectPath(const std::string& path, bool expand) {
     if (path.empty() || topLevelItemCount() == 0)
         return nullptr;
+    if (RemoteTreePath remotePath; remoteTreePath(path, remotePath))
+        return selectRemotePath(remotePath, expand);
     const bool updates = updatesEnabled();
     setUpdatesEnabled(false);
     QTreeWidgetItem* at = topLevelItem(0);
@@ -408,7 +539,8 @@ std::string FolderTree::selectedPath() const {
 
 bool FolderTree::exists(QTreeWidgetItem* item) const {
     const Kind kind = kindOf(item);
-    if (kind == Computer || kind == Network || kind == Server || kind == Share || kind == Root)
+    if (kind == Computer || kind == Network || kind == Server || kind == Share || kind == Root ||
+        kind == Home)
         return true;
     int error = 0;
     // A folder that does not answer in time is kept, shown as unreadable, not pruned as gone.
@@ -435,6 +567,10 @@ bool FolderTree::mayDelete(const QTreeWidgetItem* item) const {
 
 bool FolderTree::mayOpen(const QTreeWidgetItem* item) const {
     return item && kindOf(item) != Network && kindOf(item) != Computer && !pathOf(item).empty();
+}
+
+bool FolderTree::mayOpenOnDesktop(const QTreeWidgetItem* item) const {
+    return mayOpen(item) && !isRemote(pathOf(item));
 }
 
 bool FolderTree::beginRename(QTreeWidgetItem* item) {
@@ -487,7 +623,15 @@ bool FolderTree::deleteItem(QTreeWidgetItem* item, bool permanently) {
     const std::string path = withoutTrailingSlash(pathOf(item));
     FrontEndPort& frontEnd = environment_.frontEnd();
     bool deleted = false;
-    if (permanently) {
+    if (isRemote(path)) {
+        if (!frontEnd.cautiousQuestion("There is no trash on " + remote::serverPart(path) +
+                                       ": delete this folder and everything in it for good?\n" + path))
+            return false;
+        const WaitCursor wait;
+        FileBrowser browser(environment_.services());
+        DeleteQuestions questions(frontEnd, environment_.reporter().silent());
+        deleted = browser.deleteFolderTree(path, questions);
+    } else if (permanently) {
         if (!frontEnd.question(
                 "Delete this folder and everything in it for good? It will not go to the trash.\n" + path))
             return false;
@@ -523,7 +667,7 @@ void FolderTree::showProperties(QTreeWidgetItem* item) {
 }
 
 void FolderTree::openItem(QTreeWidgetItem* item) {
-    if (!item || !(options_ & AllowOpen) || !mayOpen(item))
+    if (!item || !(options_ & AllowOpen) || !mayOpenOnDesktop(item))
         return;
     QDesktopServices::openUrl(QUrl::fromLocalFile(widgets::fromPath(pathOf(item))));
 }
@@ -532,7 +676,7 @@ void FolderTree::showMenuAt(const QPoint& position) {
     QTreeWidgetItem* item = currentItem();
     BrowseMenu entries(this, environment_.showHidden());
     auto& [menu, open, rename, remove, properties, hidden] = entries;
-    open->setEnabled(item && (options_ & AllowOpen) && mayOpen(item));
+    open->setEnabled(item && (options_ & AllowOpen) && mayOpenOnDesktop(item));
     rename->setEnabled(mayRename(item));
     remove->setEnabled(mayDelete(item));
     properties->setEnabled(item && (options_ & AllowProperties) && mayOpen(item));

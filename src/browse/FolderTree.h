@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/RemotePlaces.h"
+
 #include <QTreeWidget>
 #include <string>
 #include <vector>
@@ -10,10 +12,11 @@ class BrowseEnvironment;
 
 // The folder tree the dialogs embed wherever a folder is picked: a computer node with the root
 // "/", the home folder and the mounted volumes, a network node with the mounted network shares
-// grouped by server, and below each the folders, read from disk only when a node is expanded and
-// thrown away when it is collapsed. Rename, delete and properties of the selected folder come by
-// context menu and keys; shared folders carry the share mark; compressed folders show blue,
-// encrypted ones red. A folder that has vanished is pruned when it is expanded or selected.
+// grouped by server and the SFTP and SMB servers the user reaches directly (an SMB server opens
+// into its shares, an SFTP one into "/" and the login's home), and below each the folders, read from disk
+// only when a node is expanded and thrown away when it is collapsed. Rename, delete and properties of the
+// selected folder come by context menu and keys; shared folders carry the share mark; compressed folders show
+// blue, encrypted ones red. A folder that has vanished is pruned when it is expanded or selected.
 class FolderTree : public QTreeWidget {
     Q_OBJECT
 
@@ -40,7 +43,8 @@ public:
     void reload();
     // Selects the item of the path, loading and expanding the folders on the way; answers it, or
     // nothing when the path cannot be walked (the selection then rests on the deepest folder
-    // found). The walk always starts at "/".
+    // found). The walk starts at "/", or for a remote path (sftp://, smb://) at its server under
+    // the Network node, which is connected on the way.
     QTreeWidgetItem* selectPath(const std::string& path, bool expand);
     // The selected item's path; empty for the computer, network and server nodes.
     std::string selectedPath() const;
@@ -89,6 +93,11 @@ private:
     void listComputer(QTreeWidgetItem* item);
     void listNetwork(QTreeWidgetItem* item);
     void listServer(QTreeWidgetItem* item);
+    // The server's node under Network, added when it is not there yet.
+    QTreeWidgetItem* addRemoteServer(QTreeWidgetItem* network, const RemoteServerPlace& place);
+    QTreeWidgetItem* selectRemotePath(const RemoteTreePath& path, bool expand);
+    // A share of a server opened as a guest may want a login of its own: asked for on opening it.
+    bool logInToShare(QTreeWidgetItem* item);
     void prune(QTreeWidgetItem* item);
     bool exists(QTreeWidgetItem* item) const;
     void onCurrentChanged(QTreeWidgetItem* current);
@@ -97,6 +106,8 @@ private:
     bool mayRename(const QTreeWidgetItem* item) const;
     bool mayDelete(const QTreeWidgetItem* item) const;
     bool mayOpen(const QTreeWidgetItem* item) const;
+    // Handing a folder to the desktop's file manager works for folders of this machine only.
+    bool mayOpenOnDesktop(const QTreeWidgetItem* item) const;
 
     BrowseEnvironment& environment_;
     int options_ = ShowFiles | AllowOpen | AllowProperties;

@@ -154,6 +154,17 @@ void MainWindow::setLocationOpener(std::function<std::string(const std::string&)
     controller_->setLocationOpener(std::move(open));
 }
 
+void MainWindow::setRemoteBrowsing(browse::RemoteBrowsing remote) {
+    remote.recentLocations = [this] {
+        std::vector<std::string> locations;
+        for (const Location which : {Location::One, Location::Two})
+            for (const std::string& location : controller_->recentLocations(which))
+                locations.push_back(location);
+        return locations;
+    };
+    browseEnvironment_.remote = std::move(remote);
+}
+
 MainWindow::~MainWindow() {
     controller_->removeObserver(*this);
 }

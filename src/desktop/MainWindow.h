@@ -49,6 +49,8 @@ public:
     void endFromOutside(int signal);
     // How a run opens locations on other machines, asking in this window for what it needs.
     void setLocationOpener(std::function<std::string(const std::string&)> open);
+    // How the folder dialogs reach servers (the recent locations are added here).
+    void setRemoteBrowsing(browse::RemoteBrowsing remote);
 
     // Shows everything the controller holds (after each of the window's own actions: the
     // option ticks and the tooltip setting are not part of the controller's change notice).

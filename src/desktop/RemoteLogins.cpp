@@ -7,12 +7,14 @@
 
 #include <QInputDialog>
 #include <QLineEdit>
+#include <cerrno>
 
 namespace velmora::desktop {
 
 namespace {
 
-std::string openShare(remote::RoutingFileSystem& fileSystem, const std::string& location, QWidget* parent) {
+std::string openShare(remote::RoutingFileSystem& fileSystem, const std::string& location, QWidget* parent,
+                      bool browsing) {
     smb::SmbLogin login;
     login.askCredentials = [parent](const std::string& share) -> std::optional<smb::SmbCredentials> {
         bool ok = false;
@@ -35,17 +37,18 @@ std::string openShare(remote::RoutingFileSystem& fileSystem, const std::string& 
         }
         return credentials;
     };
-    return smb::openShare(fileSystem, location, login);
+    return browsing ? smb::openServer(fileSystem, location, login)
+                    : smb::openShare(fileSystem, location, login);
 }
 
 } // namespace
 
 std::function<std::string(const std::string&)> remoteLocationOpener(remote::RoutingFileSystem& fileSystem,
-                                                                    QWidget* parent) {
-    return [&fileSystem, parent](const std::string& location) {
+                                                                    QWidget* parent, bool browsing) {
+    return [&fileSystem, parent, browsing](const std::string& location) {
         if (location.size() > 6 &&
             QString::fromStdString(location.substr(0, 6)).toLower() == QStringLiteral("smb://"))
-            return openShare(fileSystem, location, parent);
+            return openShare(fileSystem, location, parent, browsing);
         sftp::SftpLogin login;
         login.trustNewHostKey = [parent](const std::string& host, const std::string& fingerprint) {
             return widgets::askQuestion(
@@ -63,6 +66,19 @@ std::function<std::string(const std::string&)> remoteLocationOpener(remote::Rout
             return password.toStdString();
         };
         return sftp::openLocation(fileSystem, location, login);
+    };
+}
+
+std::function<int(const std::string&, std::vector<RemoteShare>&)>
+remoteShareLister(remote::RoutingFileSystem& fileSystem) {
+    return [&fileSystem](const std::string& server, std::vector<RemoteShare>& out) {
+        std::vector<smb::ShareInfo> found;
+        if (const int error = smb::sharesOfServer(fileSystem, server, found))
+            return error;
+        out.clear();
+        for (smb::ShareInfo& share : found)
+            out.push_back({std::move(share.name), std::move(share.comment)});
+        return 0;
     };
 }
 

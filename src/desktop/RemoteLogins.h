@@ -1,17 +1,23 @@
 #pragma once
 
+#include "app/RemotePlaces.h"
 #include "remote/RoutingFileSystem.h"
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class QWidget;
 
 namespace velmora::desktop {
 
 // Opens the remote locations of a run for the window: a new host key's fingerprint and a password
-// are asked in dialogs over `parent`; the password is never shown and never stored.
+// are asked in dialogs over `parent`; the password is never shown and never stored. For browsing,
+// a share location may stop at its server ("smb://nas/"), whose shares are then listed.
 std::function<std::string(const std::string&)> remoteLocationOpener(remote::RoutingFileSystem& fileSystem,
-                                                                    QWidget* parent);
+                                                                    QWidget* parent, bool browsing = false);
+// The shares of a connected SMB server, for the folder tree's Network node.
+std::function<int(const std::string&, std::vector<RemoteShare>&)>
+remoteShareLister(remote::RoutingFileSystem& fileSystem);
 
 } // namespace velmora::desktop

@@ -25,6 +25,11 @@ public:
     void addServer(const std::string& server, std::shared_ptr<platform::FileSystem> fileSystem);
     bool hasServer(const std::string& server) const { return servers_.count(server) != 0; }
     bool hasServers() const { return !servers_.empty(); }
+    // The file system of a connected server; null when it is not connected.
+    std::shared_ptr<platform::FileSystem> server(const std::string& server) const {
+        const auto found = servers_.find(server);
+        return found != servers_.end() ? found->second : nullptr;
+    }
     // Closes every connection; paths on those servers fail from now on.
     void dropServers() { servers_.clear(); }
 

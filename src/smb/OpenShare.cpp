@@ -5,18 +5,29 @@
 #include "platform/Mounts.h"
 #include "remote/RemoteAddress.h"
 
+#include <cerrno>
 #include <sstream>
 
 namespace velmora::smb {
 
-std::string openShare(remote::RoutingFileSystem& fileSystem, const std::string& location, SmbLogin how) {
+namespace {
+
+std::string connectServer(remote::RoutingFileSystem& fileSystem, const std::string& location, SmbLogin how,
+                          bool needsShare) {
     const std::string server = remote::serverPart(location);
-    if (server.empty() || fileSystem.hasServer(server))
+    if (server.empty())
         return {};
     const remote::RemoteAddressResult parsed = remote::parseRemoteAddress(location);
     if (!parsed.address)
         return parsed.error;
-    if (parsed.address->path.size() < 2)
+    if (fileSystem.hasServer(server)) {
+        // Browsing opens the server first, perhaps as a guest; a share may want a login of its own.
+        auto* connected = dynamic_cast<SmbFileSystem*>(fileSystem.server(server).get());
+        return connected != nullptr && !needsShare
+                   ? connected->logIn(parsed.address->path, how.askCredentials)
+                   : std::string();
+    }
+    if (needsShare && parsed.address->path.size() < 2)
         return "A share location names the share after the server, such as smb://server/share/folder/";
     how.address = *parsed.address;
     std::string error;
@@ -25,6 +36,22 @@ std::string openShare(remote::RoutingFileSystem& fileSystem, const std::string& 
         return error;
     fileSystem.addServer(server, std::move(connected));
     return {};
+}
+
+} // namespace
+
+std::string openShare(remote::RoutingFileSystem& fileSystem, const std::string& location, SmbLogin how) {
+    return connectServer(fileSystem, location, std::move(how), true);
+}
+
+std::string openServer(remote::RoutingFileSystem& fileSystem, const std::string& location, SmbLogin how) {
+    return connectServer(fileSystem, location, std::move(how), false);
+}
+
+int sharesOfServer(remote::RoutingFileSystem& fileSystem, const std::string& server,
+                   std::vector<ShareInfo>& out) {
+    auto* shares = dynamic_cast<SmbFileSystem*>(fileSystem.server(server).get());
+    return shares != nullptr ? shares->listShares(out) : EHOSTUNREACH;
 }
 
 std::optional<SmbCredentials> readCredentialsFile(const std::string& path, std::string& error) {

@@ -186,8 +186,9 @@ int statOf(SMBCCTX* c, const std::string& url, struct stat& info) {
 
 } // namespace
 
-int listShares(const SmbLogin& login, std::vector<ShareInfo>& out) {
-    SmbConnection connection(login);
+namespace {
+
+int sharesOf(SmbConnection& connection, std::vector<ShareInfo>& out) {
     SmbConnection::Lease lease = connection.lease();
     SMBCCTX* c = *lease;
     if (c == nullptr)
@@ -206,43 +207,101 @@ int listShares(const SmbLogin& login, std::vector<ShareInfo>& out) {
     return 0;
 }
 
+} // namespace
+
+int browseServers(long timeoutSeconds, std::vector<std::string>& out) {
+    SmbLogin guest;
+    guest.timeoutSeconds = timeoutSeconds;
+    SmbConnection connection(guest);
+    SmbConnection::Lease lease = connection.lease();
+    SMBCCTX* c = *lease;
+    if (c == nullptr)
+        return EIO;
+    auto entriesOf = [c](const std::string& url, unsigned type, std::vector<std::string>& names) {
+        SMBCFILE* folder = smbc_getFunctionOpendir(c)(c, url.c_str());
+        if (folder == nullptr)
+            return lastError();
+        while (const smbc_dirent* entry = smbc_getFunctionReaddir(c)(c, folder))
+            if (entry->smbc_type == type && entry->name[0] != '\0')
+                names.push_back(entry->name);
+        smbc_getFunctionClosedir(c)(c, folder);
+        return 0;
+    };
+    std::vector<std::string> workgroups;
+    if (const int error = entriesOf("smb://", SMBC_WORKGROUP, workgroups))
+        return error;
+    out.clear();
+    for (const std::string& workgroup : workgroups)
+        entriesOf("smb://" + platform::percentEncoded(workgroup), SMBC_SERVER, out);
+    return 0;
+}
+
+int listShares(const SmbLogin& login, std::vector<ShareInfo>& out) {
+    SmbConnection connection(login);
+    return sharesOf(connection, out);
+}
+
+int SmbFileSystem::listShares(std::vector<ShareInfo>& out) {
+    return sharesOf(*connection_, out);
+}
+
 SmbFileSystem::SmbFileSystem(std::unique_ptr<SmbConnection> connection)
     : connection_(std::move(connection)) {}
 SmbFileSystem::~SmbFileSystem() = default;
 
-std::unique_ptr<SmbFileSystem> SmbFileSystem::connect(const SmbLogin& login, std::string& error) {
-    auto connection = std::make_unique<SmbConnection>(login);
-    const std::string share = "/" + login.address.path.substr(1, login.address.path.find('/', 1) - 1);
-    const std::string where = "Could not connect to " + login.address.host + ": ";
+namespace {
+
+// Tries the login on the share ("/" for the server's list of shares), asking for other credentials
+// while the server refuses them: "" once in, otherwise why not.
+std::string logInTo(SmbConnection& connection, const std::string& share,
+                    const std::function<std::optional<SmbCredentials>(const std::string&)>& ask) {
+    const std::string host = connection.login().address.host;
+    const std::string where = "Could not connect to " + host + ": ";
     for (int attempt = 0;; ++attempt) {
         int result = 0;
         {
-            SmbConnection::Lease lease = connection->lease();
-            if (*lease == nullptr) {
-                error = where + "could not start an SMB client";
-                return nullptr;
-            }
+            SmbConnection::Lease lease = connection.lease();
+            if (*lease == nullptr)
+                return where + "could not start an SMB client";
             struct stat info {};
-            result = statOf(*lease, connection->url(share), info);
+            std::vector<ShareInfo> shares;
+            result =
+                share == "/" ? sharesOf(connection, shares) : statOf(*lease, connection.url(share), info);
         }
         if (result == 0)
-            break;
+            return {};
         const bool refused = result == EACCES || result == EPERM;
-        if (!refused) {
-            error = where + platform::errorText(result);
-            return nullptr;
-        }
+        if (!refused)
+            return where + platform::errorText(result);
         std::optional<SmbCredentials> asked;
-        if (attempt < 3 && login.askCredentials)
-            asked = login.askCredentials(login.address.host + share);
-        if (!asked) {
-            error = "The server " + login.address.host +
-                    " did not accept the user name and password for the share " + share.substr(1);
-            return nullptr;
-        }
-        connection->setCredentials(*asked);
+        if (attempt < 3 && ask)
+            asked = ask(host + share);
+        if (!asked)
+            return "The server " + host + " did not accept the user name and password" +
+                   (share == "/" ? std::string() : " for the share " + share.substr(1));
+        connection.setCredentials(*asked);
     }
+}
+
+std::string shareOf(const std::string& path) {
+    return "/" + path.substr(1, path.find('/', 1) - 1);
+}
+
+} // namespace
+
+std::unique_ptr<SmbFileSystem> SmbFileSystem::connect(const SmbLogin& login, std::string& error) {
+    auto connection = std::make_unique<SmbConnection>(login);
+    // Without a share the login is tried on the server's list of shares.
+    error = logInTo(*connection, shareOf(login.address.path), login.askCredentials);
+    if (!error.empty())
+        return nullptr;
     return std::unique_ptr<SmbFileSystem>(new SmbFileSystem(std::move(connection)));
+}
+
+std::string
+SmbFileSystem::logIn(const std::string& path,
+                     const std::function<std::optional<SmbCredentials>(const std::string&)>& ask) {
+    return logInTo(*connection_, shareOf(path), ask);
 }
 
 int SmbFileSystem::getAttributes(const std::string& path, platform::FileAttributes& out) {

@@ -35,6 +35,10 @@ struct ShareInfo {
     std::string comment;
 };
 
+// The servers the local network announces, workgroup by workgroup, where the network still offers
+// such browsing (it needs NetBIOS, which many networks have switched off): 0 or errno.
+int browseServers(long timeoutSeconds, std::vector<std::string>& out);
+
 // The file shares of a server (printers and the hidden administrative shares left out), listed
 // with the login given: 0 or errno.
 int listShares(const SmbLogin& login, std::vector<ShareInfo>& out);
@@ -45,8 +49,16 @@ int listShares(const SmbLogin& login, std::vector<ShareInfo>& out);
 class SmbFileSystem final : public platform::FileSystem {
 public:
     // Connects and logs in to the location's share: nullptr with `error` saying why.
+    // A location without a share logs in to the server alone.
     static std::unique_ptr<SmbFileSystem> connect(const SmbLogin& login, std::string& error);
     ~SmbFileSystem() override;
+
+    // Logs in to the share of a path ("/share/..."; "/" for the server) where the login so far is
+    // refused, asking for other credentials: "" once in, otherwise why not.
+    std::string logIn(const std::string& path,
+                      const std::function<std::optional<SmbCredentials>(const std::string&)>& ask);
+    // The server's file shares, as listShares gives them, with this connection's login.
+    int listShares(std::vector<ShareInfo>& out);
 
     int getAttributes(const std::string& path, platform::FileAttributes& out) override;
     int setAttributes(const std::string& path, std::uint32_t mode) override;

@@ -197,6 +197,68 @@ private Q_SLOTS:
         QCOMPARE(tree.selectedPath(), root() + "/tree/stalled");
     }
 
+    // The Network node offers the servers of the recent locations without reaching them; a server
+    // is connected only when the user opens it, and one that cannot be reached says why.
+    void networkNodeOffersServersAndConnectsThemWhenOpened() {
+        std::vector<std::string> connects;
+        environment_->remote.recentLocations = [] {
+            return std::vector<std::string>{"/local/", "sftp://ann@backup:2222/~/Documents/",
+                                            "\\\\nas\\media", "sftp://ann@backup:2222/srv/"};
+        };
+        environment_->remote.discover = [](std::vector<std::string>& servers) {
+            servers = {"nas", "fileserver"}; // what the network announces
+            return 0;
+        };
+        environment_->remote.connect = [&connects](const std::string& location) {
+            connects.push_back(location);
+            return location.starts_with("smb://") ? std::string("The server nas did not answer")
+                                                  : std::string();
+        };
+        FolderTree tree(*environment_);
+        tree.applyOptions(52);
+        tree.reload();
+        tree.show();
+        QTreeWidgetItem* network = tree.topLevelItem(1);
+        network->setExpanded(true);
+        QStringList servers;
+        for (int i = 0; i < network->childCount(); ++i)
+            servers << network->child(i)->text(0);
+        const QStringList expected{QStringLiteral("ann@backup:2222"), QStringLiteral("nas"),
+                                   QStringLiteral("fileserver")};
+        QCOMPARE(servers.mid(servers.size() - expected.size()), expected);
+        QVERIFY(connects.empty());
+
+        QTreeWidgetItem* backup =
+            network->child(static_cast<int>(servers.indexOf(QStringLiteral("ann@backup:2222"))));
+        tree.setCurrentItem(backup);
+        tree.setFocus(Qt::TabFocusReason);
+        QTest::keyClick(&tree, Qt::Key_Right);
+        QCOMPARE(connects, std::vector<std::string>{"sftp://ann@backup:2222/"});
+        QCOMPARE(backup->childCount(), 2);
+        QCOMPARE(backup->child(0)->text(0), QStringLiteral("/"));
+        QCOMPARE(backup->child(1)->text(0), QStringLiteral("Home"));
+        QTest::keyClick(&tree, Qt::Key_Down);
+        QTest::keyClick(&tree, Qt::Key_Down);
+        QCOMPARE(tree.selectedPath(), std::string("sftp://ann@backup:2222/~/"));
+
+        QTreeWidgetItem* nas = network->child(static_cast<int>(servers.indexOf(QStringLiteral("nas"))));
+        nas->setExpanded(true);
+        QCOMPARE(connects.back(), std::string("smb://nas/"));
+        QCOMPARE(nas->childCount(), 0);
+        QCOMPARE(nas->toolTip(0),
+                 QStringLiteral("Could not read this folder: The server nas did not answer"));
+        QCOMPARE(frontEnd_.messages.back(),
+                 std::string("Could not connect to smb://nas/\nThe server nas did not answer"));
+        // Nothing of another machine goes to this desktop's trash or file manager.
+        QVERIFY(tree.selectPath("sftp://ann@backup:2222/~/", false) != nullptr);
+        FileBrowser browser(environment_->services());
+        DeleteQuestions questions(frontEnd_, false);
+        frontEnd_.answers = {false};
+        QVERIFY(!browser.trashOrDelete("sftp://ann@backup:2222/~/Documents", questions));
+        QVERIFY(frontEnd_.questions.back().find("There is no trash on sftp://ann@backup:2222") !=
+                std::string::npos);
+    }
+
     void folderDialogHandsBackAPathEndingInSlash() {
         const std::string tree1 = root() + "/tree";
         const struct {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <iostream>
 #include <vector>
 
 namespace velmora::test {
@@ -11,7 +12,16 @@ std::vector<std::function<std::unique_ptr<QObject>()>>& registry() {
     static std::vector<std::function<std::unique_ptr<QObject>()>> classes;
     return classes;
 }
+bool& skipped() {
+    static bool any = false;
+    return any;
+}
 } // namespace
+
+void reportSkipped(const std::string& why) {
+    std::cerr << "SKIPPED: " << why << "\n";
+    skipped() = true;
+}
 
 int registerQtTest(std::function<std::unique_ptr<QObject>()> make) {
     registry().push_back(std::move(make));
@@ -27,5 +37,7 @@ int main(int argc, char** argv) {
         const std::unique_ptr<QObject> tests = make();
         failures += QTest::qExec(tests.get(), argc, argv);
     }
-    return failures == 0 ? 0 : 1;
+    if (failures != 0)
+        return 1;
+    return velmora::test::skipped() ? 77 : 0;
 }

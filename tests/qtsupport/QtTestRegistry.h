@@ -3,12 +3,17 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace velmora::test {
 
 // Qt Test classes of one test program; its main runs each in turn. VELMORA_QT_TEST(Class) stands
 // in the namespace of the class.
 int registerQtTest(std::function<std::unique_ptr<QObject>()> make);
+
+// A test that could not run (no server to test against): said on stderr, and the program exits
+// with 77, which ctest counts as skipped, when nothing failed.
+void reportSkipped(const std::string& why);
 
 } // namespace velmora::test
 

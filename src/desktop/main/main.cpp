@@ -9,6 +9,7 @@
 #include "profiles/Profile.h"
 #include "profiles/SettingsStore.h"
 #include "remote/RoutingFileSystem.h"
+#include "smb/SmbFileSystem.h"
 #include "widgets/ActionIcons.h"
 
 #include <QApplication>
@@ -61,6 +62,11 @@ int main(int argc, char** argv) {
     SettingsStore settings(SettingsStore::defaultFilePath());
     MainWindow window(*fileSystem, settings);
     window.setLocationOpener(remoteLocationOpener(*fileSystem, &window));
+    window.setRemoteBrowsing(
+        {remoteLocationOpener(*fileSystem, &window, true),
+         remoteShareLister(*fileSystem),
+         [](std::vector<std::string>& servers) { return smb::browseServers(5, servers); },
+         {}});
     QObject::connect(&window, &QDialog::finished, &application, &QCoreApplication::quit);
     // A logout, a service manager or kill asks the program to end: the run going on stops and
     // writes its log first. The signal only writes to a pipe; the event loop (which a run pumps)
