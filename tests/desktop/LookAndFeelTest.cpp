@@ -128,8 +128,8 @@ private Q_SLOTS:
         }
     }
 
-    // Each step of a batch shows and hides the running state: the window stays the size it was,
-    // during the run and after it.
+    // Each step of a batch shows and hides the running state: the window keeps one size through
+    // the steps, and after the batch it is the size it was before.
     void theWindowKeepsItsSizeThroughABatch() {
         WindowRig rig;
         QByteArray batch = "file_type=Velmora_batch\r\nvelmora_version=1.09\r\nprofiles=\r\n";
@@ -147,6 +147,8 @@ private Q_SLOTS:
         QSet<QString> seen;
         QTimer sample;
         QObject::connect(&sample, &QTimer::timeout, &sample, [&] {
+            if (!rig.window->controller().batchRunning())
+                return;
             const QSize now = rig.window->size();
             seen.insert(QStringLiteral("%1x%2").arg(now.width()).arg(now.height()));
         });
@@ -158,6 +160,37 @@ private Q_SLOTS:
         QVERIFY(QFileInfo::exists(rig.path("c/two/f.txt")));
         QCOMPARE(rig.window->size(), before);
         QCOMPARE(seen.size(), 1);
+    }
+
+    // While idle the activity line is the last row of its frame, before any run and after one: no
+    // empty band is kept for the progress row, and the window is back to its height after a run.
+    void noEmptyBandUnderTheActivityWhileIdle() {
+        WindowRig rig;
+        rig.show(rig.profile(QStringLiteral("p"), "silent_mode=1\r\n"));
+        QTest::qWait(50);
+        const int before = rig.window->height();
+        const std::pair<const char*, std::function<void()>> moments[] = {
+            {"after start-up", [] {}},
+            {"after a run",
+             [&] {
+                 rig.control<QPushButton>("synchroniseOneToTwoButton")->click();
+                 QTest::qWait(50);
+                 QVERIFY(QFileInfo::exists(rig.path("p/two/f.txt")));
+             }},
+        };
+        for (const auto& [moment, act] : moments) {
+            act();
+            QWidget* activity = rig.control("activityBox");
+            QWidget* frame = activity->parentWidget();
+            const int above = activity->y();
+            const int below = frame->height() - activity->geometry().bottom() - 1;
+            QVERIFY2(below <= above + 2,
+                     qPrintable(QStringLiteral("%1: %2 px under the activity line, %3 above")
+                                    .arg(QLatin1String(moment))
+                                    .arg(below)
+                                    .arg(above)));
+            QCOMPARE(rig.window->height(), before);
+        }
     }
 
 private:
