@@ -16,6 +16,7 @@
 #include "views/ExclusionBrowseDlg.h"
 #include "views/ExclusionFilesDlg.h"
 #include "views/WildcardEntryDlg.h"
+#include "widgets/IndicatorStyle.h"
 
 #include <QApplication>
 #include <QDir>
@@ -265,6 +266,7 @@ int main(int argc, char** argv) {
         return 64;
     }
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    widgets::useVisibleIndicators();
     if (arguments.contains(QStringLiteral("--dark")))
         QApplication::setPalette(darkPalette());
     Shots shots{arguments[1], arguments[2]};

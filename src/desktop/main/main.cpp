@@ -10,6 +10,7 @@
 #include "profiles/SettingsStore.h"
 #include "remote/RoutingFileSystem.h"
 #include "widgets/ActionIcons.h"
+#include "widgets/IndicatorStyle.h"
 
 #include <QApplication>
 #include <QFile>
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     // The desktop pairs the window with its menu entry (and so its icon) by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
     QApplication::setWindowIcon(widgets::programIcon());
+    widgets::useVisibleIndicators();
     std::vector<std::string> arguments;
     for (const QString& argument : QApplication::arguments().mid(1))
         arguments.push_back(QFile::encodeName(argument).toStdString());
