@@ -2,6 +2,9 @@
 // control, a size that stays put.
 #include "QtTestRegistry.h"
 #include "WindowRig.h"
+#include "app/ReportModel.h"
+#include "engine/SyncResults.h"
+#include "views/SyncReportDlg.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -9,6 +12,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMap>
 #include <QSet>
 #include <QTimer>
@@ -190,6 +194,27 @@ private Q_SLOTS:
                                     .arg(below)
                                     .arg(above)));
             QCOMPARE(rig.window->height(), before);
+        }
+    }
+
+    // The report's counts cannot be edited and do not look as if they could (no frame, no field
+    // background), yet each is still reached with the name of what it counts.
+    void theReportCountsLookReadOnly() {
+        SyncResults results;
+        results.counts = {2, 14, 1, 1, 0};
+        const ReportModel model(results);
+        views::SyncReportDlg dialog(model);
+        dialog.show();
+        const std::pair<const char*, const char*> counts[] = {{"overwrittenFilesBox", "Overwritten files"},
+                                                              {"addedFilesBox", "Added files"},
+                                                              {"deletedFilesBox", "Deleted files"},
+                                                              {"addedFoldersBox", "Added Folders"},
+                                                              {"deletedFoldersBox", "Deleted Folders"}};
+        for (const auto& [name, caption] : counts) {
+            auto* box = find<QLineEdit>(dialog, name);
+            QVERIFY2(box->isReadOnly() && !box->hasFrame(), name);
+            QCOMPARE(box->palette().color(QPalette::Base).alpha(), 0);
+            QCOMPARE(box->accessibleName(), QString::fromLatin1(caption));
         }
     }
 
