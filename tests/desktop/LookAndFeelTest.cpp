@@ -5,15 +5,19 @@
 #include "app/ReportModel.h"
 #include "engine/SyncResults.h"
 #include "views/SyncReportDlg.h"
+#include "widgets/ConfirmationDlg.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMap>
+#include <QScreen>
 #include <QSet>
 #include <QTimer>
 #include <QUrl>
@@ -215,6 +219,44 @@ private Q_SLOTS:
             QVERIFY2(box->isReadOnly() && !box->hasFrame(), name);
             QCOMPARE(box->palette().color(QPalette::Base).alpha(), 0);
             QCOMPARE(box->accessibleName(), QString::fromLatin1(caption));
+        }
+    }
+
+    // The delete question is as wide as what it says, never wider than the screen, shows all of
+    // the text and no empty lines.
+    void theDeleteQuestionFitsItsText() {
+        const struct {
+            const char* what;
+            std::array<std::string, 4> lines;
+        } cases[] = {
+            {"short path", {"Delete file: /a", "", "", ""}},
+            {"three full lines",
+             {"Delete file: /" + std::string(106, 'x'), std::string(120, 'y'), std::string(60, 'z'), ""}},
+        };
+        for (const auto& test : cases) {
+            widgets::ConfirmationDlg dialog(QStringLiteral("Delete File"), test.lines);
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            QString shown;
+            int widest = 0;
+            for (QLabel* label : dialog.findChildren<QLabel*>()) {
+                if (!label->isVisible())
+                    continue;
+                QVERIFY2(!label->text().isEmpty() && !label->text().contains(QStringLiteral("\n\n")),
+                         test.what);
+                widest = std::max(widest, label->sizeHint().width());
+                shown += label->text();
+            }
+            shown.remove(QLatin1Char('\n'));
+            QVERIFY2(shown.startsWith(QString::fromStdString(test.lines[0] + test.lines[1] + test.lines[2])),
+                     test.what);
+            const auto* buttons = dialog.findChild<QDialogButtonBox*>();
+            const QMargins margins = dialog.layout()->contentsMargins();
+            const int content =
+                std::max(widest, buttons->sizeHint().width()) + margins.left() + margins.right();
+            QVERIFY2(dialog.width() <= content, test.what);
+            QVERIFY2(dialog.frameGeometry().width() <= dialog.screen()->availableGeometry().width(),
+                     test.what);
         }
     }
 
