@@ -11,6 +11,20 @@ mkdir -p "$out"
 program=build/dev/tests/velmora-screenshots
 export QT_QPA_PLATFORM=offscreen
 export LSAN_OPTIONS="suppressions=$PWD/tests/qtsupport/lsan.supp:print_suppressions=0"
-QT_SCALE_FACTOR=1 "$program" "$out" 100
-QT_SCALE_FACTOR=2 "$program" "$out" 200
-QT_SCALE_FACTOR=1 "$program" "$out" dark --dark
+
+# The folder trees should show what a user sees: an example user's home at /home/robin, reached
+# from / as any folder is. Where the machine allows a mount namespace of our own, the program gets
+# an empty /home there (the machine's /home is not touched); elsewhere the example home lies in
+# the temporary folder, and the trees show that folder's other contents too.
+render() {
+    if unshare --mount --propagation private true 2>/dev/null; then
+        VELMORA_EXAMPLE_HOME=/home/robin unshare --mount --propagation private \
+            sh -c 'mount -t tmpfs -o mode=0755 example-home /home && exec "$@"' render "$program" "$@"
+    else
+        echo "screenshots: no mount namespace here; the example home lies in the temporary folder" >&2
+        "$program" "$@"
+    fi
+}
+QT_SCALE_FACTOR=1 render "$out" 100
+QT_SCALE_FACTOR=2 render "$out" 200
+QT_SCALE_FACTOR=1 render "$out" dark --dark

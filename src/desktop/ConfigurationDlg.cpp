@@ -96,8 +96,8 @@ ConfigurationDlg::ConfigurationDlg(ConfigurationModel& model, QWidget* parent)
         return line;
     };
     auto* grid = new QGridLayout;
-    grid->addWidget(dateLabel, 0, 0);
-    grid->addLayout(row({ddmmyyRadio_, mmddyy}), 0, 1);
+    // The date formats follow their label; the columns below are as wide as the longest label.
+    grid->addLayout(row({dateLabel, ddmmyyRadio_, mmddyy}), 0, 0, 1, 2);
     grid->addWidget(showTooltipsBox_, 1, 0, 1, 2);
     grid->addWidget(timeoutLabel, 2, 0);
     grid->addLayout(row({commandTimeoutBox_, new QLabel(QStringLiteral("Secs"), this)}), 2, 1);

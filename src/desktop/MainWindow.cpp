@@ -335,10 +335,11 @@ QWidget* MainWindow::buildProgress() {
     timeLabel_ = new QLabel(group);
     timeLabel_->setObjectName(QStringLiteral("timeLabel"));
     timeLabel_->setMinimumWidth(timeLabel_->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")));
+    // The progress row takes no room while idle, so no empty band stays under the activity line.
     for (QWidget* widget : {static_cast<QWidget*>(progressLabel_), static_cast<QWidget*>(progressBar_),
                             static_cast<QWidget*>(percentLabel_), static_cast<QWidget*>(timeRemainingLabel_),
                             static_cast<QWidget*>(timeLabel_)})
-        keepRoomWhenHidden(widget);
+        widget->hide();
 
     grid->addWidget(phaseLabel_, 0, 0);
     grid->addWidget(activityBox_, 0, 1, 1, 4);
@@ -505,16 +506,34 @@ void MainWindow::refreshControls() {
     apply(exitButton_, state.exit);
     apply(configurationButton_, state.configuration);
     apply(helpButton_, state.help);
-    for (QWidget* widget : {static_cast<QWidget*>(progressLabel_), static_cast<QWidget*>(progressBar_),
-                            static_cast<QWidget*>(percentLabel_), static_cast<QWidget*>(timeRemainingLabel_),
-                            static_cast<QWidget*>(timeLabel_)})
-        widget->setVisible(state.progress.visible);
+    // A batch keeps the progress row between its steps, so the window does not change size with
+    // each profile.
+    showProgressRow(state.progress.visible || state.runningFrameBatch.visible);
     // The large arrows take more room than the captions: after a change of style the window
     // fits its contents again instead of keeping the larger size.
     if (state.iconButtons != iconButtonsShown_) {
         iconButtonsShown_ = state.iconButtons;
         QTimer::singleShot(0, this, [this] { resize(minimumSizeHint()); });
     }
+}
+
+void MainWindow::showProgressRow(bool shown) {
+    if (shown == progressRowShown_)
+        return;
+    progressRowShown_ = shown;
+    if (shown)
+        heightBeforeRun_ = height();
+    for (QWidget* widget : {static_cast<QWidget*>(progressLabel_), static_cast<QWidget*>(progressBar_),
+                            static_cast<QWidget*>(percentLabel_), static_cast<QWidget*>(timeRemainingLabel_),
+                            static_cast<QWidget*>(timeLabel_)})
+        widget->setVisible(shown);
+    // At once, not when the layouts between the row and the window get round to their posted
+    // requests: the window grows by the row as the run starts and gives that room back as it
+    // ends, keeping a height the user chose.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    layout()->activate();
+    if (!shown && isVisible() && !isMaximized() && !isFullScreen())
+        resize(width(), heightBeforeRun_);
 }
 
 void MainWindow::refreshSelector() {

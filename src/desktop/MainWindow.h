@@ -79,6 +79,8 @@ private:
     void refreshSelector();
     void refreshLocations();
     void refreshOptions();
+    // The progress bar and its texts: shown while a run or a batch goes on.
+    void showProgressRow(bool shown);
     void applyTooltips();
 
     // RunDisplay
@@ -110,6 +112,9 @@ private:
     std::unique_ptr<AppController> controller_;
     bool autoStartScheduled_ = false;
     bool iconButtonsShown_ = false;
+    bool progressRowShown_ = false;
+    // The window's height before the progress row showed, to go back to after the run.
+    int heightBeforeRun_ = 0;
 
     // Profile
     QComboBox* profileSelector_ = nullptr;

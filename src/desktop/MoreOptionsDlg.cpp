@@ -77,30 +77,42 @@ MoreOptionsDlg::MoreOptionsDlg(MoreOptionsModel& model, ErrorReporter& reporter,
     autoStartLayout->setColumnMinimumWidth(0, fontMetrics().averageCharWidth() * 3);
     autoStartLayout->setColumnStretch(1, 1);
 
-    // Comparison and time adjustment.
-    auto* compareGroup = new QGroupBox(QStringLiteral("Compare on"), this);
+    // How files are compared and copied: one frame, its two headings side by side on one line.
+    auto* compareGroup = new QGroupBox(this);
+    auto* compareLabel = named(new QLabel(QStringLiteral("Compare on"), this), "compareOnLabel");
     compareTimeRadio_ = named(new QRadioButton(QStringLiteral("&Time"), this), "compareTimeRadio");
     compareSizeRadio_ = named(new QRadioButton(QStringLiteral("File &Size"), this), "compareSizeRadio");
-    auto* compareLayout = new QVBoxLayout(compareGroup);
-    compareLayout->addWidget(compareTimeRadio_);
-    compareLayout->addWidget(compareSizeRadio_);
+    auto* compareChoices = new QButtonGroup(this);
+    for (QRadioButton* radio : {compareTimeRadio_, compareSizeRadio_}) {
+        compareChoices->addButton(radio);
+        radio->setAccessibleDescription(compareLabel->text());
+    }
 
-    auto* adjustGroup = new QGroupBox(this);
     auto* adjustLabel = named(new QLabel(QStringLiteral("Time ad&justment"), this), "timeAdjustmentLabel");
     hoursBox_ = numberBox(model_.hoursText, "hoursBox", this);
     minutesBox_ = numberBox(model_.minutesText, "minutesBox", this);
     adjustLabel->setBuddy(hoursBox_);
     hoursBox_->setAccessibleName(QStringLiteral("Time adjustment Hrs"));
     minutesBox_->setAccessibleName(QStringLiteral("Time adjustment Mins"));
-    auto* adjustLayout = new QGridLayout(adjustGroup);
-    adjustLayout->addWidget(adjustLabel, 0, 0, 1, 4);
-    adjustLayout->addWidget(hoursBox_, 1, 0);
-    adjustLayout->addWidget(new QLabel(QStringLiteral("Hrs"), this), 1, 1);
-    adjustLayout->addWidget(minutesBox_, 1, 2);
-    adjustLayout->addWidget(new QLabel(QStringLiteral("Mins"), this), 1, 3);
-    adjustLayout->setColumnStretch(4, 1);
+    auto* adjustRow = new QHBoxLayout;
+    adjustRow->addWidget(hoursBox_);
+    adjustRow->addWidget(new QLabel(QStringLiteral("Hrs"), this));
+    adjustRow->addWidget(minutesBox_);
+    adjustRow->addWidget(new QLabel(QStringLiteral("Mins"), this));
+    adjustRow->addStretch(1);
 
     copyAttributesBox_ = named(new QCheckBox(QStringLiteral("&Copy Attributes"), this), "copyAttributesBox");
+
+    auto* compareLayout = new QGridLayout(compareGroup);
+    compareLayout->addWidget(compareLabel, 0, 0);
+    compareLayout->addWidget(compareTimeRadio_, 1, 0);
+    compareLayout->addWidget(compareSizeRadio_, 2, 0);
+    compareLayout->addWidget(adjustLabel, 0, 2);
+    compareLayout->addLayout(adjustRow, 1, 2);
+    compareLayout->setRowMinimumHeight(3, fontMetrics().height() / 2);
+    compareLayout->addWidget(copyAttributesBox_, 4, 0, 1, 3);
+    compareLayout->setColumnMinimumWidth(1, fontMetrics().averageCharWidth() * 4);
+    compareLayout->setColumnStretch(2, 1);
 
     // The run log.
     auto* logGroup = new QGroupBox(this);
@@ -128,13 +140,9 @@ MoreOptionsDlg::MoreOptionsDlg(MoreOptionsModel& model, ErrorReporter& reporter,
     connect(buttons, &QDialogButtonBox::accepted, this, &MoreOptionsDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &MoreOptionsDlg::reject);
 
-    auto* middle = new QHBoxLayout;
-    middle->addWidget(compareGroup);
-    middle->addWidget(adjustGroup, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(autoStartGroup);
-    layout->addLayout(middle);
-    layout->addWidget(copyAttributesBox_);
+    layout->addWidget(compareGroup);
     layout->addWidget(logGroup);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);

@@ -62,6 +62,12 @@ SyncReportDlg::SyncReportDlg(const ReportModel& model, QWidget* parent) : QDialo
         const ReportCount& count = model_.counts()[i];
         auto* box = readOnlyBox(QString::number(count.value), kCountNames[i], this);
         box->setAlignment(Qt::AlignRight);
+        // A count cannot be edited and should not look as if it could: no frame, the window's own
+        // background. It stays a field, so the keyboard and a screen reader reach it with its name.
+        box->setFrame(false);
+        QPalette plain = box->palette();
+        plain.setColor(QPalette::Base, Qt::transparent);
+        box->setPalette(plain);
         box->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000000")));
         auto* label = new QLabel(QString::fromUtf8(count.label), this);
         label->setBuddy(box);

@@ -2,14 +2,22 @@
 // control, a size that stays put.
 #include "QtTestRegistry.h"
 #include "WindowRig.h"
+#include "app/ReportModel.h"
+#include "engine/SyncResults.h"
+#include "views/SyncReportDlg.h"
+#include "widgets/ConfirmationDlg.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
 #include <QMap>
+#include <QScreen>
 #include <QSet>
 #include <QTimer>
 #include <QUrl>
@@ -128,8 +136,8 @@ private Q_SLOTS:
         }
     }
 
-    // Each step of a batch shows and hides the running state: the window stays the size it was,
-    // during the run and after it.
+    // Each step of a batch shows and hides the running state: the window keeps one size through
+    // the steps, and after the batch it is the size it was before.
     void theWindowKeepsItsSizeThroughABatch() {
         WindowRig rig;
         QByteArray batch = "file_type=Velmora_batch\r\nvelmora_version=1.09\r\nprofiles=\r\n";
@@ -147,6 +155,8 @@ private Q_SLOTS:
         QSet<QString> seen;
         QTimer sample;
         QObject::connect(&sample, &QTimer::timeout, &sample, [&] {
+            if (!rig.window->controller().batchRunning())
+                return;
             const QSize now = rig.window->size();
             seen.insert(QStringLiteral("%1x%2").arg(now.width()).arg(now.height()));
         });
@@ -158,6 +168,96 @@ private Q_SLOTS:
         QVERIFY(QFileInfo::exists(rig.path("c/two/f.txt")));
         QCOMPARE(rig.window->size(), before);
         QCOMPARE(seen.size(), 1);
+    }
+
+    // While idle the activity line is the last row of its frame, before any run and after one: no
+    // empty band is kept for the progress row, and the window is back to its height after a run.
+    void noEmptyBandUnderTheActivityWhileIdle() {
+        WindowRig rig;
+        rig.show(rig.profile(QStringLiteral("p"), "silent_mode=1\r\n"));
+        QTest::qWait(50);
+        const int before = rig.window->height();
+        const std::pair<const char*, std::function<void()>> moments[] = {
+            {"after start-up", [] {}},
+            {"after a run",
+             [&] {
+                 rig.control<QPushButton>("synchroniseOneToTwoButton")->click();
+                 QTest::qWait(50);
+                 QVERIFY(QFileInfo::exists(rig.path("p/two/f.txt")));
+             }},
+        };
+        for (const auto& [moment, act] : moments) {
+            act();
+            QWidget* activity = rig.control("activityBox");
+            QWidget* frame = activity->parentWidget();
+            const int above = activity->y();
+            const int below = frame->height() - activity->geometry().bottom() - 1;
+            QVERIFY2(below <= above + 2,
+                     qPrintable(QStringLiteral("%1: %2 px under the activity line, %3 above")
+                                    .arg(QLatin1String(moment))
+                                    .arg(below)
+                                    .arg(above)));
+            QCOMPARE(rig.window->height(), before);
+        }
+    }
+
+    // The report's counts cannot be edited and do not look as if they could (no frame, no field
+    // background), yet each is still reached with the name of what it counts.
+    void theReportCountsLookReadOnly() {
+        SyncResults results;
+        results.counts = {2, 14, 1, 1, 0};
+        const ReportModel model(results);
+        views::SyncReportDlg dialog(model);
+        dialog.show();
+        const std::pair<const char*, const char*> counts[] = {{"overwrittenFilesBox", "Overwritten files"},
+                                                              {"addedFilesBox", "Added files"},
+                                                              {"deletedFilesBox", "Deleted files"},
+                                                              {"addedFoldersBox", "Added Folders"},
+                                                              {"deletedFoldersBox", "Deleted Folders"}};
+        for (const auto& [name, caption] : counts) {
+            auto* box = find<QLineEdit>(dialog, name);
+            QVERIFY2(box->isReadOnly() && !box->hasFrame(), name);
+            QCOMPARE(box->palette().color(QPalette::Base).alpha(), 0);
+            QCOMPARE(box->accessibleName(), QString::fromLatin1(caption));
+        }
+    }
+
+    // The delete question is as wide as what it says, never wider than the screen, shows all of
+    // the text and no empty lines.
+    void theDeleteQuestionFitsItsText() {
+        const struct {
+            const char* what;
+            std::array<std::string, 4> lines;
+        } cases[] = {
+            {"short path", {"Delete file: /a", "", "", ""}},
+            {"three full lines",
+             {"Delete file: /" + std::string(106, 'x'), std::string(120, 'y'), std::string(60, 'z'), ""}},
+        };
+        for (const auto& test : cases) {
+            widgets::ConfirmationDlg dialog(QStringLiteral("Delete File"), test.lines);
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            QString shown;
+            int widest = 0;
+            for (QLabel* label : dialog.findChildren<QLabel*>()) {
+                if (!label->isVisible())
+                    continue;
+                QVERIFY2(!label->text().isEmpty() && !label->text().contains(QStringLiteral("\n\n")),
+                         test.what);
+                widest = std::max(widest, label->sizeHint().width());
+                shown += label->text();
+            }
+            shown.remove(QLatin1Char('\n'));
+            QVERIFY2(shown.startsWith(QString::fromStdString(test.lines[0] + test.lines[1] + test.lines[2])),
+                     test.what);
+            const auto* buttons = dialog.findChild<QDialogButtonBox*>();
+            const QMargins margins = dialog.layout()->contentsMargins();
+            const int content =
+                std::max(widest, buttons->sizeHint().width()) + margins.left() + margins.right();
+            QVERIFY2(dialog.width() <= content, test.what);
+            QVERIFY2(dialog.frameGeometry().width() <= dialog.screen()->availableGeometry().width(),
+                     test.what);
+        }
     }
 
 private:

@@ -7,6 +7,7 @@
 #include "browse/BrowseList.h"
 #include "browse/DirectoryNameDlg.h"
 #include "browse/FolderDlg.h"
+#include "browse/FolderTree.h"
 #include "browse/PropertiesDlg.h"
 #include "desktop/MainWindow.h"
 #include "platform/PosixFileSystem.h"
@@ -16,6 +17,7 @@
 #include "views/ExclusionBrowseDlg.h"
 #include "views/ExclusionFilesDlg.h"
 #include "views/WildcardEntryDlg.h"
+#include "widgets/IndicatorStyle.h"
 
 #include <QApplication>
 #include <QDir>
@@ -56,9 +58,12 @@ QPalette darkPalette() {
 
 // The home folder of an example user, with a few folders of what people keep and a profile that
 // backs up their documents. The folder trees show this home instead of the machine's own, and it
-// lies at a fixed place, so that the pictures show the same paths each time they are made.
+// lies at a fixed place, so that the pictures show the same paths each time they are made:
+// $VELMORA_EXAMPLE_HOME (scripts/screenshots.sh gives /home/robin on an empty /home of the
+// program's own), else a folder in the temporary folder.
 QString exampleHome() {
-    return QDir::temp().filePath(QStringLiteral("velmora-example/robin"));
+    const QString given = qEnvironmentVariable("VELMORA_EXAMPLE_HOME");
+    return given.isEmpty() ? QDir::temp().filePath(QStringLiteral("velmora-example/robin")) : given;
 }
 
 struct Example {
@@ -167,6 +172,37 @@ FileItemPtr plannedAction(const std::string& path, ItemKind kind, ItemState stat
     return item;
 }
 
+// Shows the folder `relative` to the home folder the way a user reaches it through Computer and
+// Home, with the root folder closed: the trees then show the example user's folders, not the
+// folders of the machine the pictures are made on.
+void showUnderHome(browse::FolderTree& tree, const QString& relative) {
+    using browse::FolderTree;
+    QTreeWidgetItem* computer = tree.topLevelItem(0);
+    QTreeWidgetItem* at = nullptr;
+    for (int i = 0; i < computer->childCount(); ++i) {
+        QTreeWidgetItem* place = computer->child(i);
+        if (FolderTree::kindOf(place) == FolderTree::Root)
+            place->setExpanded(false);
+        else if (FolderTree::kindOf(place) == FolderTree::Home)
+            at = place;
+    }
+    if (at == nullptr)
+        return;
+    const QStringList names = relative.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString& name : names) {
+        at->setExpanded(true);
+        QTreeWidgetItem* next = nullptr;
+        for (int i = 0; i < at->childCount() && next == nullptr; ++i)
+            if (at->child(i)->text(0) == name)
+                next = at->child(i);
+        if (next == nullptr)
+            break;
+        at = next;
+    }
+    tree.setCurrentItem(at);
+    tree.scrollToItem(at);
+}
+
 // The browsing controls and the dialogs built on them, each in use over the example folders.
 void browseWindows(Shots& shots) {
     Example example;
@@ -191,6 +227,7 @@ void browseWindows(Shots& shots) {
     {
         browse::FolderDlg dialog(environment, QStringLiteral("Select Folder Location 1"),
                                  documents + "/letters");
+        showUnderHome(*dialog.tree(), QStringLiteral("Documents/letters"));
         shoot(dialog, "folder-dialog");
     }
     {
@@ -220,6 +257,7 @@ void browseWindows(Shots& shots) {
         views::ExclusionBrowseDlg dialog(environment, documents, &edited, true);
         dialog.show();
         dialog.fill();
+        showUnderHome(*dialog.tree(), QStringLiteral("Documents"));
         dialog.list()->setViewStyle(browse::FileListView::Details);
         dialog.list()->selectItems({dialog.list()->items().back()});
         shoot(dialog, "exclusion-browse");
@@ -265,6 +303,7 @@ int main(int argc, char** argv) {
         return 64;
     }
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    widgets::useVisibleIndicators();
     if (arguments.contains(QStringLiteral("--dark")))
         QApplication::setPalette(darkPalette());
     Shots shots{arguments[1], arguments[2]};

@@ -11,6 +11,7 @@
 #include "remote/RoutingFileSystem.h"
 #include "smb/SmbFileSystem.h"
 #include "widgets/ActionIcons.h"
+#include "widgets/IndicatorStyle.h"
 
 #include <QApplication>
 #include <QFile>
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
     // The desktop pairs the window with its menu entry (and so its icon) by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
     QApplication::setWindowIcon(widgets::programIcon());
+    widgets::useVisibleIndicators();
     std::vector<std::string> arguments;
     for (const QString& argument : QApplication::arguments().mid(1))
         arguments.push_back(QFile::encodeName(argument).toStdString());
