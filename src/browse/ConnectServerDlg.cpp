@@ -22,12 +22,9 @@ ConnectServerDlg::ConnectServerDlg(QWidget* parent)
     address_->setAccessibleName(QStringLiteral("Server address"));
     address_->setPlaceholderText(QStringLiteral("sftp://user@host or smb://server"));
     address_->setMinimumWidth(fontMetrics().averageCharWidth() * 48);
-    auto* examples = new QLabel(QStringLiteral("For example sftp://ann@backup:2222, sftp://backup/srv/data, "
-                                               "smb://nas or \\\\nas\\media"),
-                                this);
+    auto* examples =
+        new QLabel(QStringLiteral("For example sftp://ann@backup:2222, smb://nas or \\\\nas"), this);
     examples->setObjectName(QStringLiteral("addressExamples"));
-    examples->setWordWrap(true);
-    examples->setForegroundRole(QPalette::PlaceholderText);
     problem_->setObjectName(QStringLiteral("addressProblem"));
     problem_->setWordWrap(true);
     problem_->setVisible(false);

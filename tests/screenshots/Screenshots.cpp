@@ -5,6 +5,7 @@
 #include "app/ExclusionFilesModel.h"
 #include "browse/BrowseEnvironment.h"
 #include "browse/BrowseList.h"
+#include "browse/ConnectServerDlg.h"
 #include "browse/DirectoryNameDlg.h"
 #include "browse/FolderDlg.h"
 #include "browse/FolderTree.h"
@@ -217,6 +218,15 @@ void browseWindows(Shots& shots) {
         QDir(settingsFolder.path()).filePath(QStringLiteral("Velmora.conf")).toStdString());
     QuietFrontEnd frontEnd;
     browse::BrowseEnvironment environment(frontEnd, fileSystem, &settings);
+    // Servers as a user who keeps backups on two machines sees them; nothing is reached.
+    environment.remote.connect = [](const std::string&) { return std::string(); };
+    environment.remote.shares = [](const std::string&, std::vector<RemoteShare>& out) {
+        out = {{"media", "Films and music"}, {"photos", "Family photos"}};
+        return 0;
+    };
+    environment.remote.recentLocations = [] {
+        return std::vector<std::string>{"sftp://robin@backup/~/Documents/", "smb://nas/photos/"};
+    };
     const std::string documents = example.root.filePath(QStringLiteral("Documents")).toStdString();
     const std::string backup = example.root.filePath(QStringLiteral("Backup")).toStdString();
     auto shoot = [&shots](QWidget& window, const char* name) {
@@ -229,6 +239,15 @@ void browseWindows(Shots& shots) {
                                  documents + "/letters");
         showUnderHome(*dialog.tree(), QStringLiteral("Documents/letters"));
         shoot(dialog, "folder-dialog");
+    }
+    {
+        browse::FolderDlg dialog(environment, QStringLiteral("Select Folder Location 2"), "smb://nas/");
+        shoot(dialog, "folder-dialog-network");
+    }
+    {
+        browse::ConnectServerDlg dialog;
+        dialog.findChild<QLineEdit*>()->setText(QStringLiteral("sftp://robin@backup"));
+        shoot(dialog, "connect-server");
     }
     {
         browse::DirectoryNameDlg dialog;
