@@ -225,9 +225,11 @@ std::unique_ptr<SmbFileSystem> SmbFileSystem::connect(const SmbLogin& login, std
             struct stat info {};
             result = statOf(*lease, connection->url(share), info);
         }
+        const bool refused = result == EACCES || result == EPERM;
+        if (attempt > 0 && login.credentialsAnswered && (result == 0 || refused))
+            login.credentialsAnswered(result == 0);
         if (result == 0)
             break;
-        const bool refused = result == EACCES || result == EPERM;
         if (!refused) {
             error = where + platform::errorText(result);
             return nullptr;

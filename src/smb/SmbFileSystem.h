@@ -25,6 +25,9 @@ struct SmbLogin {
     long timeoutSeconds = 30;
     // Asked when the server refuses the credentials given (or a guest): new ones, or nothing.
     std::function<std::optional<SmbCredentials>(const std::string& share)> askCredentials;
+    // Told, when set, whether the server took the credentials askCredentials gave last (not told
+    // when the connection failed for another reason).
+    std::function<void(bool accepted)> credentialsAnswered;
 };
 
 class SmbConnection;
