@@ -44,7 +44,7 @@ PasswordDlg::PasswordDlg(Kind kind, const QString& where, const QString& user, b
     passwordLabel->setBuddy(password_);
     fields->addRow(passwordLabel, password_);
     // Wide enough for a long user name or password without scrolling at once.
-    password_->setMinimumWidth(fontMetrics().averageCharWidth() * 32);
+    password_->setMinimumWidth(fontMetrics().averageCharWidth() * 40);
 
     remember_ = new QCheckBox(QStringLiteral("&Remember password in the keyring"), this);
     remember_->setObjectName(QStringLiteral("rememberBox"));
