@@ -3,12 +3,21 @@
 #include "desktop/Keyring.h"
 
 #include "QtTestRegistry.h"
+#include "desktop/RemoteLogins.h"
+#include "platform/FileSystem.h"
+#include "remote/RoutingFileSystem.h"
+#include "support/SmbServer.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <csignal>
 #include <memory>
 #include <spawn.h>
@@ -147,6 +156,30 @@ bool startKeyring(PrivateBus& bus, Child& keyring, QString& whyNot) {
     return false;
 }
 
+// Answers the password dialog that opens next as a user would (nothing typed: Cancel), and
+// counts the dialogs that opened; no longer once `scope` is gone.
+void answerNextLogin(QObject& scope, int& shown, const QString& user, const QString& password,
+                     bool remember) {
+    QTimer::singleShot(0, &scope, [&shown, user, password, remember] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr || dialog->objectName() != QStringLiteral("passwordDialog"))
+            return;
+        ++shown;
+        if (password.isEmpty()) {
+            dialog->findChild<QPushButton*>(QStringLiteral("cancelButton"))->click();
+            return;
+        }
+        // A user name the dialog shows already (the one of a refused login) is kept as it is.
+        auto* userBox = dialog->findChild<QLineEdit*>(QStringLiteral("userBox"));
+        if (userBox->text().isEmpty())
+            QTest::keyClicks(userBox, user);
+        QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("passwordBox")), password);
+        if (remember)
+            dialog->findChild<QCheckBox*>(QStringLiteral("rememberBox"))->click();
+        dialog->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+    });
+}
+
 const Keyring::Limits kShort{std::chrono::milliseconds(500), std::chrono::milliseconds(500)};
 
 } // namespace
@@ -255,6 +288,59 @@ private Q_SLOTS:
         QVERIFY(!keyring.lookUpPassword(ann));
         // What one window kept, the next finds.
         QVERIFY(Keyring().lookUpPassword(bob));
+    }
+
+    // A share's login through the window: asked and remembered the first time, taken from the
+    // keyring the next, and a remembered password the share refuses is forgotten and asked again.
+    void aShareLoginIsRememberedTriedFirstAndForgottenWhenRefused() {
+        if (!bus_ || !bus_->whyNot.isEmpty())
+            QSKIP(qPrintable(bus_ ? bus_->whyNot : QStringLiteral("no private bus")));
+        if (!keyringStarted())
+            QSKIP(qPrintable(whyNot_));
+        test::SmbServer server;
+        if (!server.start())
+            QSKIP(server.whyNot().c_str());
+        // The share's private client configuration lives in this HOME, put back however the test ends.
+        struct HomeFor {
+            QByteArray saved = qgetenv("HOME");
+            explicit HomeFor(const std::string& home) { qputenv("HOME", QByteArray::fromStdString(home)); }
+            ~HomeFor() { qputenv("HOME", saved); }
+        } home(server.clientHome());
+        const std::string share = server.shareUrl() + "/";
+        const LoginKey root{"smb", "127.0.0.1", server.port(), "root", ""};
+        struct Case {
+            const char* what;
+            std::optional<std::string> kept; // in the keyring before
+            QString typed;                   // the password typed, if the dialog opens
+            bool remember;
+            int dialogs;
+            std::optional<std::string> keptAfter;
+        };
+        const Case cases[] = {
+            {"asked and remembered", std::nullopt, QStringLiteral("velmora-test-1"), true, 1,
+             "velmora-test-1"},
+            {"taken from the keyring", "velmora-test-1", {}, false, 0, "velmora-test-1"},
+            {"a refused one forgotten and asked", "old-one", QStringLiteral("velmora-test-1"), false, 1,
+             std::nullopt},
+        };
+        for (const Case& c : cases) {
+            Keyring keyring;
+            keyring.forgetPassword(root);
+            if (c.kept)
+                QCOMPARE(keyring.rememberPassword(root, *c.kept, rememberedLabel(root)), std::string());
+            remote::RoutingFileSystem fileSystem(platform::realFileSystem());
+            auto open = remoteLocationOpener(fileSystem, nullptr);
+            int shown = 0;
+            QObject scope;
+            answerNextLogin(scope, shown, QStringLiteral("root"), c.typed, c.remember);
+            const std::string error = open(share);
+            QVERIFY2(error.empty(), (std::string(c.what) + ": " + error).c_str());
+            QCOMPARE(shown, c.dialogs);
+            std::optional<RememberedLogin> after = Keyring().lookUpPassword(root);
+            QVERIFY2(after.has_value() == c.keptAfter.has_value(), c.what);
+            if (after)
+                QCOMPARE(after->password, *c.keptAfter);
+        }
     }
 
     // A keyring that stops answering after it was reached gives the window back after the limit.
