@@ -4,7 +4,7 @@
 # ratios. Cases can be named: bench/copy_commands.sh small. Needs root for dropping the page cache between runs (see benchmarking notes).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libssh-dev libsmbclient-dev libbenchmark-dev hyperfine
+scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libssh-dev libsmbclient-dev libsecret-1-dev libbenchmark-dev hyperfine
 cmake --preset release >/dev/null
 cmake --build --preset release --target copy_commands >/dev/null
 tool=$PWD/build/release/bench/copy_commands

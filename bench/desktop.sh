@@ -17,7 +17,7 @@ runs_copy=5
 runs_scan=15
 if [ "${1:-}" = --quick ]; then runs_copy=3; runs_scan=7; fi
 
-scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libssh-dev libsmbclient-dev hyperfine python3 qt6-base-dev qt6-svg-dev
+scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libssh-dev libsmbclient-dev libsecret-1-dev hyperfine python3 qt6-base-dev qt6-svg-dev
 build=${BUILD_DIR:-build/release}
 cmake --preset release -B "$build" >/dev/null
 cmake --build "$build" --target velmora velmora-cli >/dev/null

@@ -5,7 +5,7 @@
 #   bench/file_list.sh [RUNS]      environment: BENCH_DIR (default /tmp/velmora-bench), BUILD_DIR
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libssh-dev libsmbclient-dev libbenchmark-dev qt6-base-dev qt6-svg-dev python3
+scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libssh-dev libsmbclient-dev libsecret-1-dev libbenchmark-dev qt6-base-dev qt6-svg-dev python3
 build=${BUILD_DIR:-build/release}
 cmake --preset release -B "$build" >/dev/null
 cmake --build "$build" --target file_list_bench >/dev/null

@@ -25,7 +25,7 @@ for arg in "$@"; do
 done
 [ ${#scenarios[@]} -eq 0 ] && scenarios=(small mixed big wide)
 
-scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libssh-dev libsmbclient-dev libbenchmark-dev hyperfine rsync time python3
+scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libssh-dev libsmbclient-dev libsecret-1-dev libbenchmark-dev hyperfine rsync time python3
 build=${BUILD_DIR:-build/release}
 cmake --preset release -B "$build" >/dev/null
 cmake --build "$build" --target velmora-cli >/dev/null

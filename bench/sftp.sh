@@ -12,7 +12,7 @@ repo=$PWD
 runs=7
 [ "${1:-}" = --quick ] && runs=3
 
-scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libssh-dev libsmbclient-dev hyperfine rsync python3 \
+scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libssh-dev libsmbclient-dev libsecret-1-dev hyperfine rsync python3 \
     openssh-server openssh-client
 build=${BUILD_DIR:-build/release}
 cmake --preset release -B "$build" >/dev/null

@@ -33,6 +33,9 @@ velmora_qt_module(widgets DEPENDS velmora_core)
 velmora_qt_module(browse DEPENDS velmora_widgets)
 velmora_qt_module(views DEPENDS velmora_browse)
 velmora_qt_module(desktop DEPENDS velmora_views)
+# The desktop keyring (remembered passwords of remote logins) is the desktop program's alone.
+pkg_check_modules(LIBSECRET REQUIRED IMPORTED_TARGET libsecret-1)
+target_link_libraries(velmora_desktop PRIVATE PkgConfig::LIBSECRET)
 
 # The program itself is only its main(); everything else lives in velmora_desktop so that the tests
 # link the same code.

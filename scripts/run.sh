@@ -5,7 +5,7 @@
 # Location 2 button); without one velmora-cli runs the same profile and prints its report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libssh-dev libsmbclient-dev qt6-base-dev qt6-svg-dev
+scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libssh-dev libsmbclient-dev libsecret-1-dev qt6-base-dev qt6-svg-dev
 cmake --preset release -DVELMORA_BUILD_BENCH=OFF >/dev/null
 cmake --build --preset release --target velmora velmora-cli
 

@@ -3,7 +3,7 @@
 # into docs/screenshots/ (offscreen: no display needed).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libssh-dev libsmbclient-dev qt6-base-dev qt6-svg-dev
+scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libssh-dev libsmbclient-dev libsecret-1-dev qt6-base-dev qt6-svg-dev
 cmake --preset dev >/dev/null
 cmake --build --preset dev --target velmora-screenshots
 out=docs/screenshots

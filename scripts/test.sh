@@ -6,9 +6,9 @@ cd "$(dirname "$0")/.."
 # Samba is here for a private smbd on a loopback port; one installed now must not serve (or announce
 # itself on) this machine's network, so its services are stopped unless Samba was there before.
 samba_before=$(dpkg-query -W -f='${Status}' samba 2>/dev/null | grep -c 'install ok installed' || true)
-scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libssh-dev libsmbclient-dev libgtest-dev libgmock-dev \
+scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libssh-dev libsmbclient-dev libsecret-1-dev libgtest-dev libgmock-dev \
     qt6-base-dev qt6-svg-dev desktop-file-utils appstream dosfstools sshfs openssh-sftp-server exfat-fuse \
-    exfatprogs openssh-server openssh-client samba smbclient
+    exfatprogs openssh-server openssh-client samba smbclient gnome-keyring dbus-daemon
 if [ "$samba_before" = 0 ] && command -v systemctl >/dev/null 2>&1; then
     systemctl disable --now smbd nmbd samba-ad-dc >/dev/null 2>&1 || true
 fi

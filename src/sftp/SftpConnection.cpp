@@ -165,12 +165,21 @@ std::unique_ptr<SftpSession> SftpConnection::connectOne(bool mayAsk, std::string
     int auth = ssh_userauth_none(ssh, nullptr);
     if (auth != SSH_AUTH_SUCCESS)
         auth = ssh_userauth_publickey_auto(ssh, nullptr, nullptr);
-    if (auth != SSH_AUTH_SUCCESS && !password_ && mayAsk && login_.askPassword) {
-        const std::string user = address.user.empty() ? std::string() : address.user + "@";
-        password_ = login_.askPassword("Password for " + user + address.host + ": ");
-    }
     if (auth != SSH_AUTH_SUCCESS && password_)
         auth = ssh_userauth_password(ssh, nullptr, password_->c_str());
+    // A refused password is asked again while the server still listens (denied, not an error),
+    // up to three times as ssh(1) does.
+    for (int asked = 0; mayAsk && login_.askPassword && asked < 3 &&
+                        (auth == SSH_AUTH_DENIED || (asked == 0 && auth == SSH_AUTH_PARTIAL));
+         ++asked) {
+        const std::string user = address.user.empty() ? std::string() : address.user + "@";
+        password_ = login_.askPassword("Password for " + user + address.host + ": ");
+        if (!password_)
+            break;
+        auth = ssh_userauth_password(ssh, nullptr, password_->c_str());
+        if (login_.passwordAnswered && auth != SSH_AUTH_ERROR)
+            login_.passwordAnswered(auth != SSH_AUTH_DENIED);
+    }
     if (auth != SSH_AUTH_SUCCESS) {
         password_.reset();
         error = where + "the server did not accept the login (" + sshError(ssh) + ")";

@@ -22,8 +22,12 @@ struct SftpLogin {
     // Asked when the server's key is not known yet (the host and the key's fingerprint): true to
     // trust it and remember it in known_hosts. Absent: an unknown key is refused.
     std::function<bool(const std::string& host, const std::string& fingerprint)> trustNewHostKey;
-    // Asked when no key got in: the password, or nothing to give up.
+    // Asked when no key got in: the password, or nothing to give up. Asked again, up to three
+    // times in all as ssh(1) does, while the server refuses the answers.
     std::function<std::optional<std::string>(const std::string& prompt)> askPassword;
+    // Told, when set, whether the server took the password askPassword gave last (not told when
+    // the connection failed for another reason).
+    std::function<void(bool accepted)> passwordAnswered;
 };
 
 class SftpConnection;

@@ -23,9 +23,8 @@ std::string connectServer(remote::RoutingFileSystem& fileSystem, const std::stri
     if (fileSystem.hasServer(server)) {
         // Browsing opens the server first, perhaps as a guest; a share may want a login of its own.
         auto* connected = dynamic_cast<SmbFileSystem*>(fileSystem.server(server).get());
-        return connected != nullptr && !needsShare
-                   ? connected->logIn(parsed.address->path, how.askCredentials)
-                   : std::string();
+        return connected != nullptr && !needsShare ? connected->logIn(parsed.address->path, how)
+                                                   : std::string();
     }
     if (needsShare && parsed.address->path.size() < 2)
         return "A share location names the share after the server, such as smb://server/share/folder/";

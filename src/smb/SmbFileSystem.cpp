@@ -253,8 +253,7 @@ namespace {
 
 // Tries the login on the share ("/" for the server's list of shares), asking for other credentials
 // while the server refuses them: "" once in, otherwise why not.
-std::string logInTo(SmbConnection& connection, const std::string& share,
-                    const std::function<std::optional<SmbCredentials>(const std::string&)>& ask) {
+std::string logInTo(SmbConnection& connection, const std::string& share, const SmbLogin& how) {
     const std::string host = connection.login().address.host;
     const std::string where = "Could not connect to " + host + ": ";
     for (int attempt = 0;; ++attempt) {
@@ -268,14 +267,16 @@ std::string logInTo(SmbConnection& connection, const std::string& share,
             result =
                 share == "/" ? sharesOf(connection, shares) : statOf(*lease, connection.url(share), info);
         }
+        const bool refused = result == EACCES || result == EPERM;
+        if (attempt > 0 && how.credentialsAnswered && (result == 0 || refused))
+            how.credentialsAnswered(result == 0);
         if (result == 0)
             return {};
-        const bool refused = result == EACCES || result == EPERM;
         if (!refused)
             return where + platform::errorText(result);
         std::optional<SmbCredentials> asked;
-        if (attempt < 3 && ask)
-            asked = ask(host + share);
+        if (attempt < 3 && how.askCredentials)
+            asked = how.askCredentials(host + share);
         if (!asked)
             return "The server " + host + " did not accept the user name and password" +
                    (share == "/" ? std::string() : " for the share " + share.substr(1));
@@ -292,16 +293,14 @@ std::string shareOf(const std::string& path) {
 std::unique_ptr<SmbFileSystem> SmbFileSystem::connect(const SmbLogin& login, std::string& error) {
     auto connection = std::make_unique<SmbConnection>(login);
     // Without a share the login is tried on the server's list of shares.
-    error = logInTo(*connection, shareOf(login.address.path), login.askCredentials);
+    error = logInTo(*connection, shareOf(login.address.path), login);
     if (!error.empty())
         return nullptr;
     return std::unique_ptr<SmbFileSystem>(new SmbFileSystem(std::move(connection)));
 }
 
-std::string
-SmbFileSystem::logIn(const std::string& path,
-                     const std::function<std::optional<SmbCredentials>(const std::string&)>& ask) {
-    return logInTo(*connection_, shareOf(path), ask);
+std::string SmbFileSystem::logIn(const std::string& path, const SmbLogin& how) {
+    return logInTo(*connection_, shareOf(path), how);
 }
 
 int SmbFileSystem::getAttributes(const std::string& path, platform::FileAttributes& out) {

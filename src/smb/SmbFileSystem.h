@@ -25,6 +25,9 @@ struct SmbLogin {
     long timeoutSeconds = 30;
     // Asked when the server refuses the credentials given (or a guest): new ones, or nothing.
     std::function<std::optional<SmbCredentials>(const std::string& share)> askCredentials;
+    // Told, when set, whether the server took the credentials askCredentials gave last (not told
+    // when the connection failed for another reason).
+    std::function<void(bool accepted)> credentialsAnswered;
 };
 
 class SmbConnection;
@@ -54,9 +57,8 @@ public:
     ~SmbFileSystem() override;
 
     // Logs in to the share of a path ("/share/..."; "/" for the server) where the login so far is
-    // refused, asking for other credentials: "" once in, otherwise why not.
-    std::string logIn(const std::string& path,
-                      const std::function<std::optional<SmbCredentials>(const std::string&)>& ask);
+    // refused, asking for other credentials as `how` says: "" once in, otherwise why not.
+    std::string logIn(const std::string& path, const SmbLogin& how);
     // The server's file shares, as listShares gives them, with this connection's login.
     int listShares(std::vector<ShareInfo>& out);
 

@@ -21,3 +21,11 @@ void reportSkipped(const std::string& why);
     namespace {                                                                                              \
     const int registered##Class = ::velmora::test::registerQtTest([] { return std::make_unique<Class>(); }); \
     }
+
+// Skips the test function for the reason given (a QString) and has the program exit with 77.
+#define VELMORA_QSKIP(why)                                                                                   \
+    do {                                                                                                     \
+        const QString reason = (why);                                                                        \
+        ::velmora::test::reportSkipped(reason.toStdString());                                                \
+        QSKIP(qPrintable(reason));                                                                           \
+    } while (false)

@@ -6,6 +6,7 @@
 #include "support/SshServer.h"
 #include "support/TempDir.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -43,6 +44,44 @@ protected:
     TempDir dir;
     remote::RoutingFileSystem routed{platform::realFileSystem()};
 };
+
+// Without a key that gets in, the password is asked again while the server refuses it, up to
+// three times, each refusal told; giving up asks no more.
+TEST_F(SftpFileSystemTest, ARefusedPasswordIsAskedAgainAndEachRefusalTold) {
+    const char* agent = std::getenv("SSH_AUTH_SOCK");
+    const std::string savedAgent = agent != nullptr ? agent : "";
+    ::unsetenv("SSH_AUTH_SOCK"); // no key of the user's agent either
+    const std::string ssh = dir.makeFolder("no-keys");
+    std::ofstream(ssh + "/known_hosts") << server.knownHostsLine() << "\n";
+    struct Case {
+        const char* name;
+        bool giveUp;
+        int asked;
+    };
+    for (const Case& c : {Case{"always a wrong one", false, 3}, Case{"given up at once", true, 1}}) {
+        SCOPED_TRACE(c.name);
+        sftp::SftpLogin login;
+        login.address.user = "root";
+        login.address.host = "127.0.0.1";
+        login.address.port = static_cast<std::uint16_t>(server.port());
+        login.sshFolder = ssh;
+        login.timeoutSeconds = 5;
+        int asked = 0;
+        std::vector<bool> verdicts;
+        login.askPassword = [&](const std::string&) -> std::optional<std::string> {
+            ++asked;
+            return c.giveUp ? std::nullopt : std::optional<std::string>("not-the-password");
+        };
+        login.passwordAnswered = [&](bool accepted) { verdicts.push_back(accepted); };
+        std::string error;
+        EXPECT_FALSE(sftp::SftpFileSystem::connect(login, error));
+        EXPECT_NE(error.find("did not accept the login"), std::string::npos) << error;
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(verdicts, std::vector<bool>(static_cast<std::size_t>(c.giveUp ? 0 : 3), false));
+    }
+    if (!savedAgent.empty())
+        ::setenv("SSH_AUTH_SOCK", savedAgent.c_str(), 1);
+}
 
 TEST_F(SftpFileSystemTest, CopiesToTheServerKeepTheRulesOfALocalCopy) {
     struct Case {

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace velmora::test {
 namespace {
@@ -38,6 +39,36 @@ TEST(SmbSharesTest, AServerListsItsFileSharesWithTheirComments) {
         EXPECT_EQ(shares[0].name, "data");
         EXPECT_EQ(shares[0].comment, "Files of the tests");
     }
+    ::setenv("HOME", previousHome.c_str(), 1);
+}
+
+// Credentials the share refuses are asked for again, and the share says which answer it took.
+TEST(SmbSharesTest, RefusedCredentialsAreAskedAgainAndTheVerdictTold) {
+    SmbServer server;
+    if (!server.start())
+        GTEST_SKIP() << "cannot start a private Samba server: " << server.whyNot();
+    const char* home = std::getenv("HOME");
+    const std::string previousHome = home != nullptr ? home : "";
+    ::setenv("HOME", server.clientHome().c_str(), 1);
+    smb::SmbLogin login;
+    login.address.scheme = "smb";
+    login.address.host = "127.0.0.1";
+    login.address.port = static_cast<std::uint16_t>(server.port());
+    login.address.path = "/data/";
+    login.timeoutSeconds = 5;
+    std::vector<std::string> answers = {"nope", "velmora-test-1"};
+    std::vector<bool> verdicts;
+    login.askCredentials = [&](const std::string&) -> std::optional<smb::SmbCredentials> {
+        if (answers.empty())
+            return std::nullopt;
+        const std::string password = answers.front();
+        answers.erase(answers.begin());
+        return smb::SmbCredentials{"root", "", password};
+    };
+    login.credentialsAnswered = [&](bool accepted) { verdicts.push_back(accepted); };
+    std::string error;
+    EXPECT_TRUE(smb::SmbFileSystem::connect(login, error)) << error;
+    EXPECT_EQ(verdicts, (std::vector<bool>{false, true}));
     ::setenv("HOME", previousHome.c_str(), 1);
 }
 

@@ -9,6 +9,7 @@
 #include "desktop/ConfigurationDlg.h"
 #include "desktop/MainWindow.h"
 #include "desktop/MoreOptionsDlg.h"
+#include "desktop/PasswordDlg.h"
 #include "engine/DeleteConfirmation.h"
 #include "engine/SyncResults.h"
 #include "platform/PosixFileSystem.h"
@@ -20,6 +21,8 @@
 #include "widgets/ConfirmationDlg.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 namespace {
@@ -121,5 +124,17 @@ void dialogWindows(Shots& shots) {
         batch.select({1});
         desktop::BatchDlg batchDialog(batch, window.controller());
         show(shots, batchDialog, QStringLiteral("batch-list"));
+    }
+    {
+        // A share's login half typed, Remember ticked; and an SFTP login on a desktop without a keyring.
+        desktop::PasswordDlg share(desktop::PasswordDlg::Kind::UserAndPassword, QStringLiteral("nas/photos"),
+                                   QStringLiteral("WORK\\anna"), true);
+        share.findChild<QLineEdit*>(QStringLiteral("passwordBox"))->setText(QStringLiteral("not shown"));
+        share.findChild<QCheckBox*>(QStringLiteral("rememberBox"))->setChecked(true);
+        show(shots, share, QStringLiteral("password"));
+
+        desktop::PasswordDlg sftp(desktop::PasswordDlg::Kind::Password, QStringLiteral("anna@backup"), {},
+                                  false);
+        show(shots, sftp, QStringLiteral("password-no-keyring"));
     }
 }

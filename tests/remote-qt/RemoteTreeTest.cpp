@@ -30,15 +30,11 @@ class RemoteTreeTest : public QObject {
     test::ScriptedFrontEnd frontEnd_;
     remote::RoutingFileSystem routed_{platform::realFileSystem()};
 
-    static void skip(const std::string& why) { test::reportSkipped(why); }
-
 private Q_SLOTS:
     void aShareIsReachedThroughConnectToServerAndBrowsed() {
         test::SmbServer server;
-        if (!server.start()) {
-            skip("cannot start a private Samba server: " + server.whyNot());
-            QSKIP("no Samba server");
-        }
+        if (!server.start())
+            VELMORA_QSKIP(QString::fromStdString("cannot start a private Samba server: " + server.whyNot()));
         const QByteArray home = qgetenv("HOME");
         qputenv("HOME", QByteArray::fromStdString(server.clientHome()));
         QVERIFY(QDir().mkpath(QString::fromStdString(server.shareFolder() + "/Reports/2026")));
@@ -115,15 +111,11 @@ private Q_SLOTS:
     }
 
     void anSftpFolderIsWalkedToByItsLocation() {
-        if (::geteuid() != 0) {
-            skip("the private ssh server logs in as root");
-            QSKIP("not root");
-        }
+        if (::geteuid() != 0)
+            VELMORA_QSKIP(QString::fromStdString("the private ssh server logs in as root"));
         test::SshServer server;
-        if (!server.start()) {
-            skip("cannot start a private ssh server: " + server.whyNot());
-            QSKIP("no ssh server");
-        }
+        if (!server.start())
+            VELMORA_QSKIP(QString::fromStdString("cannot start a private ssh server: " + server.whyNot()));
         test::TempDir dir;
         const std::string ssh = dir.makeFolder("ssh");
         QCOMPARE(test::runShell("cp '" + server.userKey() + "' '" + ssh + "/id_ed25519'"), 0);
