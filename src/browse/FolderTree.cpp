@@ -311,8 +311,11 @@ void FolderTree::listServer(QTreeWidgetItem* item) {
     // Logging in may ask for a host key or a password: the server is opened here, on the window's
     // thread, before anything is listed on a worker.
     if (const std::string why = environment_.remote.connect(server + "/"); !why.empty()) {
+        // Left closed and not loaded: opening it again tries again (a password mistyped, a server
+        // started since).
         environment_.commands().reason().set(why);
-        showUnreadable(item, EHOSTUNREACH);
+        item->setToolTip(0, widgets::fromText("Could not connect: " + why));
+        item->setExpanded(false);
         environment_.reporter().report("CTreeFileCtrl::listServer", "Could not connect to " + server + "/",
                                        true);
         return;

@@ -168,8 +168,10 @@ std::unique_ptr<SftpSession> SftpConnection::connectOne(bool mayAsk, std::string
     if (auth != SSH_AUTH_SUCCESS && password_)
         auth = ssh_userauth_password(ssh, nullptr, password_->c_str());
     // A refused password is asked again while the server still listens (denied, not an error),
-    // up to three times as ssh(1) does.
-    for (int asked = 0; mayAsk && login_.askPassword && asked < 3 &&
+    // up to three times as ssh(1) does; a server that takes no passwords is never asked one.
+    const bool takesPasswords =
+        (static_cast<unsigned>(ssh_userauth_list(ssh, nullptr)) & SSH_AUTH_METHOD_PASSWORD) != 0;
+    for (int asked = 0; takesPasswords && mayAsk && login_.askPassword && asked < 3 &&
                         (auth == SSH_AUTH_DENIED || (asked == 0 && auth == SSH_AUTH_PARTIAL));
          ++asked) {
         const std::string user = address.user.empty() ? std::string() : address.user + "@";

@@ -245,10 +245,13 @@ private Q_SLOTS:
         nas->setExpanded(true);
         QCOMPARE(connects.back(), std::string("smb://nas/"));
         QCOMPARE(nas->childCount(), 0);
-        QCOMPARE(nas->toolTip(0),
-                 QStringLiteral("Could not read this folder: The server nas did not answer"));
+        QCOMPARE(nas->toolTip(0), QStringLiteral("Could not connect: The server nas did not answer"));
         QCOMPARE(frontEnd_.messages.back(),
                  std::string("Could not connect to smb://nas/\nThe server nas did not answer"));
+        // Opening it again tries again (a password mistyped, a server started since).
+        QVERIFY(!nas->isExpanded());
+        nas->setExpanded(true);
+        QCOMPARE(connects.size(), std::size_t(3));
         // Nothing of another machine goes to this desktop's trash or file manager.
         QVERIFY(tree.selectPath("sftp://ann@backup:2222/~/", false) != nullptr);
         FileBrowser browser(environment_->services());

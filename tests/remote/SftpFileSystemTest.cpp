@@ -45,9 +45,43 @@ protected:
     remote::RoutingFileSystem routed{platform::realFileSystem()};
 };
 
+class SftpPasswordTest : public SftpFileSystemTest {
+protected:
+    void SetUp() override {
+        server.acceptPasswords();
+        SftpFileSystemTest::SetUp();
+    }
+};
+
 // Without a key that gets in, the password is asked again while the server refuses it, up to
-// three times, each refusal told; giving up asks no more.
-TEST_F(SftpFileSystemTest, ARefusedPasswordIsAskedAgainAndEachRefusalTold) {
+// three times, each refusal told; giving up asks no more. A server that takes keys alone is never
+// asked a password.
+TEST_F(SftpFileSystemTest, AServerThatTakesOnlyKeysIsNeverAskedAPassword) {
+    const char* agent = std::getenv("SSH_AUTH_SOCK");
+    const std::string savedAgent = agent != nullptr ? agent : "";
+    ::unsetenv("SSH_AUTH_SOCK");
+    const std::string ssh = dir.makeFolder("no-keys");
+    std::ofstream(ssh + "/known_hosts") << server.knownHostsLine() << "\n";
+    sftp::SftpLogin login;
+    login.address.user = "root";
+    login.address.host = "127.0.0.1";
+    login.address.port = static_cast<std::uint16_t>(server.port());
+    login.sshFolder = ssh;
+    login.timeoutSeconds = 5;
+    int asked = 0;
+    login.askPassword = [&](const std::string&) -> std::optional<std::string> {
+        ++asked;
+        return "not-the-password";
+    };
+    std::string error;
+    EXPECT_FALSE(sftp::SftpFileSystem::connect(login, error));
+    EXPECT_EQ(asked, 0);
+    EXPECT_NE(error.find("publickey"), std::string::npos) << error;
+    if (!savedAgent.empty())
+        ::setenv("SSH_AUTH_SOCK", savedAgent.c_str(), 1);
+}
+
+TEST_F(SftpPasswordTest, ARefusedPasswordIsAskedAgainAndEachRefusalTold) {
     const char* agent = std::getenv("SSH_AUTH_SOCK");
     const std::string savedAgent = agent != nullptr ? agent : "";
     ::unsetenv("SSH_AUTH_SOCK"); // no key of the user's agent either

@@ -76,11 +76,11 @@ bool SshServer::start() {
                << "HostKey " << folder_ << "/host_key\n"
                << "PidFile " << folder_ << "/sshd.pid\n"
                << "AuthorizedKeysFile " << folder_ << "/authorized_keys\n"
-               << "PasswordAuthentication no\n"
+               << (passwords_ ? "PasswordAuthentication yes\n" : "PasswordAuthentication no\n")
                << "KbdInteractiveAuthentication no\n"
                << "PubkeyAuthentication yes\n"
-               // CI runs as root: a key, never a password.
-               << "PermitRootLogin prohibit-password\n"
+               // CI runs as root: a key, never a password, unless a test wants a password refused.
+               << (passwords_ ? "PermitRootLogin yes\n" : "PermitRootLogin prohibit-password\n")
                << "StrictModes no\n"
                << "UsePAM no\n"
                << "Subsystem sftp internal-sftp\n"

@@ -19,6 +19,8 @@ public:
     // whyNot() says why, for GTEST_SKIP: a machine without sshd skips, it never passes silently.
     bool start();
     void stop();
+    // Before start(): password logins are taken too (refused, since no test knows the password).
+    void acceptPasswords() { passwords_ = true; }
 
     // SIGSTOP / SIGCONT to every process of the server (the listener and every session below it), to stand
     // for a server that stops answering; kill() for one that goes away.
@@ -44,6 +46,7 @@ private:
     std::string whyNot_;
     pid_t pid_ = -1;
     int port_ = 0;
+    bool passwords_ = false;
 };
 
 // Runs a shell command, returning its exit status (-1 when it could not run).
