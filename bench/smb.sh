@@ -3,14 +3,15 @@
 # small tree: the initial copy (smbclient's recursive mput) and a run with nothing to do (beside a
 # recursive listing of the share, all smbclient can do without copying). Prints medians and ratios.
 #
-#   bench/smb.sh [--quick]
+#   bench/smb.sh [--quick] [initial] [nochange]     (both cases when none is named)
 #
 # Environment: BENCH_DIR (default /tmp/velmora-bench), BUILD_DIR (default build/release). Needs root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
 runs=7
-[ "${1:-}" = --quick ] && runs=3
+[ "${1:-}" = --quick ] && { runs=3; shift; }
+cases=${*:-initial nochange}
 
 scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libssh-dev libsmbclient-dev libsecret-1-dev hyperfine python3 \
     samba smbclient
@@ -71,7 +72,9 @@ print(f"{sys.argv[2]}: velmora {v:.3f} s, {sys.argv[3]} {p:.3f} s, ratio {v / p:
 PY
 }
 
-measure initial "rm -rf $server/share/dst; $warm" smbclient-mput "$put"
-rm -rf "$server/share/dst"
-eval "$velmora"
-measure nochange "$warm" smbclient-ls "$list"
+case " $cases " in *" initial "*) measure initial "rm -rf $server/share/dst; $warm" smbclient-mput "$put" ;; esac
+case " $cases " in *" nochange "*)
+    rm -rf "$server/share/dst"
+    eval "$velmora"
+    measure nochange "$warm" smbclient-ls "$list" ;;
+esac

@@ -27,16 +27,20 @@ protected:
         const std::string ssh = dir.makeFolder("ssh");
         ASSERT_EQ(runShell("cp '" + server.userKey() + "' '" + ssh + "/id_ed25519'"), 0);
         std::ofstream(ssh + "/known_hosts") << server.knownHostsLine() << "\n";
-        sftp::SftpLogin login;
-        login.address.user = "root";
-        login.address.host = "127.0.0.1";
-        login.address.port = static_cast<std::uint16_t>(server.port());
-        login.sshFolder = ssh;
-        login.timeoutSeconds = 5;
+        const sftp::SftpLogin login = rootLogin(ssh);
         std::string error;
         std::shared_ptr<platform::FileSystem> connected = sftp::SftpFileSystem::connect(login, error);
         ASSERT_TRUE(connected) << error;
         routed.addServer(prefix(), connected);
+    }
+    sftp::SftpLogin rootLogin(const std::string& sshFolder) const {
+        sftp::SftpLogin login;
+        login.address.user = "root";
+        login.address.host = "127.0.0.1";
+        login.address.port = static_cast<std::uint16_t>(server.port());
+        login.sshFolder = sshFolder;
+        login.timeoutSeconds = 5;
+        return login;
     }
     std::string prefix() const { return "sftp://root@127.0.0.1:" + std::to_string(server.port()); }
 
@@ -62,12 +66,7 @@ TEST_F(SftpFileSystemTest, AServerThatTakesOnlyKeysIsNeverAskedAPassword) {
     ::unsetenv("SSH_AUTH_SOCK");
     const std::string ssh = dir.makeFolder("no-keys");
     std::ofstream(ssh + "/known_hosts") << server.knownHostsLine() << "\n";
-    sftp::SftpLogin login;
-    login.address.user = "root";
-    login.address.host = "127.0.0.1";
-    login.address.port = static_cast<std::uint16_t>(server.port());
-    login.sshFolder = ssh;
-    login.timeoutSeconds = 5;
+    sftp::SftpLogin login = rootLogin(ssh);
     int asked = 0;
     login.askPassword = [&](const std::string&) -> std::optional<std::string> {
         ++asked;
@@ -94,12 +93,7 @@ TEST_F(SftpPasswordTest, ARefusedPasswordIsAskedAgainAndEachRefusalTold) {
     };
     for (const Case& c : {Case{"always a wrong one", false, 3}, Case{"given up at once", true, 1}}) {
         SCOPED_TRACE(c.name);
-        sftp::SftpLogin login;
-        login.address.user = "root";
-        login.address.host = "127.0.0.1";
-        login.address.port = static_cast<std::uint16_t>(server.port());
-        login.sshFolder = ssh;
-        login.timeoutSeconds = 5;
+        sftp::SftpLogin login = rootLogin(ssh);
         int asked = 0;
         std::vector<bool> verdicts;
         login.askPassword = [&](const std::string&) -> std::optional<std::string> {
