@@ -5,6 +5,7 @@
 #include "browse/DirectoryNameDlg.h"
 #include "browse/PropertiesDlg.h"
 #include "browse/WaitCursor.h"
+#include "remote/RemoteAddress.h"
 #include "widgets/Text.h"
 
 #include <QDesktopServices>
@@ -118,7 +119,7 @@ void BrowseList::openSelected() {
     const FileItemPtr item = hostSelection().front();
     if (item->kind == kFolder)
         changeIntoFolder(item);
-    else
+    else if (!remote::isRemoteLocation(item->fullPath())) // the desktop opens files of this machine only
         QDesktopServices::openUrl(QUrl::fromLocalFile(widgets::fromPath(item->fullPath())));
 }
 
@@ -132,7 +133,8 @@ void BrowseList::showContextMenu(const QPoint& position) {
     const std::size_t selected = hostSelection().size();
     BrowseMenu entries(this, environment_.showHidden());
     auto& [menu, open, rename, remove, properties, hidden] = entries;
-    open->setEnabled(selected == 1);
+    open->setEnabled(selected == 1 && (hostSelection().front()->kind == kFolder ||
+                                       !remote::isRemoteLocation(hostSelection().front()->fullPath())));
     rename->setEnabled(selected == 1);
     remove->setEnabled(selected > 0);
     properties->setEnabled(selected == 1);

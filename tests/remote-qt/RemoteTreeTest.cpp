@@ -91,8 +91,17 @@ private Q_SLOTS:
             QCOMPARE(asked, 1); // the share wants a login
             QCOMPARE(QString::fromStdString(tree->selectedPath()),
                      QString::fromStdString(address + "/data/Reports"));
+            // "Create Dir" makes the folder on the share and goes to it.
+            QTimer::singleShot(0, [] {
+                auto* names = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                QTest::keyClicks(names->findChild<QLineEdit*>(), QStringLiteral("2027"));
+                QTest::keyClick(names->findChild<QLineEdit*>(), Qt::Key_Return);
+            });
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("createDir")), Qt::LeftButton);
+            QVERIFY(QDir(QString::fromStdString(server.shareFolder() + "/Reports/2027")).exists());
+            tree->setFocus(Qt::TabFocusReason);
             QTest::keyClick(tree, Qt::Key_Return);
-            QCOMPARE(dialog.path(), address + "/data/Reports/");
+            QCOMPARE(dialog.path(), address + "/data/Reports/2027/");
         }
         {
             // Letter case does not matter on a share; a delete there says there is no trash.
