@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/ErrorText.h"
 #include "platform/FileCopy.h"
+#include "sftp/ListingReadAhead.h"
 #include "sftp/SftpConnection.h"
 
 #include <cerrno>
@@ -122,8 +123,14 @@ int putInPlace(SessionLease& session, const std::string& temporary, const std::s
 
 } // namespace
 
+namespace {
+Listing listOnce(SftpConnection& connection, const std::string& folder);
+} // namespace
+
 SftpFileSystem::SftpFileSystem(std::unique_ptr<SftpConnection> connection)
-    : connection_(std::move(connection)) {}
+    : connection_(std::move(connection)),
+      readAhead_(ListingReadAhead::create(
+          [connection = connection_](const std::string& folder) { return listOnce(*connection, folder); })) {}
 SftpFileSystem::~SftpFileSystem() = default;
 
 std::unique_ptr<SftpFileSystem> SftpFileSystem::connect(const SftpLogin& login, std::string& error) {
@@ -381,22 +388,25 @@ int SftpFileSystem::removeFolder(const std::string& path, bool allowReadOnly) {
     return empty ? error : ENOTEMPTY;
 }
 
-int SftpFileSystem::listFolder(const std::string& path,
-                               const std::function<bool(const platform::DirEntry&)>& onEntry) {
-    SessionLease session = connection_->lease();
-    if (session->lost)
-        return platform::kConnectionLost;
-    sftp_dir listing =
-        sftp_opendir(session->sftp, withoutTrailingSlash(connection_->serverPath(path)).c_str());
-    if (listing == nullptr)
-        return session.error();
-    int error = 0;
-    bool more = true;
-    while (more) {
+namespace {
+
+Listing listOnce(SftpConnection& connection, const std::string& folder) {
+    Listing out;
+    SessionLease session = connection.lease();
+    if (session->lost) {
+        out.error = platform::kConnectionLost;
+        return out;
+    }
+    sftp_dir listing = sftp_opendir(session->sftp, folder.c_str());
+    if (listing == nullptr) {
+        out.error = session.error();
+        return out;
+    }
+    for (;;) {
         Attributes a(sftp_readdir(session->sftp, listing));
         if (!a) {
             if (!sftp_dir_eof(listing))
-                error = session.error();
+                out.error = session.error();
             break;
         }
         const std::string name = a->name != nullptr ? a->name : "";
@@ -411,11 +421,22 @@ int SftpFileSystem::listFolder(const std::string& path,
         entry.size = entry.isDirectory ? 0 : a->size;
         entry.modifiedSeconds = static_cast<std::int64_t>(a->mtime);
         entry.modified = platform::toLocalTime(static_cast<std::time_t>(a->mtime));
-        more = onEntry(entry);
+        out.entries.push_back(std::move(entry));
     }
-    if (sftp_closedir(listing) != SSH_OK && error == 0 && more)
-        error = session.error();
-    return error;
+    if (sftp_closedir(listing) != SSH_OK && out.error == 0)
+        out.error = session.error();
+    return out;
+}
+
+} // namespace
+
+int SftpFileSystem::listFolder(const std::string& path,
+                               const std::function<bool(const platform::DirEntry&)>& onEntry) {
+    const Listing listing = readAhead_->list(withoutTrailingSlash(connection_->serverPath(path)));
+    for (const platform::DirEntry& entry : listing.entries)
+        if (!onEntry(entry))
+            break;
+    return listing.error;
 }
 
 int SftpFileSystem::resolveLocation(const std::string& path, std::string& real,

@@ -32,6 +32,7 @@ struct SftpLogin {
 
 class SftpConnection;
 class SessionLease;
+class ListingReadAhead;
 
 // A folder tree on another machine reached over SFTP. Paths are the server's: absolute, or
 // "/~" and "/~/..." for the login's home folder. Every call fails, never hangs, when the server
@@ -73,7 +74,8 @@ private:
     int writeWith(SessionLease& session, const std::string& target, const platform::ByteFill& fill,
                   bool failIfExists, platform::CommandGate* gate, bool allowReadOnly,
                   const platform::SeenTarget* seen);
-    std::unique_ptr<SftpConnection> connection_;
+    std::shared_ptr<SftpConnection> connection_;
+    std::shared_ptr<ListingReadAhead> readAhead_;
 };
 
 } // namespace velmora::sftp
