@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/ErrorText.h"
 #include "platform/FileCopy.h"
+#include "platform/WriteInPieces.h"
 #include "sftp/ListingReadAhead.h"
 #include "sftp/SftpConnection.h"
 
@@ -243,18 +244,10 @@ int SftpFileSystem::writeWith(SessionLease& session, const std::string& target,
     platform::FileStamp stamp;
     const int filled = fill(
         [&](const char* data, std::size_t size) {
-            while (size > 0) {
-                if (platform::isAbandoned(gate))
-                    return ECANCELED;
-                const std::size_t piece = std::min(size, kChunk);
-                const ssize_t sent = sftp_write(out.value, data, piece);
-                if (sent <= 0)
-                    return session.error();
-                data += sent;
-                size -= static_cast<std::size_t>(sent);
-                platform::progressed(gate);
-            }
-            return 0;
+            return platform::writeInPieces(
+                data, size, kChunk, gate,
+                [&](const char* piece, std::size_t count) { return sftp_write(out.value, piece, count); },
+                [&] { return session.error(); });
         },
         stamp);
     if (filled != 0)

@@ -4,6 +4,7 @@
 #include "platform/ErrorText.h"
 #include "platform/FileCopy.h"
 #include "platform/PercentEncoding.h"
+#include "platform/WriteInPieces.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -400,17 +401,12 @@ int SmbFileSystem::writeFile(const std::string& target, const platform::ByteFill
     platform::FileStamp stamp;
     const int filled = fill(
         [&](const char* data, std::size_t size) {
-            while (size > 0) {
-                if (platform::isAbandoned(gate))
-                    return ECANCELED;
-                const ssize_t sent = smbc_getFunctionWrite(c)(c, out.value, data, std::min(size, kChunk));
-                if (sent <= 0)
-                    return lastError();
-                data += sent;
-                size -= static_cast<std::size_t>(sent);
-                platform::progressed(gate);
-            }
-            return 0;
+            return platform::writeInPieces(
+                data, size, kChunk, gate,
+                [&](const char* piece, std::size_t count) {
+                    return smbc_getFunctionWrite(c)(c, out.value, piece, count);
+                },
+                [] { return lastError(); });
         },
         stamp);
     if (filled != 0)
