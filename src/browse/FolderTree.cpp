@@ -302,6 +302,15 @@ QTreeWidgetItem* FolderTree::addRemoteServer(QTreeWidgetItem* network, const Rem
     return server;
 }
 
+void FolderTree::leaveServerClosed(QTreeWidgetItem* item, const std::string& message,
+                                   const std::string& why) {
+    // Closed and not loaded: opening it again tries again (a password mistyped, a server started since).
+    environment_.commands().reason().set(why);
+    item->setToolTip(0, widgets::fromText("Could not connect: " + why));
+    item->setExpanded(false);
+    environment_.reporter().report("CTreeFileCtrl::listServer", message, true);
+}
+
 void FolderTree::listServer(QTreeWidgetItem* item) {
     const std::string server = serverOf(item);
     if (server.empty() || !environment_.remote.connect) {
@@ -311,13 +320,7 @@ void FolderTree::listServer(QTreeWidgetItem* item) {
     // Logging in may ask for a host key or a password: the server is opened here, on the window's
     // thread, before anything is listed on a worker.
     if (const std::string why = environment_.remote.connect(server + "/"); !why.empty()) {
-        // Left closed and not loaded: opening it again tries again (a password mistyped, a server
-        // started since).
-        environment_.commands().reason().set(why);
-        item->setToolTip(0, widgets::fromText("Could not connect: " + why));
-        item->setExpanded(false);
-        environment_.reporter().report("CTreeFileCtrl::listServer", "Could not connect to " + server + "/",
-                                       true);
+        leaveServerClosed(item, "Could not connect to " + server + "/", why);
         return;
     }
     if (!remoteServerPlace(server).hasShares) {
@@ -335,9 +338,8 @@ void FolderTree::listServer(QTreeWidgetItem* item) {
                                             return listShares ? listShares(server, out) : ENOTSUP;
                                         })) {
         environment_.commands().reason().setFromError(error);
-        showUnreadable(item, error);
-        environment_.reporter().report("CTreeFileCtrl::listServer",
-                                       "Could not list the shares of " + server + "/", true);
+        leaveServerClosed(item, "Could not list the shares of " + server + "/",
+                          environment_.commands().reason().get());
         return;
     }
     for (const RemoteShare& share : shares) {

@@ -93,6 +93,7 @@ private:
     void listComputer(QTreeWidgetItem* item);
     void listNetwork(QTreeWidgetItem* item);
     void listServer(QTreeWidgetItem* item);
+    void leaveServerClosed(QTreeWidgetItem* item, const std::string& message, const std::string& why);
     // The server's node under Network, added when it is not there yet.
     QTreeWidgetItem* addRemoteServer(QTreeWidgetItem* network, const RemoteServerPlace& place);
     QTreeWidgetItem* selectRemotePath(const RemoteTreePath& path, bool expand);
